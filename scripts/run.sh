@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the program in the working folder run/, which holds its settings.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/scripts/setup.sh"
+bash "$top/scripts/build.sh" "$top/build"
+if [ ! -x "$top/build/app/tarvoline" ]; then
+  echo "Tarvoline: the main window is not built yet; the comparison core and its tests are."
+  exit 0
+fi
+mkdir -p "$top/run"
+for resource in settings.xml schema.sql scripts.xml; do
+  [ -e "$top/run/$resource" ] || cp "$top/resources/$resource" "$top/run/$resource"
+done
+cd "$top/run" && exec "$top/build/app/tarvoline" "$@"
