@@ -158,11 +158,13 @@ bool xml_distiller::write_file(const std::string& content)
     m_last_error.clear();
     boost::system::error_code ec;
     bfs::path target(m_file_name);
-    if (bfs::is_symlink(bfs::symlink_status(target, ec)))
+    // Saving through a link replaces the file it points at, not the link.
+    if (bfs::is_symlink(bfs::symlink_status(target, ec))) {
         target = bfs::canonical(target, ec);
-    if (ec) {
-        m_last_error = "cannot resolve " + m_file_name + ": " + ec.message();
-        return false;
+        if (ec) {
+            m_last_error = "cannot resolve " + m_file_name + ": " + ec.message();
+            return false;
+        }
     }
     const auto status = bfs::status(target, ec);
     const bool target_exists = bfs::exists(status);
