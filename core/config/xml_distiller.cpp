@@ -1,5 +1,7 @@
 #include "core/config/xml_distiller.h"
 
+#include "core/utils/string_utils.h"
+
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <boost/filesystem.hpp>
@@ -16,28 +18,13 @@
 
 namespace {
 
-// Stand-ins for the shared string helpers, with their rules: empty text gives no pieces, a
-// trailing separator adds none, adjacent separators give an empty piece.
+using utils::string_utils::compare_no_case;
+
 std::vector<std::string> split_path(const std::string& path)
 {
     std::vector<std::string> steps;
-    std::string::size_type start = 0;
-    for (std::string::size_type found; (found = path.find('/', start)) != std::string::npos; start = found + 1)
-        steps.push_back(path.substr(start, found - start));
-    if (start < path.size())
-        steps.push_back(path.substr(start));
+    utils::string_utils::split(path, "/", steps);
     return steps;
-}
-
-void trim(std::string& text)
-{
-    std::string::size_type end = text.size();
-    while (end > 0 && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    std::string::size_type begin = 0;
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    text = text.substr(begin, end - begin);
 }
 
 char fold(char c)
@@ -266,7 +253,8 @@ bool xml_distiller::get(const std::string& key, std::string& value, bool case_se
             return false;
     }
     value.assign(current->value(), current->value_size());
-    trim(value);
+    utils::string_utils::trim_left(value);
+    utils::string_utils::trim_right(value);
     return true;
 }
 
@@ -367,7 +355,7 @@ xml_distiller::node* xml_distiller::find_child(const node* parent, const std::st
             return nullptr;
         for (auto* attribute = child->first_attribute(); attribute; attribute = attribute->next_attribute()) {
             if (equal_text(attribute->name(), attribute->name_size(), attribute_name, case_sensitive) &&
-                equal_text(attribute->value(), attribute->value_size(), attribute_value, false))
+                compare_no_case(std::string(attribute->value(), attribute->value_size()), attribute_value) == 0)
                 return child;
         }
     }
