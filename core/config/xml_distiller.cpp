@@ -93,6 +93,8 @@ bool xml_distiller::load(const std::string& file_name)
 {
     m_file_name = file_name;
     m_last_error.clear();
+    m_malformed = false;
+    m_file_not_loaded = false;
 
     boost::system::error_code ec;
     const auto status = boost::filesystem::status(file_name, ec);
@@ -102,23 +104,27 @@ bool xml_distiller::load(const std::string& file_name)
     }
     std::ifstream in(file_name, std::ios::binary);
     if (!in.good()) {
-        m_last_error = "cannot open " + file_name + " for reading";
+        const int reason = errno;
+        m_last_error = "cannot open " + file_name + " for reading: " + std::strerror(reason);
+        // A file that exists but cannot be read still holds the user's data.
+        m_file_not_loaded = boost::filesystem::exists(status);
         return false;
     }
     std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
         m_last_error = "cannot read " + file_name;
+        m_file_not_loaded = true;
         return false;
     }
     text.push_back('\0');
     m_text.swap(text);
-    m_unparsed_file = false;
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());
     } catch (const rapidxml::parse_error& error) {
         m_last_error = file_name + ": " + error.what() + position_of(m_text, error.where<char>());
         m_document.clear();
-        m_unparsed_file = true;
+        m_malformed = true;
+        m_file_not_loaded = true;
         return false;
     }
     return true;
@@ -126,8 +132,9 @@ bool xml_distiller::load(const std::string& file_name)
 
 bool xml_distiller::save()
 {
-    if (m_unparsed_file) {
-        m_last_error = m_file_name + " was not loaded (it is not well-formed XML); it is left as it is";
+    if (m_file_not_loaded) {
+        const char* reason = m_malformed ? "it is not well-formed XML" : "it could not be read";
+        m_last_error = m_file_name + " was not loaded (" + reason + "); it is left as it is";
         return false;
     }
     if (m_file_name.empty()) {
@@ -228,7 +235,8 @@ bool xml_distiller::write_file(const std::string& content)
 xml_distiller::node* xml_distiller::create_document(const std::string& file_name, const std::string& root_name)
 {
     clear();
-    m_unparsed_file = false;
+    m_malformed = false;
+    m_file_not_loaded = false;
     m_last_error.clear();
     m_file_name = file_name;
     node* declaration = m_document.allocate_node(rapidxml::node_declaration);
@@ -303,6 +311,9 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     current->value(text, value.size());
     // The printer shows the text node when there is one; a leading comment is not the text.
     if (node* text_node = first_text_child(current)) {
+        // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
+        if (text_node->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
+            text_node->type(rapidxml::node_data);
         text_node->value(text, value.size());
     } else if (current->first_node()) {
         node* data = m_document.allocate_node(rapidxml::node_data);

@@ -146,8 +146,10 @@ TEST(xml_key_path, set_creates_the_missing_chain_with_the_predicate_attribute)
 
 TEST(xml_key_path, set_replaces_text_and_reports_the_untrimmed_old_value)
 {
-    loaded_document doc("<A><S> old </S><E/><C><!-- why --> text </C></A>");
+    loaded_document doc("<A><S> old </S><E/><C><!-- why --> text </C><D><![CDATA[x]]></D></A>");
+    EXPECT_EQ(doc.get("A/C"), "text");
     std::string old_value;
+    ASSERT_TRUE(doc.document.set("A/D", "a ]]> b", old_value));
     ASSERT_TRUE(doc.document.set("A/S", " old ", old_value));
     EXPECT_EQ(old_value, " old ") << "setting the current text keeps it";
     ASSERT_TRUE(doc.document.set("A/E", "filled", old_value));
@@ -167,6 +169,8 @@ TEST(xml_key_path, set_replaces_text_and_reports_the_untrimmed_old_value)
     std::string value;
     ASSERT_TRUE(again.get("A/C", value, false));
     EXPECT_EQ(value, "new text");
+    ASSERT_TRUE(again.get("A/D", value, false));
+    EXPECT_EQ(value, "a ]]> b") << "a text that closes CDATA is kept as plain text";
 }
 
 TEST(xml_key_path, set_refuses_keys_that_would_break_the_file)
@@ -336,19 +340,28 @@ TEST(xml_document_file, failed_save_leaves_the_original_byte_identical)
     EXPECT_NE(temp_folder::read(file), original);
 }
 
-TEST(xml_document_file, read_only_file_is_not_replaced)
+TEST(xml_document_file, protected_files_are_not_replaced)
 {
     if (test_support::running_as_root())
-        GTEST_SKIP() << "root writes any file";
+        GTEST_SKIP() << "root reads and writes any file";
     temp_folder folder;
-    const auto file = folder.write("doc.xml", "<A/>");
-    boost::filesystem::permissions(file, boost::filesystem::owner_read);
+    const auto read_only = folder.write("read_only.xml", "<A/>");
+    boost::filesystem::permissions(read_only, boost::filesystem::owner_read);
     xml_distiller document;
-    ASSERT_TRUE(document.load(file.string()));
+    ASSERT_TRUE(document.load(read_only.string()));
     std::string old_value;
     document.set("A/B", "x", old_value);
     EXPECT_FALSE(document.save());
-    EXPECT_EQ(temp_folder::read(file), "<A/>");
+    EXPECT_EQ(temp_folder::read(read_only), "<A/>");
+
+    const auto unreadable = folder.write("unreadable.xml", "<A><B>keep</B></A>");
+    boost::filesystem::permissions(unreadable, boost::filesystem::owner_write);
+    xml_distiller blind;
+    EXPECT_FALSE(blind.load(unreadable.string()));
+    blind.set("A/C", "x", old_value);
+    EXPECT_FALSE(blind.save()) << "a file that could not be read is not replaced";
+    boost::filesystem::permissions(unreadable, boost::filesystem::owner_read | boost::filesystem::owner_write);
+    EXPECT_EQ(temp_folder::read(unreadable), "<A><B>keep</B></A>");
 }
 
 TEST(xml_document_file, save_keeps_permissions_and_follows_a_link)
