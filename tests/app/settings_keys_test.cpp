@@ -214,28 +214,6 @@ TEST_F(settings_keys_test, choices_read_in_their_own_spelling)
     EXPECT_EQ(keys::read_choice(store, keys::export_format, keys::export_format_choices()), "");
 }
 
-TEST_F(settings_keys_test, every_fixed_key_reads_back_what_was_written)
-{
-    load("<Tarvoline/>");
-    int counter = 0;
-    for (const auto& definition : keys::fixed_keys()) {
-        value(definition.key, "value " + std::to_string(++counter));
-        ASSERT_EQ(keys::find_key(definition.key), &definition);
-    }
-    for (const auto& type : keys::export_types())
-        value(keys::export_file(type), type + " file");
-    for (const auto& heading : keys::column_headings())
-        ASSERT_TRUE(keys::write_column_width(store, heading, 77));
-
-    counter = 0;
-    for (const auto& definition : keys::fixed_keys())
-        EXPECT_EQ(keys::read_text(store, definition.key), "value " + std::to_string(++counter)) << definition.key;
-    for (const auto& type : keys::export_types())
-        EXPECT_EQ(keys::read_text(store, keys::export_file(type)), type + " file");
-    for (const auto& heading : keys::column_headings())
-        EXPECT_EQ(keys::read_column_width(store, heading, 1), 77) << heading;
-}
-
 TEST_F(settings_keys_test, shipped_settings_make_a_useful_first_start)
 {
     ASSERT_TRUE(store.load(TARVOLINE_RESOURCES "/settings.xml")) << store.last_error();
