@@ -93,7 +93,7 @@ struct sqlite_db::iterator::cursor {
 };
 
 sqlite_db::iterator::iterator(sqlite_db* owner, std::shared_ptr<prepared_statement> statement)
-    : owner_(owner),
+    : owner_(owner->self_),
       column_count_(sqlite3_column_count(statement->handle)),
       cursor_(std::make_shared<cursor>(std::move(statement)))
 {
@@ -116,8 +116,8 @@ void sqlite_db::iterator::advance()
     }
     // SQLite would start the statement over on the next step: end here for good.
     const std::string message = sqlite3_errmsg(sqlite3_db_handle(cursor_->handle()));
-    if (owner_)
-        owner_->last_error_ = message;
+    if (const auto owner = owner_.lock())
+        (*owner)->last_error_ = message;
     release();
     throw std::runtime_error(message);
 }
@@ -278,7 +278,14 @@ bool sqlite_db::execute_file(const std::string& path)
         last_error_ = "Unable to open file " + path;
         return false;
     }
-    const std::string sql((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string sql;
+    try {
+        sql.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        // A folder opens like a file and only fails to read.
+        last_error_ = "Unable to open file " + path;
+        return false;
+    }
     return execute(sql);
 }
 

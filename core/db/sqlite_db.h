@@ -66,7 +66,7 @@ public:
         void advance();
 
         int state_ = 101;  // SQLITE_DONE
-        sqlite_db* owner_ = nullptr;
+        std::weak_ptr<sqlite_db* const> owner_;
         int column_count_ = 0;
         // Copies share one cursor; the last copy to go resets the statement, so an abandoned
         // loop holds no lock. A later query or step of the same prepared statement takes it
@@ -139,6 +139,8 @@ private:
     std::string name_;
     std::string uri_;
     bool closed_ = true;
+    // Lets an iterator that outlives its connection know it.
+    std::shared_ptr<sqlite_db* const> self_ = std::make_shared<sqlite_db* const>(this);
 };
 
 } // namespace db

@@ -152,6 +152,8 @@ TEST_F(memory_catalogue, execute_file_runs_a_script_or_names_the_missing_file)
     const std::string missing = (folder.path() / "none.sql").string();
     EXPECT_FALSE(database.execute_file(missing));
     EXPECT_EQ(database.last_error(), "Unable to open file " + missing);
+    EXPECT_FALSE(database.execute_file(folder.str()));
+    EXPECT_EQ(database.last_error(), "Unable to open file " + folder.str());
 }
 
 TEST_F(memory_catalogue, pragmas_and_transactions)
@@ -478,18 +480,6 @@ TEST_F(memory_catalogue, save_failures_are_reported_and_same_uri_is_left_alone)
     EXPECT_TRUE(database.load_from_file(db::sqlite_db::make_uri(1, name)));
 }
 
-TEST(sqlite_db, file_mode_dump_to_its_own_name_does_nothing)
-{
-    temp_folder folder;
-    const std::string path = (folder.path() / "catalogue.db").string();
-    db::sqlite_db database;
-    ASSERT_TRUE(database.open(path, 0));
-    ASSERT_TRUE(database.execute("CREATE TABLE t (a); INSERT INTO t VALUES (1);"));
-    EXPECT_TRUE(database.save_to_file(path));
-    EXPECT_TRUE(database.load_from_file(path));
-    EXPECT_EQ(scalar(database, "SELECT count(*) FROM t"), "1");
-}
-
 TEST(sqlite_db, iterators_may_outlive_their_connection)
 {
     db::sqlite_db::iterator from_text, from_prepared, end;
@@ -502,6 +492,10 @@ TEST(sqlite_db, iterators_may_outlive_their_connection)
     }
     EXPECT_EQ(from_text.value(), "1");
     EXPECT_EQ(from_prepared.value(), "1");
+    ++from_text;
+    EXPECT_EQ(from_text.value(), "2");
+    ++from_text;
+    EXPECT_TRUE(from_text == end);
 }
 
 } // namespace
