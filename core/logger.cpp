@@ -1,7 +1,7 @@
 #include "core/logger.h"
 
-#include <ctime>
-#include <iomanip>
+#include "core/utils/string_utils.h"
+
 #include <iostream>
 #include <locale>
 #include <stdexcept>
@@ -19,20 +19,6 @@ constexpr int priority_count = sizeof(priority_words) / sizeof(priority_words[0]
 const char* word_of(const char* const* words, int count, int index)
 {
     return index >= 0 && index < count ? words[index] : "";
-}
-
-// The worker takes the time while it writes, so it needs the re-entrant local-time conversion.
-std::string format_now(const std::string& format)
-{
-    if (format.empty())
-        return std::string();
-    const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    ::localtime_r(&now, &local);
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out << std::put_time(&local, format.c_str());
-    return out.str();
 }
 
 std::uint64_t next_buffer_key()
@@ -232,7 +218,7 @@ std::string logger::make_line(const entry& item) const
 {
     std::string line;
     if (time_flag_) {
-        line = format_now(time_format_);
+        line = utils::string_utils::format_now(time_format_.c_str());
         line += ' ';
     }
     line += '[';

@@ -1,4 +1,5 @@
 #include "core/logger.h"
+#include "core/utils/version.h"
 
 #include "support/temp_folder.h"
 
@@ -126,6 +127,17 @@ TEST(logger_stream, numbers_are_plain_decimal_whatever_the_global_locale)
 
     EXPECT_EQ(lines.lines(), std::vector<std::string>(
         { "[INFO|Normal] 1234567 4000000000 -9223372036854775808 18446744073709551615\n" }));
+}
+
+TEST(logger_stream, version_numbers_are_written_dotted)
+{
+    collector lines;
+    logger log;
+    log.set_line_sink(lines.sink());
+    log << "Older version detected. Updating from " << utils::version("1..3", '.') << " to "
+        << utils::version("1.0.3.0", '.') << "\n";
+    log.stop();
+    EXPECT_EQ(lines.lines(), std::vector<std::string>({ "[INFO|Normal] Older version detected. Updating from 1.3 to 1.0.3.0\n" }));
 }
 
 TEST(logger_stream, each_thread_keeps_its_own_line)
