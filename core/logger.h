@@ -44,7 +44,8 @@ public:
     void set_time_format(const std::string& format);
     void set_echo(bool echo);
     // Sinks run on the worker thread; once a setter returns, the previous sink is no longer
-    // running and is never called again. A sink must not wait for the thread that sets it.
+    // running and is never called again. A sink must not wait for the thread that sets it, nor
+    // change the logger's settings (the worker holds their lock while a sink runs).
     void set_error_sink(sink error_sink);
     void set_line_sink(sink line_sink);
 
