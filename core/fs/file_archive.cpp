@@ -57,6 +57,16 @@ private:
     bool valid_ { false };
 };
 
+// Boost's own increment error doesn't say where; the folder it failed to enter or read is the
+// entry it stood on.
+void next_entry(bfs::recursive_directory_iterator& entry, boost::system::error_code& error)
+{
+    const bfs::path where = entry->path();
+    entry.increment(error);
+    if (error)
+        throw bfs::filesystem_error("Cannot read folder", where, error);
+}
+
 } // namespace
 
 file_archive::~file_archive()
@@ -190,7 +200,9 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         walker.set_root(tree_root.string());
         folder_texts folder(walker.root());
         auto walk = walker.walk();
-        for (auto& entry = walk.first; entry != bfs::recursive_directory_iterator(); ++entry) {
+        const bfs::recursive_directory_iterator walk_end;
+        boost::system::error_code walk_error;
+        for (auto& entry = walk.first; entry != walk_end; next_entry(entry, walk_error)) {
             // One stat per file at most, none for a folder the listing already named.
             const dir_walker::entry_info info = dir_walker::inspect(*entry);
             if (info.type != bfs::regular_file)
