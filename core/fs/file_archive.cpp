@@ -1,11 +1,13 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/tree_scanner.h"
 
 #include <boost/filesystem.hpp>
 
 #include <exception>
 #include <stdexcept>
+#include <vector>
 
 namespace fs {
 
@@ -56,16 +58,6 @@ private:
     std::string raw_;
     bool valid_ { false };
 };
-
-// Boost's own increment error doesn't say where; the folder it failed to enter or read is the
-// entry it stood on.
-void next_entry(bfs::recursive_directory_iterator& entry, boost::system::error_code& error)
-{
-    const bfs::path where = entry->path();
-    entry.increment(error);
-    if (error)
-        throw bfs::filesystem_error("Cannot read folder", where, error);
-}
 
 } // namespace
 
@@ -196,34 +188,29 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         if (!main_tree)
             database.bind_int(insert, 1, the_backup_id);
 
-        dir_walker walker;
-        walker.set_root(tree_root.string());
-        folder_texts folder(walker.root());
-        auto walk = walker.walk();
-        const bfs::recursive_directory_iterator walk_end;
-        boost::system::error_code walk_error;
-        for (auto& entry = walk.first; entry != walk_end; next_entry(entry, walk_error)) {
-            // One stat per file at most, none for a folder the listing already named.
-            const dir_walker::entry_info info = dir_walker::inspect(*entry);
-            if (info.type != bfs::regular_file)
-                continue;
-            const std::string& text = entry->path().native();
-            const std::size_t slash = text.rfind(bfs::path::preferred_separator);
-            const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-            folder.enter(text, name_start);
-            const std::string name = text.substr(name_start);
+        tree_scanner scanner(tree_root);
+        folder_texts folder(tree_root);
+        std::vector<tree_scanner::file> batch;
+        while (scanner.next(batch)) {
+            for (const tree_scanner::file& found : batch) {
+                const std::string& text = found.path;
+                const std::size_t slash = text.rfind(bfs::path::preferred_separator);
+                const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+                folder.enter(text, name_start);
+                const std::string name = text.substr(name_start);
 
-            database.bind_text(insert, first, name);
-            database.bind_text(insert, first + 1, folder.full_path);
-            database.bind_text(insert, first + 2, folder.relative_path);
-            database.bind_text(insert, first + 3, bfs::path(name).extension().string());
-            database.bind_int64(insert, first + 4, static_cast<std::int64_t>(info.size));
-            database.bind_int64(insert, first + 5, static_cast<std::int64_t>(info.last_write_time));
-            if (!database.step(insert)) {
-                recorded = false;
-                error = database.last_error();
+                database.bind_text(insert, first, name);
+                database.bind_text(insert, first + 1, folder.full_path);
+                database.bind_text(insert, first + 2, folder.relative_path);
+                database.bind_text(insert, first + 3, bfs::path(name).extension().string());
+                database.bind_int64(insert, first + 4, static_cast<std::int64_t>(found.size));
+                database.bind_int64(insert, first + 5, static_cast<std::int64_t>(found.last_write_time));
+                if (!database.step(insert)) {
+                    recorded = false;
+                    error = database.last_error();
+                }
+                bytes += found.size;
             }
-            bytes += info.size;
         }
         if (main_tree)
             main_bytes = bytes;
