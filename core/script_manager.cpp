@@ -1,5 +1,7 @@
 #include "core/script_manager.h"
 
+#include "core/utils/string_utils.h"
+
 #include <boost/algorithm/string/replace.hpp>
 
 #include <vector>
@@ -146,7 +148,9 @@ bool script_manager::save()
         m_document.select_nodes("Scripts/Script", candidates, std::string(), std::string());
         for (node* candidate : candidates) {
             const auto* candidate_name = name_attribute(candidate);
-            if (candidate_name && equal_no_case(candidate_name->value(), candidate_name->value_size(), name)) {
+            if (candidate_name &&
+                utils::string_utils::compare_no_case(
+                    std::string(candidate_name->value(), candidate_name->value_size()), name) == 0) {
                 element = candidate;
                 break;
             }

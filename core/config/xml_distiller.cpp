@@ -1,5 +1,7 @@
 #include "core/config/xml_distiller.h"
 
+#include "core/utils/string_utils.h"
+
 #include <rapidxml/rapidxml_print.hpp>
 
 #include <boost/filesystem.hpp>
@@ -16,28 +18,13 @@
 
 namespace {
 
-// Stand-ins for the shared string helpers, with their rules: empty text gives no pieces, a
-// trailing separator adds none, adjacent separators give an empty piece.
+using utils::string_utils::compare_no_case;
+
 std::vector<std::string> split_path(const std::string& path)
 {
     std::vector<std::string> steps;
-    std::string::size_type start = 0;
-    for (std::string::size_type found; (found = path.find('/', start)) != std::string::npos; start = found + 1)
-        steps.push_back(path.substr(start, found - start));
-    if (start < path.size())
-        steps.push_back(path.substr(start));
+    utils::string_utils::split(path, "/", steps);
     return steps;
-}
-
-void trim(std::string& text)
-{
-    std::string::size_type end = text.size();
-    while (end > 0 && std::isspace(static_cast<unsigned char>(text[end - 1])))
-        --end;
-    std::string::size_type begin = 0;
-    while (begin < end && std::isspace(static_cast<unsigned char>(text[begin])))
-        ++begin;
-    text = text.substr(begin, end - begin);
 }
 
 char fold(char c)
@@ -106,6 +93,8 @@ bool xml_distiller::load(const std::string& file_name)
 {
     m_file_name = file_name;
     m_last_error.clear();
+    m_malformed = false;
+    m_file_not_loaded = false;
 
     boost::system::error_code ec;
     const auto status = boost::filesystem::status(file_name, ec);
@@ -115,23 +104,27 @@ bool xml_distiller::load(const std::string& file_name)
     }
     std::ifstream in(file_name, std::ios::binary);
     if (!in.good()) {
-        m_last_error = "cannot open " + file_name + " for reading";
+        const int reason = errno;
+        m_last_error = "cannot open " + file_name + " for reading: " + std::strerror(reason);
+        // A file that exists but cannot be read still holds the user's data.
+        m_file_not_loaded = boost::filesystem::exists(status);
         return false;
     }
     std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) {
         m_last_error = "cannot read " + file_name;
+        m_file_not_loaded = true;
         return false;
     }
     text.push_back('\0');
     m_text.swap(text);
-    m_unparsed_file = false;
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());
     } catch (const rapidxml::parse_error& error) {
         m_last_error = file_name + ": " + error.what() + position_of(m_text, error.where<char>());
         m_document.clear();
-        m_unparsed_file = true;
+        m_malformed = true;
+        m_file_not_loaded = true;
         return false;
     }
     return true;
@@ -139,8 +132,9 @@ bool xml_distiller::load(const std::string& file_name)
 
 bool xml_distiller::save()
 {
-    if (m_unparsed_file) {
-        m_last_error = m_file_name + " was not loaded (it is not well-formed XML); it is left as it is";
+    if (m_file_not_loaded) {
+        const char* reason = m_malformed ? "it is not well-formed XML" : "it could not be read";
+        m_last_error = m_file_name + " was not loaded (" + reason + "); it is left as it is";
         return false;
     }
     if (m_file_name.empty()) {
@@ -158,11 +152,13 @@ bool xml_distiller::write_file(const std::string& content)
     m_last_error.clear();
     boost::system::error_code ec;
     bfs::path target(m_file_name);
-    if (bfs::is_symlink(bfs::symlink_status(target, ec)))
+    // Saving through a link replaces the file it points at, not the link.
+    if (bfs::is_symlink(bfs::symlink_status(target, ec))) {
         target = bfs::canonical(target, ec);
-    if (ec) {
-        m_last_error = "cannot resolve " + m_file_name + ": " + ec.message();
-        return false;
+        if (ec) {
+            m_last_error = "cannot resolve " + m_file_name + ": " + ec.message();
+            return false;
+        }
     }
     const auto status = bfs::status(target, ec);
     const bool target_exists = bfs::exists(status);
@@ -239,7 +235,8 @@ bool xml_distiller::write_file(const std::string& content)
 xml_distiller::node* xml_distiller::create_document(const std::string& file_name, const std::string& root_name)
 {
     clear();
-    m_unparsed_file = false;
+    m_malformed = false;
+    m_file_not_loaded = false;
     m_last_error.clear();
     m_file_name = file_name;
     node* declaration = m_document.allocate_node(rapidxml::node_declaration);
@@ -264,7 +261,8 @@ bool xml_distiller::get(const std::string& key, std::string& value, bool case_se
             return false;
     }
     value.assign(current->value(), current->value_size());
-    trim(value);
+    utils::string_utils::trim_left(value);
+    utils::string_utils::trim_right(value);
     return true;
 }
 
@@ -313,6 +311,9 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     current->value(text, value.size());
     // The printer shows the text node when there is one; a leading comment is not the text.
     if (node* text_node = first_text_child(current)) {
+        // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
+        if (text_node->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
+            text_node->type(rapidxml::node_data);
         text_node->value(text, value.size());
     } else if (current->first_node()) {
         node* data = m_document.allocate_node(rapidxml::node_data);
@@ -365,7 +366,7 @@ xml_distiller::node* xml_distiller::find_child(const node* parent, const std::st
             return nullptr;
         for (auto* attribute = child->first_attribute(); attribute; attribute = attribute->next_attribute()) {
             if (equal_text(attribute->name(), attribute->name_size(), attribute_name, case_sensitive) &&
-                equal_text(attribute->value(), attribute->value_size(), attribute_value, false))
+                compare_no_case(std::string(attribute->value(), attribute->value_size()), attribute_value) == 0)
                 return child;
         }
     }

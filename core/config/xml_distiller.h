@@ -19,7 +19,8 @@ public:
     xml_distiller& operator=(const xml_distiller&) = delete;
 
     // False when the file cannot be read or is not well-formed XML; last_error() then says why.
-    // A malformed file leaves an empty document that save() refuses to write over the file.
+    // A file that exists but could not be read or parsed leaves an empty document that save()
+    // refuses to write over the file; a missing file is created by the next save().
     bool load(const std::string& file_name);
     // Writes a temporary file beside the target and renames it over the target, so a failed
     // save never leaves a truncated file. False on any failure (see last_error()).
@@ -54,7 +55,7 @@ public:
     const std::string& file_name() const { return m_file_name; }
     const std::string& last_error() const { return m_last_error; }
     // True after a load that found the file but could not parse it.
-    bool malformed() const { return m_unparsed_file; }
+    bool malformed() const { return m_malformed; }
 
 private:
     bool write_file(const std::string& content);
@@ -63,6 +64,7 @@ private:
     std::vector<char> m_text;
     std::string m_file_name;
     std::string m_last_error;
-    // Set when the file on disk could not be parsed: its content is not in the document.
-    bool m_unparsed_file { false };
+    bool m_malformed { false };
+    // The file on disk exists but its content is not in the document.
+    bool m_file_not_loaded { false };
 };

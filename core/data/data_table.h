@@ -54,8 +54,8 @@ public:
     T get(const std::string& key, const T& default_value = T()) const { return convert(cell(key_column(key)), default_value); }
     template <typename T>
     T get(std::size_t column, const T& default_value = T()) const { return convert(cell(column), default_value); }
-    std::string get(const std::string& key, const char* default_value) const { return get<std::string>(key, default_value); }
-    std::string get(std::size_t column, const char* default_value) const { return get<std::string>(column, default_value); }
+    std::string get(const std::string& key, const char* /*unused for text*/) const { return cell(key_column(key)); }
+    std::string get(std::size_t column, const char* /*unused for text*/) const { return cell(column); }
 
     std::vector<std::string> cells;
     std::uint64_t number = 0;

@@ -31,11 +31,6 @@ std::string column_text(sqlite3_stmt* statement, int column)
     return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
 }
 
-std::shared_ptr<sqlite3_stmt> owned_statement(sqlite3_stmt* statement)
-{
-    return std::shared_ptr<sqlite3_stmt>(statement, [](sqlite3_stmt* s) { sqlite3_finalize(s); });
-}
-
 // What execute() with a row handler hands to sqlite3_exec: an exception of the handler must
 // not unwind through SQLite's C frames, so it is parked here and thrown again afterwards.
 struct exec_context {
@@ -59,39 +54,58 @@ int exec_rows(void* context, int column_count, char** values, char** /*names*/)
 
 } // namespace
 
-// ---- iterator ---------------------------------------------------------------------------
+// ---- statements and iterators ------------------------------------------------------------
+
+// Finalized with the last holder; sqlite3_close_v2 keeps the connection until then.
+struct sqlite_db::prepared_statement {
+    explicit prepared_statement(sqlite3_stmt* handle) : handle(handle) {}
+    prepared_statement(const prepared_statement&) = delete;
+    prepared_statement& operator=(const prepared_statement&) = delete;
+    ~prepared_statement() { sqlite3_finalize(handle); }
+
+    sqlite3_stmt* handle = nullptr;
+    // Counts the runs of the statement; a cursor acts only on the run it started.
+    std::uint64_t run = 0;
+};
 
 struct sqlite_db::iterator::cursor {
-    explicit cursor(std::shared_ptr<sqlite3_stmt> statement) : statement(std::move(statement)) {}
+    explicit cursor(std::shared_ptr<prepared_statement> statement)
+        : statement(std::move(statement)), run(this->statement->run)
+    {
+    }
     cursor(const cursor&) = delete;
     cursor& operator=(const cursor&) = delete;
     ~cursor() { finish(); }
 
+    bool current() const { return !finished && run == statement->run; }
+    sqlite3_stmt* handle() const { return statement->handle; }
+
     void finish()
     {
-        if (!finished)
-            sqlite3_reset(statement.get());
+        if (current())
+            sqlite3_reset(statement->handle);
         finished = true;
     }
 
-    std::shared_ptr<sqlite3_stmt> statement;
+    std::shared_ptr<prepared_statement> statement;
+    std::uint64_t run = 0;
     bool finished = false;
 };
 
-sqlite_db::iterator::iterator(sqlite_db* owner, std::shared_ptr<sqlite3_stmt> statement)
-    : owner_(owner),
-      column_count_(sqlite3_column_count(statement.get())),
+sqlite_db::iterator::iterator(sqlite_db* owner, std::shared_ptr<prepared_statement> statement)
+    : owner_(owner->self_),
+      column_count_(sqlite3_column_count(statement->handle)),
       cursor_(std::make_shared<cursor>(std::move(statement)))
 {
 }
 
 void sqlite_db::iterator::advance()
 {
-    if (!cursor_ || cursor_->finished) {
+    if (!cursor_ || !cursor_->current()) {
         release();
         return;
     }
-    const int result = sqlite3_step(cursor_->statement.get());
+    const int result = sqlite3_step(cursor_->handle());
     if (result == SQLITE_ROW) {
         state_ = SQLITE_ROW;
         return;
@@ -101,9 +115,9 @@ void sqlite_db::iterator::advance()
         return;
     }
     // SQLite would start the statement over on the next step: end here for good.
-    const std::string message = sqlite3_errmsg(sqlite3_db_handle(cursor_->statement.get()));
-    if (owner_)
-        owner_->last_error_ = message;
+    const std::string message = sqlite3_errmsg(sqlite3_db_handle(cursor_->handle()));
+    if (const auto owner = owner_.lock())
+        (*owner)->last_error_ = message;
     release();
     throw std::runtime_error(message);
 }
@@ -117,11 +131,11 @@ sqlite_db::iterator& sqlite_db::iterator::operator++()
 sqlite_db::record sqlite_db::iterator::values() const
 {
     record row;
-    if (!cursor_ || state_ != SQLITE_ROW)
+    if (!cursor_ || !cursor_->current() || state_ != SQLITE_ROW)
         return row;
     row.reserve(static_cast<std::size_t>(column_count_));
     for (int column = 0; column < column_count_; ++column)
-        row.push_back(column_text(cursor_->statement.get(), column));
+        row.push_back(column_text(cursor_->handle(), column));
     return row;
 }
 
@@ -129,9 +143,9 @@ std::string sqlite_db::iterator::value() const
 {
     if (column_count_ < 1)
         throw std::runtime_error("Column index out of bound");
-    if (!cursor_ || state_ != SQLITE_ROW || sqlite3_column_type(cursor_->statement.get(), 0) == SQLITE_NULL)
+    if (!cursor_ || !cursor_->current() || state_ != SQLITE_ROW || sqlite3_column_type(cursor_->handle(), 0) == SQLITE_NULL)
         throw std::runtime_error("Error retrieving data");
-    return column_text(cursor_->statement.get(), 0);
+    return column_text(cursor_->handle(), 0);
 }
 
 void sqlite_db::iterator::release()
@@ -148,8 +162,6 @@ void sqlite_db::iterator::release()
 
 sqlite_db::~sqlite_db()
 {
-    // Statements still held by live iterators are finalized with them; sqlite3_close_v2
-    // keeps the connection until then.
     statements.clear();
     if (handle_)
         sqlite3_close_v2(handle_);
@@ -266,7 +278,14 @@ bool sqlite_db::execute_file(const std::string& path)
         last_error_ = "Unable to open file " + path;
         return false;
     }
-    const std::string sql((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string sql;
+    try {
+        sql.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        // A folder opens like a file and only fails to read.
+        last_error_ = "Unable to open file " + path;
+        return false;
+    }
     return execute(sql);
 }
 
@@ -346,31 +365,31 @@ std::uint64_t sqlite_db::prepare(const std::string& sql)
     if (!statement)
         throw std::runtime_error("No SQL statement in " + sql);
     const std::uint64_t id = statements.size();
-    statements.emplace(id, owned_statement(statement));
+    statements.emplace(id, std::make_shared<prepared_statement>(statement));
     return id;
 }
 
-const std::shared_ptr<sqlite3_stmt>& sqlite_db::statement(std::uint64_t id) const
+sqlite3_stmt* sqlite_db::statement(std::uint64_t id) const
 {
     const auto found = statements.find(id);
     if (found == statements.end())
         throw std::runtime_error(invalid_statement_id);
-    return found->second;
+    return found->second->handle;
 }
 
 void sqlite_db::bind_int(std::uint64_t id, int index, std::int32_t value)
 {
-    sqlite3_bind_int64(statement(id).get(), index, value);
+    sqlite3_bind_int64(statement(id), index, value);
 }
 
 void sqlite_db::bind_int64(std::uint64_t id, int index, std::int64_t value)
 {
-    sqlite3_bind_int64(statement(id).get(), index, value);
+    sqlite3_bind_int64(statement(id), index, value);
 }
 
 void sqlite_db::bind_text(std::uint64_t id, int index, const std::string& value)
 {
-    sqlite3_bind_text64(statement(id).get(), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    sqlite3_bind_text64(statement(id), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool sqlite_db::step(std::uint64_t id)
@@ -380,7 +399,11 @@ bool sqlite_db::step(std::uint64_t id)
         last_error_ = invalid_statement_id;
         return false;
     }
-    sqlite3_stmt* prepared = found->second.get();
+    prepared_statement& prepared_run = *found->second;
+    ++prepared_run.run;
+    sqlite3_stmt* prepared = prepared_run.handle;
+    if (sqlite3_stmt_busy(prepared))
+        sqlite3_reset(prepared);
     const int result = sqlite3_step(prepared);
     if (result != SQLITE_ROW && result != SQLITE_DONE) {
         last_error_ = sqlite_message();
@@ -398,7 +421,8 @@ bool sqlite_db::query(std::uint64_t id, iterator& begin, iterator& end)
         return false;
     }
     // A loop over this statement may have been left half-way: start from its first row.
-    sqlite3_reset(found->second.get());
+    ++found->second->run;
+    sqlite3_reset(found->second->handle);
     iterator first(this, found->second);
     first.advance();
     begin = first;
@@ -417,7 +441,7 @@ sqlite_db::iterator sqlite_db::begin(const std::string& sql)
     }
     if (!statement)
         return end();
-    iterator first(this, owned_statement(statement));
+    iterator first(this, std::make_shared<prepared_statement>(statement));
     first.advance();
     return first;
 }

@@ -21,6 +21,8 @@ struct sqlite3_stmt;
 namespace db {
 
 class sqlite_db {
+    struct prepared_statement;
+
 public:
     // One result row, its values as text in column order; NULL gives "".
     using record = std::vector<std::string>;
@@ -60,14 +62,15 @@ public:
     private:
         friend class sqlite_db;
         struct cursor;
-        iterator(sqlite_db* owner, std::shared_ptr<sqlite3_stmt> statement);
+        iterator(sqlite_db* owner, std::shared_ptr<prepared_statement> statement);
         void advance();
 
         int state_ = 101;  // SQLITE_DONE
-        sqlite_db* owner_ = nullptr;
+        std::weak_ptr<sqlite_db* const> owner_;
         int column_count_ = 0;
         // Copies share one cursor; the last copy to go resets the statement, so an abandoned
-        // loop holds no lock, and lets go of it (an SQL text's own statement is then finalized).
+        // loop holds no lock. A later query or step of the same prepared statement takes it
+        // over and this iterator ends.
         std::shared_ptr<cursor> cursor_;
     };
 
@@ -124,17 +127,20 @@ public:
 
 private:
     bool require_open();
-    const std::shared_ptr<sqlite3_stmt>& statement(std::uint64_t id) const;
+    sqlite3_stmt* statement(std::uint64_t id) const;
     std::string sqlite_message() const;
     bool copy_database(sqlite3* from, sqlite3* to, const std::string& path);
 
     sqlite3* handle_ = nullptr;
     std::string last_error_;
-    std::map<std::uint64_t, std::shared_ptr<sqlite3_stmt>> statements;
+    // Shared with the iterators over them, so a statement outlives neither.
+    std::map<std::uint64_t, std::shared_ptr<prepared_statement>> statements;
     std::int32_t mode_ = 0;
     std::string name_;
     std::string uri_;
     bool closed_ = true;
+    // Lets an iterator that outlives its connection know it.
+    std::shared_ptr<sqlite_db* const> self_ = std::make_shared<sqlite_db* const>(this);
 };
 
 } // namespace db

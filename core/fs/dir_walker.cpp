@@ -30,44 +30,64 @@ dir_walker::walk_state dir_walker::walk() const
     return walk_state(bfs::recursive_directory_iterator(root_), root_);
 }
 
-dir_walker::entry_info dir_walker::inspect(const bfs::directory_entry& entry)
+namespace {
+
+bfs::file_type type_of(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return bfs::regular_file;
+    if (S_ISDIR(mode))
+        return bfs::directory_file;
+    if (S_ISLNK(mode))
+        return bfs::symlink_file;
+    if (S_ISBLK(mode))
+        return bfs::block_file;
+    if (S_ISCHR(mode))
+        return bfs::character_file;
+    if (S_ISFIFO(mode))
+        return bfs::fifo_file;
+    if (S_ISSOCK(mode))
+        return bfs::socket_file;
+    return bfs::type_unknown;
+}
+
+// False for an entry that is gone (a dangling link's target); throws for any other failure.
+bool read_status(const bfs::path& path, bool follow, struct stat& details)
+{
+    if ((follow ? ::stat(path.c_str(), &details) : ::lstat(path.c_str(), &details)) == 0)
+        return true;
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
+        return false;
+    throw bfs::filesystem_error(follow ? "boost::filesystem::status" : "boost::filesystem::symlink_status", path,
+                                boost::system::error_code(error, boost::system::system_category()));
+}
+
+} // namespace
+
+dir_walker::entry_info dir_walker::inspect(bfs::recursive_directory_iterator& position)
 {
     entry_info info;
-    // The listing's file type comes for free; only a folder can be settled without a stat,
-    // since a file's size and time need one anyway.
-    boost::system::error_code ignored;
-    const bfs::file_status listed = entry.symlink_status(ignored);
-    if (listed.type() == bfs::directory_file) {
-        info.type = bfs::directory_file;
+    const bfs::path& path = position->path();
+    struct stat details {};
+    bool found = read_status(path, false, details);
+    const bool link = found && S_ISLNK(details.st_mode);
+    if (link)
+        found = read_status(path, true, details);
+    if (!found) {
+        info.type = bfs::file_not_found;
+        position.disable_recursion_pending();
         return info;
     }
-    struct stat details {};
-    if (::stat(entry.path().c_str(), &details) != 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR) {
-            info.type = bfs::file_not_found;
-            return info;
-        }
-        throw bfs::filesystem_error("boost::filesystem::status", entry.path(),
-                                    boost::system::error_code(error, boost::system::system_category()));
-    }
-    if (S_ISREG(details.st_mode)) {
-        info.type = bfs::regular_file;
+    info.type = type_of(details.st_mode);
+    if (info.type == bfs::regular_file) {
         info.size = static_cast<std::uintmax_t>(details.st_size);
         info.last_write_time = details.st_mtime;
-    } else if (S_ISDIR(details.st_mode)) {
-        info.type = bfs::directory_file;
-    } else if (S_ISBLK(details.st_mode)) {
-        info.type = bfs::block_file;
-    } else if (S_ISCHR(details.st_mode)) {
-        info.type = bfs::character_file;
-    } else if (S_ISFIFO(details.st_mode)) {
-        info.type = bfs::fifo_file;
-    } else if (S_ISSOCK(details.st_mode)) {
-        info.type = bfs::socket_file;
-    } else {
-        info.type = bfs::type_unknown;
     }
+    // Boost 1.74 lists without the file type, so advancing would lstat the entry again to
+    // decide whether to enter it. Only a real folder is entered; links never are.
+    if (link || info.type != bfs::directory_file)
+        position.disable_recursion_pending();
     return info;
 }
 

@@ -38,11 +38,11 @@ public:
     // Throws boost::filesystem::filesystem_error when the root can't be read.
     walk_state walk() const;
 
-    // The per-entry query of a walk: costs no system call for a folder whose type the listing
-    // already gave, and a single stat for anything else, which also yields a regular file's
-    // size and time. A dangling link is file_not_found; other failures throw like
-    // boost::filesystem::status.
-    static entry_info inspect(const boost::filesystem::directory_entry& entry);
+    // The per-entry query of a walk, asked before the walk advances: one lstat gives a file's
+    // type, size and time, and spares the walk its own look at anything but a folder (links
+    // take a second stat, of their target). A dangling link is file_not_found; other failures
+    // throw like boost::filesystem::status.
+    static entry_info inspect(boost::filesystem::recursive_directory_iterator& position);
 
 private:
     boost::filesystem::path root_;
