@@ -271,7 +271,7 @@ bool file_archive::statistics(const db::sqlite_db::record& record, std::uint64_t
         walker.set_root(folder);
         auto walk = walker.walk();
         for (auto& entry = walk.first; entry != bfs::recursive_directory_iterator(); ++entry) {
-            if (dir_walker::inspect(*entry).type == bfs::directory_file)
+            if (dir_walker::inspect(entry).type == bfs::directory_file)
                 ++folders;
         }
     } catch (const std::exception&) {

@@ -29,8 +29,8 @@ tree_scanner::tree_scanner(const bfs::path& root)
             std::vector<file> batch;
             boost::system::error_code error;
             for (auto& entry = walk.first; entry != end;) {
-                // One stat per file at most, none for a folder the listing already named.
-                const dir_walker::entry_info info = dir_walker::inspect(*entry);
+                // One lstat per entry; the walk takes the type from it instead of looking again.
+                const dir_walker::entry_info info = dir_walker::inspect(entry);
                 if (info.type == bfs::regular_file)
                     batch.push_back(file { entry->path().native(), info.size, info.last_write_time });
                 if (batch.size() == batch_size && !hand_over(batch))
