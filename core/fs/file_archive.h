@@ -117,8 +117,6 @@ private:
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
-    void mock_or(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                 const std::function<void()>& change) const;
 };
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.
