@@ -3,6 +3,7 @@
 #include "platform/base/locale_format.h"
 #include "platform/base/system_services.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -30,15 +31,42 @@ std::string FormatFixed(double value, int decimals)
     return std::string(buffer, result.ptr);
 }
 
-// Rounding to 15 significant digits keeps binary noise out of the text (0.1 shows as typed);
-// at least one decimal keeps the '.' that the zero trimming below stops at.
-int DisplayDecimals(double value)
+// The number in fixed notation rounded to 15 significant digits, so that binary noise stays out
+// of the text (0.1 shows as typed, 1e23 as 1 and zeros). There is always a '.', which the zero
+// trimming of the display text stops at; at most 20 decimals are written.
+std::string SignificantFixed(double value)
 {
     if (value == 0.0 || !std::isfinite(value))
-        return 1;
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
-    const int decimals = 14 - exponent;
-    return decimals < 1 ? 1 : (decimals > 20 ? 20 : decimals);
+        return FormatFixed(value, 1);
+    char buffer[64];
+    const std::to_chars_result result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const std::string scientific(buffer, result.ptr);
+    const size_t exponentAt = scientific.find('e');
+    const int exponent = std::atoi(scientific.c_str() + exponentAt + 1);
+    if (exponent < -6)
+        return FormatFixed(value, 20);
+    const bool negative = scientific[0] == '-';
+    std::string digits;
+    for (size_t i = negative ? 1 : 0; i < exponentAt; ++i) {
+        if (scientific[i] != '.')
+            digits += scientific[i];
+    }
+    std::string integerPart, fraction;
+    if (exponent >= 0) {
+        const size_t integerDigits = static_cast<size_t>(exponent) + 1;
+        integerPart = digits.substr(0, std::min(integerDigits, digits.size()));
+        if (integerDigits > digits.size())
+            integerPart.append(integerDigits - digits.size(), '0');
+        else
+            fraction = digits.substr(integerDigits);
+    } else {
+        integerPart = "0";
+        fraction = std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    }
+    if (fraction.empty())
+        fraction = "0";
+    return (negative ? "-" : "") + integerPart + "." + fraction;
 }
 
 void TrimLeft(std::string& text, char c)
@@ -267,7 +295,7 @@ const char* CUGCell::GetDisplayText()
     if (fixedDecimals) {
         text = FormatFixed(m_number, decimals);
     } else {
-        text = FormatFixed(m_number, DisplayDecimals(m_number));
+        text = SignificantFixed(m_number);
         TrimRight(text, '0');
         TrimLeft(text, '0');
         TrimRight(text, '0');

@@ -388,8 +388,9 @@ int CUGMem::FindNext(CString* text, int* col, int* row, int flags)
                 return 1;
         }
 
+        // Numbers hold no text until shown, so the flag decides and the shown text is compared.
         CUGCell* stored = StoredCell(searchCol, searchRow);
-        if (!HasText(stored))
+        if (stored == nullptr || !stored->IsPropertySet(UGCELL_TEXT_SET))
             continue;
         shown.ClearAll();
         CUGCell::CopySetPropertiesTo(0, stored, &shown);
