@@ -3,7 +3,7 @@
 #include "grid/UGMem.h"
 #include "grid/UGPtrList.h"
 
-#include "platform/base/cursors.h"
+#include "platform/base/window.h"
 #include "platform/base/gdi_objects.h"
 #include "platform/base/system_services.h"
 

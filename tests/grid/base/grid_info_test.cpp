@@ -2,7 +2,7 @@
 #include "grid/UGMem.h"
 #include "grid/UGPtrList.h"
 
-#include "platform/base/cursors.h"
+#include "platform/base/window.h"
 #include "platform/base/gdi_objects.h"
 #include "platform/base/system_services.h"
 
@@ -81,9 +81,9 @@ TEST(SheetSettings, a_new_sheet_has_every_default)
     ASSERT_NE(sheet.m_CUGMem, nullptr);
     EXPECT_EQ(sheet.m_defDataSource, sheet.m_CUGMem);
     EXPECT_EQ(sheet.m_multiSelectMode, 0);
-    EXPECT_EQ(CursorIdOf(sheet.m_arrowCursor), 32512);
-    EXPECT_EQ(CursorIdOf(sheet.m_WEResizeCursor), 32644);
-    EXPECT_EQ(CursorIdOf(sheet.m_NSResizeCursor), 32645);
+    EXPECT_EQ(cursor_id(sheet.m_arrowCursor), 32512);
+    EXPECT_EQ(cursor_id(sheet.m_WEResizeCursor), 32644);
+    EXPECT_EQ(cursor_id(sheet.m_NSResizeCursor), 32645);
     EXPECT_EQ(sheet.m_editCtrl, nullptr);
     EXPECT_EQ(sheet.m_maskedEditCtrl, nullptr);
     EXPECT_EQ(sheet.m_countSetting, 4);
