@@ -2,6 +2,7 @@
 
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
+#include "platform/base/modal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -1190,6 +1191,11 @@ CString CWnd::tool_tip_text_at(CPoint point)
     if (!target->SendMessage(WM_NOTIFY, info.uId, as_lparam(&request)))
         return CString();
     return CString(request.lpszText && request.lpszText != LPSTR_TEXTCALLBACK ? request.lpszText : request.szText);
+}
+
+void CWnd::WinHelp(DWORD_PTR data, UINT command)
+{
+    platform::show_help(data, command);
 }
 
 void CWnd::CancelToolTips(BOOL /*keys*/)

@@ -162,6 +162,8 @@ public:
     // Tool tips: the hit test finds a tool, the window is asked for its text through
     // WM_NOTIFY with TTN_NEEDTEXT.
     BOOL EnableToolTips(BOOL enable = TRUE);
+    // Hands a help request to the application's help handler.
+    void WinHelp(DWORD_PTR data, UINT command = 0x0001);
     bool tool_tips_enabled() const { return tips_enabled_; }
     virtual INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const;
     // What the tip shows for a pointer resting at point (client coordinates); empty for none.
