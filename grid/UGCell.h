@@ -2,7 +2,7 @@
 // One cell's properties. A cell shown by the grid is assembled by layering records; every
 // property carries a set-flag bit, and layering copies only what the upper record has set.
 
-#include "platform/base/object.h"
+#include "platform/base/framework_objects.h"
 #include "platform/base/cstring.h"
 #include "platform/base/win_types.h"
 

@@ -4,7 +4,7 @@
 
 #include "grid/UGCell.h"
 
-#include "platform/base/object.h"
+#include "platform/base/framework_objects.h"
 #include "platform/base/geometry.h"
 #include "platform/base/win_types.h"
 

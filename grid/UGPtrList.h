@@ -2,7 +2,7 @@
 // A slot table of pointers. The index a pointer gets stays its handle for the life of the list
 // (cell-type indexes and font indexes are such handles), so slots are never compacted.
 
-#include "platform/base/object.h"
+#include "platform/base/framework_objects.h"
 
 #include <memory>
 

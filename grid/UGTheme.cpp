@@ -1,6 +1,6 @@
 #include "grid/UGTheme.h"
 
-#include "platform/base/module_lookup.h"
+#include "platform/base/library.h"
 
 #include <cstring>
 
@@ -32,7 +32,7 @@ struct StateMapping {
 
 struct ElementRow {
     int style;
-    const char16_t* className;
+    const wchar_t* className;
     std::initializer_list<StateMapping> states;
 };
 
@@ -43,37 +43,37 @@ struct ElementRow {
 
 // Check boxes, radio buttons and push buttons look the same in both sets.
 const ElementRow kButtonRows[] = {
-    {512, u"BUTTON", {{1, 3, 1}, {2, 3, 2}, {4, 3, 3}, {8, 3, 4}}},
-    {1024, u"BUTTON", {{1, 3, 5}, {2, 3, 6}, {4, 3, 7}, {8, 3, 8}}},
-    {2048, u"BUTTON", {{1, 3, 9}, {2, 3, 10}, {4, 3, 11}, {8, 3, 12}}},
-    {4096, u"BUTTON", {{1, 2, 1}, {2, 2, 2}, {4, 2, 3}}},
-    {8192, u"BUTTON", {{1, 2, 5}, {2, 2, 6}, {4, 2, 7}}},
-    {16384, u"BUTTON", {{1, 2, 5}, {2, 2, 6}, {4, 2, 7}}},
-    {32768, u"BUTTON", {{1, 1, 1}, {2, 1, 2}, {4, 1, 5}, {16, 1, 3}}},
+    {512, L"BUTTON", {{1, 3, 1}, {2, 3, 2}, {4, 3, 3}, {8, 3, 4}}},
+    {1024, L"BUTTON", {{1, 3, 5}, {2, 3, 6}, {4, 3, 7}, {8, 3, 8}}},
+    {2048, L"BUTTON", {{1, 3, 9}, {2, 3, 10}, {4, 3, 11}, {8, 3, 12}}},
+    {4096, L"BUTTON", {{1, 2, 1}, {2, 2, 2}, {4, 2, 3}}},
+    {8192, L"BUTTON", {{1, 2, 5}, {2, 2, 6}, {4, 2, 7}}},
+    {16384, L"BUTTON", {{1, 2, 5}, {2, 2, 6}, {4, 2, 7}}},
+    {32768, L"BUTTON", {{1, 1, 1}, {2, 1, 2}, {4, 1, 5}, {16, 1, 3}}},
 };
 
 const ElementRow kClassicRows[] = {
-    {16, u"TAB", ITEM_STATES(1)},
-    {32, u"TASKBAR", {{1, 3, 0}, {2, 7, 0}}},
-    {64, u"TASKBAR", {{1, 4, 0}, {2, 8, 0}}},
-    {128, u"WINDOW", {{1, 11, 0}}},
-    {256, u"COMBOBOX", FLAT_STATES(1, 0)},
-    {65536, u"SPIN", ARROW_STATES(1, 1)},
-    {131072, u"SPIN", ARROW_STATES(2, 1)},
-    {262144, u"PROGRESS", FLAT_STATES(3, 0)},
-    {524288, u"PROGRESS", FLAT_STATES(1, 1)},
+    {16, L"TAB", ITEM_STATES(1)},
+    {32, L"TASKBAR", {{1, 3, 0}, {2, 7, 0}}},
+    {64, L"TASKBAR", {{1, 4, 0}, {2, 8, 0}}},
+    {128, L"WINDOW", {{1, 11, 0}}},
+    {256, L"COMBOBOX", FLAT_STATES(1, 0)},
+    {65536, L"SPIN", ARROW_STATES(1, 1)},
+    {131072, L"SPIN", ARROW_STATES(2, 1)},
+    {262144, L"PROGRESS", FLAT_STATES(3, 0)},
+    {524288, L"PROGRESS", FLAT_STATES(1, 1)},
 };
 
 const ElementRow kExplorerRows[] = {
-    {16, u"LISTVIEW", ITEM_STATES(1)},
-    {32, u"EXPLORERBAR", {{1, 5, 0}, {2, 9, 0}}},
-    {64, u"EXPLORERBAR", {{1, 1, 0}, {2, 9, 0}}},
-    {128, u"EXPLORERBAR", {{1, 5, 0}}},
-    {256, u"EXPLORERBAR", {{1, 4, 1}, {2, 4, 2}, {4, 4, 3}, {6, 4, 3}}},
-    {65536, u"SCROLLBAR", ARROW_STATES(1, 1)},
-    {131072, u"SCROLLBAR", ARROW_STATES(1, 5)},
-    {262144, u"EXPLORERBAR", FLAT_STATES(12, 0)},
-    {524288, u"EXPLORERBAR", FLAT_STATES(1, 0)},
+    {16, L"LISTVIEW", ITEM_STATES(1)},
+    {32, L"EXPLORERBAR", {{1, 5, 0}, {2, 9, 0}}},
+    {64, L"EXPLORERBAR", {{1, 1, 0}, {2, 9, 0}}},
+    {128, L"EXPLORERBAR", {{1, 5, 0}}},
+    {256, L"EXPLORERBAR", {{1, 4, 1}, {2, 4, 2}, {4, 4, 3}, {6, 4, 3}}},
+    {65536, L"SCROLLBAR", ARROW_STATES(1, 1)},
+    {131072, L"SCROLLBAR", ARROW_STATES(1, 5)},
+    {262144, L"EXPLORERBAR", FLAT_STATES(12, 0)},
+    {524288, L"EXPLORERBAR", FLAT_STATES(1, 0)},
 };
 
 #undef ITEM_STATES
@@ -94,48 +94,6 @@ void InsertRows(ThemeStyleMap& map, const ElementRow (&rows)[Count])
             slot->state = mapping.state;
         }
     }
-}
-
-// Text is UTF-8 here; the module takes UTF-16.
-std::u16string ToUtf16(const char* text, int length)
-{
-    std::u16string wide;
-    const size_t size = length < 0 ? std::strlen(text) : static_cast<size_t>(length);
-    for (size_t i = 0; i < size;) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        char32_t code = 0xFFFD;
-        size_t extra = 0;
-        if (lead < 0x80) {
-            code = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            code = lead & 0x1F;
-            extra = 1;
-        } else if ((lead & 0xF0) == 0xE0) {
-            code = lead & 0x0F;
-            extra = 2;
-        } else if ((lead & 0xF8) == 0xF0) {
-            code = lead & 0x07;
-            extra = 3;
-        }
-        size_t taken = 1;
-        for (; taken <= extra && i + taken < size; ++taken) {
-            const unsigned char next = static_cast<unsigned char>(text[i + taken]);
-            if ((next & 0xC0) != 0x80)
-                break;
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (taken <= extra || (lead >= 0x80 && extra == 0))
-            code = 0xFFFD;
-        i += taken;
-        if (code > 0xFFFF) {
-            code -= 0x10000;
-            wide += static_cast<char16_t>(0xD800 + (code >> 10));
-            wide += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            wide += static_cast<char16_t>(code);
-        }
-    }
-    return wide;
 }
 
 }  // namespace
@@ -212,19 +170,19 @@ const ThemeEntry* CUGThemes::GetThemeEntry(int style, int state)
     return found->second.get();
 }
 
-HTHEME CUGThemes::GetThemeHandle(HWND window, const char16_t* className)
+HTHEME CUGThemes::GetThemeHandle(HWND window, const wchar_t* className)
 {
     OpenThemeMap& cache = GetOpenThemeMap();
     HTHEME& handle = cache[className];
     if (handle == nullptr && LoadThemeModule()) {
         auto openThemeData = reinterpret_cast<OpenThemeDataProc>(GetProcAddress(s_module, "OpenThemeData"));
         if (openThemeData != nullptr)
-            handle = openThemeData(window, reinterpret_cast<LPCWSTR>(className));
+            handle = openThemeData(window, className);
     }
     return handle;
 }
 
-HRESULT CUGThemes::DrawThemeText(HTHEME theme, HDC dc, int part, int state, const char16_t* text, int length,
+HRESULT CUGThemes::DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length,
                                  DWORD format, const RECT* rect)
 {
     if (!LoadThemeModule())
@@ -232,7 +190,7 @@ HRESULT CUGThemes::DrawThemeText(HTHEME theme, HDC dc, int part, int state, cons
     auto proc = reinterpret_cast<DrawThemeTextProc>(GetProcAddress(s_module, "DrawThemeText"));
     if (proc == nullptr)
         return E_FAIL;
-    return proc(theme, dc, part, state, reinterpret_cast<LPCWSTR>(text), length, format, 0, rect);
+    return proc(theme, dc, part, state, text, length, format, 0, rect);
 }
 
 HRESULT CUGThemes::IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state)
@@ -304,7 +262,10 @@ BOOL CUGThemes::DrawThemedText(HDC dc, int style, int state, const char* text, i
     HTHEME theme = GetThemeHandle(nullptr, entry->className.c_str());
     if (theme == nullptr)
         return FALSE;
-    const std::u16string wide = ToUtf16(text, length);
+    const int bytes = length < 0 ? static_cast<int>(std::strlen(text)) : length;
+    std::wstring wide(static_cast<size_t>(bytes) + 1, L'\0');
+    const int characters = MultiByteToWideChar(CP_ACP, 0, text, bytes, &wide[0], bytes + 1);
+    wide.resize(static_cast<size_t>(characters > 0 ? characters : 0));
     DrawThemeText(theme, dc, entry->part, entry->state, wide.c_str(), static_cast<int>(wide.size()), format, rect);
     return TRUE;
 }

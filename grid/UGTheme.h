@@ -36,13 +36,13 @@ constexpr int UGTHEME_STATE_DISABLED = 8;
 constexpr int UGTHEME_STATE_PRESSED = 16;
 
 struct ThemeEntry {
-    std::u16string className;
+    std::wstring className;
     int part = 0;
     int state = 0;
 };
 
 using ThemeStyleMap = std::map<DWORD, std::unique_ptr<ThemeEntry>>;
-using OpenThemeMap = std::map<const char16_t*, HTHEME>;
+using OpenThemeMap = std::map<const wchar_t*, HTHEME>;
 
 class CUGThemes {
 public:
@@ -55,7 +55,7 @@ public:
 
     static BOOL IsThemingAvailable();
     static const ThemeEntry* GetThemeEntry(int style, int state);
-    static HTHEME GetThemeHandle(HWND window, const char16_t* className);
+    static HTHEME GetThemeHandle(HWND window, const wchar_t* className);
 
     static BOOL DrawThemedBackground(HDC dc, int style, int state, const RECT* rect);
     static BOOL DrawThemedText(HDC dc, int style, int state, const char* text, int length, UINT format,
@@ -68,7 +68,7 @@ public:
     static OpenThemeMap& GetOpenThemeMap();
 
     // The module's functions, looked up by name on first use; E_FAIL when they cannot be had.
-    static HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const char16_t* text, int length,
+    static HRESULT DrawThemeText(HTHEME theme, HDC dc, int part, int state, const wchar_t* text, int length,
                                  DWORD format, const RECT* rect);
     static HRESULT IsThemeBackgroundPartiallyTransparent(HTHEME theme, int part, int state);
     static HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect);

@@ -1,6 +1,6 @@
 #include "grid/UGTheme.h"
 
-#include "platform/base/module_lookup.h"
+#include "platform/base/library.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +15,7 @@ struct DrawCall {
     std::string what;
     int part = 0;
     int state = 0;
-    std::u16string text;
+    std::wstring text;
     UINT edge = 0;
 };
 
@@ -37,7 +37,7 @@ HRESULT DrawBackground(HTHEME, HDC, int part, int state, const RECT*, const RECT
 }
 HRESULT DrawText(HTHEME, HDC, int part, int state, LPCWSTR text, int length, DWORD, DWORD, const RECT*)
 {
-    g_calls.push_back({"text", part, state, std::u16string(text, static_cast<size_t>(length)), 0});
+    g_calls.push_back({"text", part, state, std::wstring(text, static_cast<size_t>(length)), 0});
     return E_FAIL;
 }
 HRESULT DrawEdge(HTHEME, HDC, int part, int state, const RECT*, UINT edge, UINT, RECT* content)
@@ -78,9 +78,9 @@ protected:
         CUGThemes::ReleaseThemeResources();
         CUGThemes::SetUseThemes(false);
         CUGThemes::SetStyleSet(0);
-        platform::set_os_version_service(nullptr);
-        platform::unregister_module("uxtheme.dll");
-        platform::unregister_module("comctl32.dll");
+        platform::set_reported_version(5, 1);
+        platform::register_module("uxtheme.dll", {});
+        platform::register_module("comctl32.dll", {});
     }
 
     static int KnownKeys()
@@ -96,10 +96,7 @@ protected:
 
 void ReportVersion(DWORD major, DWORD minor)
 {
-    platform::set_os_version_service([major, minor](OSVERSIONINFOA* info) {
-        info->dwMajorVersion = major;
-        info->dwMinorVersion = minor;
-    });
+    platform::set_reported_version(major, minor);
 }
 
 }  // namespace
@@ -121,17 +118,17 @@ TEST_F(ThemedDrawing, element_tables_map_styles_and_states)
 {
     const ThemeEntry* tab = CUGThemes::GetThemeEntry(UGTHEME_CELL, UGTHEME_STATE_CURRENT);
     ASSERT_NE(tab, nullptr);
-    EXPECT_EQ(tab->className, u"TAB");
+    EXPECT_EQ(tab->className, L"TAB");
     EXPECT_EQ(tab->part, 1);
     EXPECT_EQ(tab->state, 3);
     EXPECT_EQ(KnownKeys(), 55);
     const ThemeEntry* topHeading = CUGThemes::GetThemeEntry(UGTHEME_TOP_HEADING, UGTHEME_STATE_CURRENT);
     ASSERT_NE(topHeading, nullptr);
-    EXPECT_EQ(topHeading->className, u"TASKBAR");
+    EXPECT_EQ(topHeading->className, L"TASKBAR");
     EXPECT_EQ(topHeading->part, 7);
     const ThemeEntry* crossed = CUGThemes::GetThemeEntry(UGTHEME_CHECK_CROSSED, UGTHEME_STATE_DISABLED);
     ASSERT_NE(crossed, nullptr);
-    EXPECT_EQ(crossed->className, u"BUTTON");
+    EXPECT_EQ(crossed->className, L"BUTTON");
     EXPECT_EQ(crossed->state, 12);
     const ThemeEntry* pressed = CUGThemes::GetThemeEntry(UGTHEME_BUTTON, UGTHEME_STATE_PRESSED);
     ASSERT_NE(pressed, nullptr);
@@ -149,21 +146,22 @@ TEST_F(ThemedDrawing, element_tables_map_styles_and_states)
     CUGThemes::SetStyleSet(1);
     const ThemeEntry* list = CUGThemes::GetThemeEntry(UGTHEME_CELL, UGTHEME_STATE_NORMAL);
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->className, u"LISTVIEW");
+    EXPECT_EQ(list->className, L"LISTVIEW");
     EXPECT_EQ(KnownKeys(), 55);
     const ThemeEntry* spinDown = CUGThemes::GetThemeEntry(UGTHEME_SPIN_DOWN, UGTHEME_STATE_PRESSED);
     ASSERT_NE(spinDown, nullptr);
-    EXPECT_EQ(spinDown->className, u"SCROLLBAR");
+    EXPECT_EQ(spinDown->className, L"SCROLLBAR");
     EXPECT_EQ(spinDown->state, 7);
     const ThemeEntry* check = CUGThemes::GetThemeEntry(UGTHEME_CHECK_CHECKED, UGTHEME_STATE_NORMAL);
     ASSERT_NE(check, nullptr);
-    EXPECT_EQ(check->className, u"BUTTON");
+    EXPECT_EQ(check->className, L"BUTTON");
     EXPECT_EQ(check->state, 5);
 }
 
 TEST_F(ThemedDrawing, theming_is_available_only_on_the_one_version)
 {
     CUGThemes::SetUseThemes(true);
+    ReportVersion(10, 0);
     EXPECT_FALSE(CUGThemes::IsThemingAvailable());
     ReportVersion(5, 1);
     EXPECT_TRUE(CUGThemes::IsThemingAvailable());
@@ -188,7 +186,7 @@ TEST_F(ThemedDrawing, switched_on_the_service_draws_through_the_module)
     // The text goes over as UTF-16 and counts as drawn whatever the module answers.
     EXPECT_TRUE(CUGThemes::DrawThemedText(nullptr, UGTHEME_CELL, UGTHEME_STATE_NORMAL, "K\xC3\xB6ln", -1, 0, &m_rect));
     EXPECT_EQ(g_calls.back().what, "text");
-    EXPECT_EQ(g_calls.back().text, u"K\u00F6ln");
+    EXPECT_EQ(g_calls.back().text, L"K\u00F6ln");
 
     RECT inner{5, 5, 6, 6};
     EXPECT_TRUE(CUGThemes::DrawThemedEdge(nullptr, UGTHEME_CELL, UGTHEME_STATE_NORMAL, &m_rect, 0x2000, 15, &inner));
@@ -238,7 +236,7 @@ TEST_F(ThemedDrawing, release_closes_handles_and_the_next_call_starts_afresh)
 
 TEST_F(ThemedDrawing, a_missing_module_means_classic_drawing)
 {
-    platform::unregister_module("uxtheme.dll");
+    platform::register_module("uxtheme.dll", {});
     CUGThemes::SetUseThemes(true);
     ReportVersion(5, 1);
     EXPECT_FALSE(CUGThemes::IsThemingAvailable());
