@@ -21,6 +21,7 @@ using LPCTSTR = const char*;
 using LPTSTR = char*;
 using LONG_PTR = std::intptr_t;
 using UINT_PTR = std::uintptr_t;
+using INT_PTR = std::intptr_t;
 using DWORD_PTR = std::uintptr_t;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
