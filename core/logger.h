@@ -56,7 +56,12 @@ public:
     template <typename T>
     logger& operator<<(const T& value)
     {
-        line_buffer() << value;
+        std::ostringstream& buffer = line_buffer();
+        buffer << value;
+        // A piece the stream refuses (a null C string) would leave it bad and drop every later
+        // line of this thread.
+        if (!buffer)
+            buffer.clear();
         queue_if_complete();
         return *this;
     }

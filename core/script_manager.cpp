@@ -10,44 +10,18 @@ namespace {
 
 using node = xml_distiller::node;
 
-char fold(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool equal_no_case(const char* text, std::size_t size, const std::string& wanted)
-{
-    if (size != wanted.size())
-        return false;
-    for (std::size_t i = 0; i < size; ++i) {
-        if (fold(text[i]) != fold(wanted[i]))
-            return false;
-    }
-    return true;
-}
-
 bool is_element(const node* candidate, const std::string& name)
 {
     return candidate->type() == rapidxml::node_element &&
-           equal_no_case(candidate->name(), candidate->name_size(), name);
+           utils::string_utils::compare_no_case(std::string(candidate->name(), candidate->name_size()), name) == 0;
 }
 
 // The first attribute called `name` in any letter case; null when there is none.
 const rapidxml::xml_attribute<char>* name_attribute(const node* element)
 {
     for (auto* attribute = element->first_attribute(); attribute; attribute = attribute->next_attribute()) {
-        if (equal_no_case(attribute->name(), attribute->name_size(), "name"))
+        if (utils::string_utils::compare_no_case(std::string(attribute->name(), attribute->name_size()), "name") == 0)
             return attribute;
-    }
-    return nullptr;
-}
-
-// The SQL sits in the first text node or CDATA section; a comment before it is not the text.
-node* text_holder(const node* text_element)
-{
-    for (node* child = text_element->first_node(); child; child = child->next_sibling()) {
-        if (child->type() == rapidxml::node_data || child->type() == rapidxml::node_cdata)
-            return child;
     }
     return nullptr;
 }
@@ -87,7 +61,7 @@ bool script_manager::load(const std::string& file_name, std::string& error)
         const std::string script_name(name->value(), name->value_size());
         auto known = m_scripts.find(script_name);
         if (known == m_scripts.end()) {
-            const node* holder = text_holder(text_element);
+            const node* holder = xml_distiller::text_node(text_element);
             std::string text = holder ? std::string(holder->value(), holder->value_size()) : std::string();
             known = m_scripts.emplace(script_name, std::make_unique<script>(std::move(text))).first;
         }
@@ -172,22 +146,7 @@ bool script_manager::save()
             text_element->append_node(m_document.document().allocate_node(rapidxml::node_cdata));
         }
 
-        char* copy = m_document.pool_copy(text);
-        if (node* holder = text_holder(text_element)) {
-            // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
-            if (holder->type() == rapidxml::node_cdata && text.find("]]>") != std::string::npos)
-                holder->type(rapidxml::node_data);
-            holder->value(copy, text.size());
-            if (holder->type() == rapidxml::node_data)
-                text_element->value(copy, text.size());
-        } else {
-            text_element->value(copy, text.size());
-            if (text_element->first_node()) {
-                node* data = m_document.document().allocate_node(rapidxml::node_data);
-                data->value(copy, text.size());
-                text_element->append_node(data);
-            }
-        }
+        m_document.set_text(text_element, text);
     }
     return m_document.save();
 }

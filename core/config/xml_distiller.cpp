@@ -62,15 +62,6 @@ bool is_usable_name(const std::string& name)
     return true;
 }
 
-xml_distiller::node* first_text_child(const xml_distiller::node* element)
-{
-    for (auto* child = element->first_node(); child; child = child->next_sibling()) {
-        if (child->type() == rapidxml::node_data || child->type() == rapidxml::node_cdata)
-            return child;
-    }
-    return nullptr;
-}
-
 std::string position_of(const std::vector<char>& text, const char* where)
 {
     if (!where || where < text.data() || where > text.data() + text.size())
@@ -307,20 +298,33 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     }
 
     old_value.assign(current->value(), current->value_size());
+    set_text(current, value);
+    return true;
+}
+
+void xml_distiller::set_text(node* element, const std::string& value)
+{
     char* text = pool_copy(value);
-    current->value(text, value.size());
-    // The printer shows the text node when there is one; a leading comment is not the text.
-    if (node* text_node = first_text_child(current)) {
+    element->value(text, value.size());
+    if (node* holder = text_node(element)) {
         // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
-        if (text_node->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
-            text_node->type(rapidxml::node_data);
-        text_node->value(text, value.size());
-    } else if (current->first_node()) {
+        if (holder->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
+            holder->type(rapidxml::node_data);
+        holder->value(text, value.size());
+    } else if (element->first_node()) {
         node* data = m_document.allocate_node(rapidxml::node_data);
         data->value(text, value.size());
-        current->append_node(data);
+        element->append_node(data);
     }
-    return true;
+}
+
+xml_distiller::node* xml_distiller::text_node(const node* element)
+{
+    for (node* child = element->first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_data || child->type() == rapidxml::node_cdata)
+            return child;
+    }
+    return nullptr;
 }
 
 bool xml_distiller::select_nodes(const std::string& path, std::vector<node*>& nodes,

@@ -49,6 +49,11 @@ public:
     node* append_element(node* parent, const std::string& name, const std::string& value = std::string());
     void append_attribute(node* element, const std::string& name, const std::string& value);
     char* pool_copy(const std::string& text);
+    // Replaces an element's text where the printer shows it: its first text node or CDATA
+    // section (a leading comment is not the text), else its own value.
+    void set_text(node* element, const std::string& value);
+    // The first text node or CDATA section of an element, or null.
+    static node* text_node(const node* element);
 
     document_type& document() { return m_document; }
     const document_type& document() const { return m_document; }

@@ -34,11 +34,8 @@ public:
     template <typename T>
     data_exporter& operator<<(const T& value)
     {
-        std::ostringstream text;
-        text.imbue(std::locale::classic());
-        text << value;
         ++column_count_;
-        write_cell(text.str(), column_count_);
+        write_cell(cell_text(value), column_count_);
         return *this;
     }
 
@@ -51,6 +48,18 @@ public:
 
 protected:
     explicit data_exporter(std::int32_t format_code) : format_code_(format_code) {}
+
+    // Texts, what the export command sends for every cell, skip the stream a number needs.
+    static const std::string& cell_text(const std::string& value) { return value; }
+    static std::string cell_text(const char* value) { return value ? value : ""; }
+    template <typename T>
+    static std::string cell_text(const T& value)
+    {
+        std::ostringstream text;
+        text.imbue(std::locale::classic());
+        text << value;
+        return text.str();
+    }
 
     std::int32_t format_code_ = -1;
     std::vector<std::string> column_names_;

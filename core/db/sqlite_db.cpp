@@ -369,27 +369,33 @@ std::uint64_t sqlite_db::prepare(const std::string& sql)
     return id;
 }
 
-sqlite3_stmt* sqlite_db::statement(std::uint64_t id) const
+sqlite3_stmt* sqlite_db::statement_to_bind(std::uint64_t id)
 {
     const auto found = statements.find(id);
     if (found == statements.end())
         throw std::runtime_error(invalid_statement_id);
+    // SQLite refuses bindings on a statement that an unfinished loop still holds, and the next
+    // run would silently use the old values: that loop ends here instead.
+    if (sqlite3_stmt_busy(found->second->handle)) {
+        ++found->second->run;
+        sqlite3_reset(found->second->handle);
+    }
     return found->second->handle;
 }
 
 void sqlite_db::bind_int(std::uint64_t id, int index, std::int32_t value)
 {
-    sqlite3_bind_int64(statement(id), index, value);
+    sqlite3_bind_int64(statement_to_bind(id), index, value);
 }
 
 void sqlite_db::bind_int64(std::uint64_t id, int index, std::int64_t value)
 {
-    sqlite3_bind_int64(statement(id), index, value);
+    sqlite3_bind_int64(statement_to_bind(id), index, value);
 }
 
 void sqlite_db::bind_text(std::uint64_t id, int index, const std::string& value)
 {
-    sqlite3_bind_text64(statement(id), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+    sqlite3_bind_text64(statement_to_bind(id), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
 bool sqlite_db::step(std::uint64_t id)

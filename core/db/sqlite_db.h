@@ -70,7 +70,7 @@ public:
         int column_count_ = 0;
         // Copies share one cursor; the last copy to go resets the statement, so an abandoned
         // loop holds no lock. A later query or step of the same prepared statement takes it
-        // over and this iterator ends.
+        // over and this iterator ends; so does a new binding of it.
         std::shared_ptr<cursor> cursor_;
     };
 
@@ -127,7 +127,8 @@ public:
 
 private:
     bool require_open();
-    sqlite3_stmt* statement(std::uint64_t id) const;
+    // Throws "Invalid prepared statement id"; ends a loop that still holds the statement.
+    sqlite3_stmt* statement_to_bind(std::uint64_t id);
     std::string sqlite_message() const;
     bool copy_database(sqlite3* from, sqlite3* to, const std::string& path);
 

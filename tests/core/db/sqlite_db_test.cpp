@@ -258,6 +258,24 @@ TEST_F(memory_catalogue, queried_statement_runs_again_from_its_first_row)
     EXPECT_TRUE(database.clear_tables(true)) << database.last_error();
 }
 
+TEST_F(memory_catalogue, binding_takes_effect_while_an_earlier_query_still_holds_its_first_row)
+{
+    // The usual lookup loop: bind, query, read the first row, keep the iterator until the next turn.
+    const auto lookup = database.prepare("SELECT SIZE FROM [FILE] WHERE NAME = ?1");
+    db::sqlite_db::iterator first, last;
+    std::vector<std::string> sizes;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        database.bind_text(lookup, 1, name);
+        ASSERT_TRUE(database.query(lookup, first, last));
+        sizes.push_back(first != last ? first.value() : "<none>");
+    }
+    EXPECT_EQ(sizes, (std::vector<std::string>{"1", "2"}));
+
+    database.bind_text(lookup, 1, "c.txt");
+    ASSERT_TRUE(database.query(lookup, first, last));
+    EXPECT_EQ(first.values(), (record{""}));
+}
+
 TEST_F(memory_catalogue, iterator_values_and_value)
 {
     const auto rows = all_rows(database, "SELECT NAME, SIZE FROM [FILE] ORDER BY NAME");

@@ -80,9 +80,12 @@ TEST(csv_export, writes_cells_unchanged_between_separators)
     export_rows(exporter, { { "a.txt", "12", "/x" }, { "b, c.txt" }, { " d ", "", "\"e\"", "4" } });
     exporter << 1536 << "KB";
     exporter.end_row();
+    const char* no_text = nullptr;
+    exporter << std::string("s") << no_text << "t";
+    exporter.end_row();
     ASSERT_TRUE(exporter.close());
     EXPECT_EQ(temp_folder::read(folder.path() / "out.csv"),
-              "a.txt,12,/x\nb, c.txt\n d ,,\"e\",4\n1536,KB\n");
+              "a.txt,12,/x\nb, c.txt\n d ,,\"e\",4\n1536,KB\ns,,t\n");
 }
 
 TEST(csv_export, empty_table_gives_empty_file_or_header_alone)

@@ -115,6 +115,20 @@ TEST(logger_stream, text_after_a_newline_travels_with_its_entry)
     EXPECT_EQ(temp_folder::read(file), "[INFO|Normal] first\nsecond\n[INFO|Normal] third\nfourth\n");
 }
 
+TEST(logger_stream, a_refused_piece_does_not_silence_later_lines)
+{
+    collector lines;
+    logger log;
+    log.set_line_sink(lines.sink());
+    const char* missing_tool = nullptr;  // a stream refuses a null C string and turns bad
+    log << "Compare tool: " << missing_tool << "\n";
+    log << "next line\n";
+    log.stop();
+
+    EXPECT_EQ(lines.lines(), std::vector<std::string>({ "[INFO|Normal] Compare tool: \n",
+                                                        "[INFO|Normal] next line\n" }));
+}
+
 TEST(logger_stream, values_are_written_plain_whatever_the_global_locale)
 {
     global_locale_guard grouping(std::locale(std::locale::classic(), new grouping_punct));
