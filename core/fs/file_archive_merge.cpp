@@ -313,7 +313,14 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
         return false;
     };
 
-    descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a FIFO for reading waits for a writer and opening a device can act on it, so
+    // nothing but a regular file is opened, and the open itself never waits.
+    struct ::stat before;
+    if (::stat(source.c_str(), &before) != 0)
+        return fail("cannot read the source", errno);
+    if (!S_ISREG(before.st_mode))
+        return fail("the source is not a regular file", 0);
+    descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (from.get() < 0)
         return fail("cannot open the source", errno);
     struct ::stat info;

@@ -1,5 +1,11 @@
 #include "catalogue_fixture.h"
 
+#include <chrono>
+#include <csignal>
+#include <future>
+
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -250,6 +256,30 @@ TEST_F(merge, replaced_file_keeps_the_source_permissions)
     EXPECT_TRUE(archive.copy_file(source, target, error)) << error;
     EXPECT_EQ(bfs::status(target).permissions(), bfs::owner_all | bfs::group_read);
     EXPECT_EQ(test_support::temp_folder::read(target), "#!/bin/sh\n");
+}
+
+TEST_F(merge, fifo_source_is_refused_without_waiting_for_a_writer)
+{
+    bfs::create_directories(main_root);
+    const bfs::path pipe = main_root / "pipe";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const bfs::path target = write_backup("pipe", "kept");
+    auto copying = std::async(std::launch::async, [&] {
+        std::string copy_error;
+        const bool copied = archive.copy_with_choice(pipe, target, counters, nullptr, copy_error);
+        return std::make_pair(copied, copy_error);
+    });
+    if (copying.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
+        // Release the blocked reader so the test can end.
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        ::close(writer);
+        ADD_FAILURE() << "the copy waited for a writer on a FIFO";
+    }
+    const auto outcome = copying.get();
+    EXPECT_FALSE(outcome.first);
+    EXPECT_NE(outcome.second.find("not a regular file"), std::string::npos) << outcome.second;
+    EXPECT_EQ(test_support::temp_folder::read(target), "kept");
+    EXPECT_TRUE(leftovers(backup_root).empty());
 }
 
 TEST_F(merge, empty_table_merges_nothing)
