@@ -167,7 +167,9 @@ std::string temporary_name(const bfs::path& target)
     std::string suffix;
     for (int i = 0; i < 8; ++i)
         suffix += letters[generator() % (sizeof(letters) - 1)];
-    return "." + target.filename().string() + ".tarvoline-" + suffix;
+    // A name near the file system's 255-byte limit would leave no room for the suffix; the
+    // temporary only needs to be recognisable, so a long name is cut.
+    return "." + target.filename().string().substr(0, 200) + ".tarvoline-" + suffix;
 }
 
 } // namespace

@@ -282,6 +282,16 @@ TEST_F(merge, fifo_source_is_refused_without_waiting_for_a_writer)
     EXPECT_TRUE(leftovers(backup_root).empty());
 }
 
+TEST_F(merge, file_with_the_longest_name_is_copied)
+{
+    const std::string name = std::string(250, 'n') + ".txt";
+    const bfs::path source = write_main(name, "long", 1500000000);
+    const bfs::path target = write_backup(name, "old");
+    EXPECT_TRUE(archive.copy_file(source, target, error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(target), "long");
+    EXPECT_TRUE(leftovers(backup_root).empty());
+}
+
 TEST_F(merge, empty_table_merges_nothing)
 {
     data::data_table* rows = nullptr;
