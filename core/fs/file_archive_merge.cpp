@@ -4,6 +4,7 @@
 
 #include <boost/filesystem.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -62,14 +63,17 @@ std::vector<std::string> elements(const bfs::path& path)
 }
 
 // A row is rebuilt against a root only when its path lies strictly below that root; anything
-// else would send the copy to an unrelated place.
+// else would send the copy to an unrelated place. A ".." below the root climbs out of it (rows
+// can come from a loaded database), so it counts as elsewhere.
 bool lies_below(const bfs::path& path, const bfs::path& root)
 {
     const auto path_parts = elements(path);
     const auto root_parts = elements(root);
     if (root.empty() || path_parts.size() <= root_parts.size())
         return false;
-    return std::equal(root_parts.begin(), root_parts.end(), path_parts.begin());
+    return std::equal(root_parts.begin(), root_parts.end(), path_parts.begin())
+        && std::find(path_parts.begin() + static_cast<std::ptrdiff_t>(root_parts.size()), path_parts.end(), "..")
+        == path_parts.end();
 }
 
 // Root text + relative path without doubling the separator of a root given with a trailing one.

@@ -292,6 +292,30 @@ TEST_F(merge, file_with_the_longest_name_is_copied)
     EXPECT_TRUE(leftovers(backup_root).empty());
 }
 
+TEST_F(merge, row_climbing_out_of_its_root_is_refused)
+{
+    // Rows can come from a loaded database: ".." in them must not lead a copy outside the roots.
+    folder.write("outside/a.txt", "intruder");
+    const bfs::path victim = write_backup("outside/a.txt", "precious");
+    const bfs::path deep_backup = backup_root / "deep";
+    bfs::create_directories(deep_backup);
+    data::data_table* rows = nullptr;
+    archive.create_result_table(rows);
+    rows->add_row_values({ "1", "a.txt", (main_root / ".." / "outside").string(), "8", "1", "", "", "", "", "", "BACKUP" });
+    rows->add_row_values({ "1", "../outside/a.txt", main_root.string(), "8", "1", "", "", "", "", "", "BACKUP" });
+    rows->add_row_values({ "", "", "", "", "", "1", "a.txt", (deep_backup / ".." / "outside").string(), "8", "1", "FILE" });
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[0], counters, nullptr, error));
+    EXPECT_NE(error.find("does not lie below the main folder"), std::string::npos) << error;
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[1], counters, nullptr, error));
+    EXPECT_NE(error.find("does not lie below the main folder"), std::string::npos) << error;
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[2], counters, choose(-1), error));
+    EXPECT_NE(error.find("does not lie below the backup folder"), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(victim), "precious");
+    EXPECT_FALSE(bfs::exists(main_root / "a.txt"));
+    EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
+    delete rows;
+}
+
 TEST_F(merge, empty_table_merges_nothing)
 {
     data::data_table* rows = nullptr;
