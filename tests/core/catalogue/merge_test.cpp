@@ -316,6 +316,38 @@ TEST_F(merge, row_climbing_out_of_its_root_is_refused)
     delete rows;
 }
 
+TEST_F(merge, full_disk_leaves_the_old_target_intact)
+{
+    const bfs::path source = write_main("big.bin", std::string(64 * 1024, 'b'));
+    const bfs::path target = write_backup("big.bin", "old backup");
+    // A file size limit makes the disk look full for this process only.
+    rlimit previous {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previous_handler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool copied = archive.copy_file(source, target, error);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previous_handler);
+    EXPECT_FALSE(copied);
+    EXPECT_NE(error.find("big.bin"), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(target), "old backup");
+    EXPECT_TRUE(leftovers(backup_root).empty());
+}
+
+TEST_F(merge, names_with_newlines_and_raw_bytes_round_trip)
+{
+    const std::string odd = "line\nbreak \xff\xfe.txt";
+    write_main("sub/" + odd, "odd", 1500000000);
+    write_backup("kept.txt", "k");
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named(odd), counters, nullptr, error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "sub" / odd), "odd");
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), 1u);
+}
+
 TEST_F(merge, empty_table_merges_nothing)
 {
     data::data_table* rows = nullptr;
