@@ -117,6 +117,8 @@ private:
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
+    bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
+                      std::uint64_t* counters, std::string& error);
 };
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.

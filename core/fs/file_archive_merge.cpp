@@ -85,6 +85,29 @@ bfs::path join(const bfs::path& root, const bfs::path& relative)
     return rest.empty() ? root : root / rest;
 }
 
+// The first link met on the way from the root down to root + relative, or the empty path. The
+// walk never enters a linked folder, so a file behind one was never compared and a copy through
+// it could replace something newer; a target that is itself a link to a folder counts too.
+bfs::path linked_folder_on_the_way(const bfs::path& root, const bfs::path& relative)
+{
+    bfs::path reached = root;
+    std::vector<std::string> steps = elements(relative);
+    if (!steps.empty() && steps.front() == "/")
+        steps.erase(steps.begin());
+    for (std::size_t step = 0; step < steps.size(); ++step) {
+        reached = join(reached, steps[step]);
+        struct ::stat info;
+        if (::lstat(reached.c_str(), &info) != 0)
+            return bfs::path();
+        if (!S_ISLNK(info.st_mode))
+            continue;
+        const bool last = step + 1 == steps.size();
+        if (!last || is_folder(reached))
+            return reached;
+    }
+    return bfs::path();
+}
+
 std::string system_message(int code)
 {
     return boost::system::error_code(code, boost::system::system_category()).message();
@@ -213,6 +236,7 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
         const std::string kind = row.get<std::string>("diff", std::string());
         bfs::path main_side;
         bfs::path backup_side;
+        bfs::path relative;
         if (kind == kind_missing_main) {
             backup_side = to_path(row.get<std::string>("backup_fullpath", std::string()))
                 / to_path(row.get<std::string>("backup_name", std::string()));
@@ -220,7 +244,8 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
                 error = "File " + backup_side.string() + " does not lie below the backup folder " + backup_root;
                 return false;
             }
-            main_side = join(main_root, relative_path(backup_side, backup_folder));
+            relative = relative_path(backup_side, backup_folder);
+            main_side = join(main_root, relative);
         } else {
             main_side = to_path(row.get<std::string>("file_fullpath", std::string()))
                 / to_path(row.get<std::string>("file_name", std::string()));
@@ -228,9 +253,19 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
                 error = "File " + main_side.string() + " does not lie below the main folder " + main_root.string();
                 return false;
             }
-            backup_side = join(backup_folder, relative_path(main_side, main_root));
+            relative = relative_path(main_side, main_root);
+            backup_side = join(backup_folder, relative);
         }
-        return copy_with_choice(main_side, backup_side, counters, choose, error);
+        const int decision = choose ? choose(main_side, backup_side) : 1;
+        if (decision != 0) {
+            const bfs::path link = linked_folder_on_the_way(decision < 0 ? main_root : backup_folder, relative);
+            if (!link.empty()) {
+                error = "Not copied to " + (decision < 0 ? main_side : backup_side).string() + ": "
+                    + link.string() + " is a link to a folder";
+                return false;
+            }
+        }
+        return apply_choice(decision, main_side, backup_side, counters, error);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -240,7 +275,12 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
 bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& second,
                                     std::uint64_t* counters, const chooser& choose, std::string& error)
 {
-    const int decision = choose ? choose(first, second) : 1;
+    return apply_choice(choose ? choose(first, second) : 1, first, second, counters, error);
+}
+
+bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs::path& second,
+                                std::uint64_t* counters, std::string& error)
+{
     if (decision == 0)
         return true;
     const bfs::path& source = decision < 0 ? second : first;

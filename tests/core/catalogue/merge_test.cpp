@@ -348,6 +348,29 @@ TEST_F(merge, names_with_newlines_and_raw_bytes_round_trip)
     EXPECT_EQ(table->rows.size(), 1u);
 }
 
+TEST_F(merge, files_behind_a_linked_folder_are_never_overwritten)
+{
+    // The walk does not enter links to folders, so what lies behind them was never compared.
+    write_main("docs/a.txt", "older main", 1500000000);
+    write_backup("kept.txt", "k");
+    const bfs::path outside = folder.write("outside/a.txt", "newer, never compared", 1600000000);
+    bfs::create_directory_symlink(outside.parent_path(), backup_root / "docs");
+    write_backup("pics/b.png", "backup only", 1400000000);
+    bfs::create_directory_symlink(outside.parent_path(), main_root / "pics");
+    ASSERT_TRUE(compare()) << error;
+
+    const fs::file_archive::chooser missing_side = [](const bfs::path& main_side, const bfs::path&) {
+        return bfs::exists(main_side) ? 1 : -1;
+    };
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, missing_side, error));
+    EXPECT_NE(error.find("docs"), std::string::npos) << error;
+    EXPECT_NE(error.find("pics"), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(outside), "newer, never compared");
+    EXPECT_FALSE(bfs::exists(outside.parent_path() / "b.png"));
+    EXPECT_EQ(test_support::temp_folder::read(main_root / "kept.txt"), "k") << "the other rows are merged";
+    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+}
+
 TEST_F(merge, empty_table_merges_nothing)
 {
     data::data_table* rows = nullptr;
