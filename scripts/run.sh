@@ -8,7 +8,8 @@ if [ ! -x "$top/build/app/tarvoline" ]; then
   echo "Tarvoline: the main window is not built yet; the comparison core and its tests are."
   exit 0
 fi
-mkdir -p "$top/run"
+# The shipped settings log into run/logs/.
+mkdir -p "$top/run/logs"
 for resource in settings.xml schema.sql scripts.xml; do
   [ -e "$top/run/$resource" ] || cp "$top/resources/$resource" "$top/run/$resource"
 done

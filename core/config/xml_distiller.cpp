@@ -1,0 +1,427 @@
+#include "core/config/xml_distiller.h"
+
+#include "core/utils/string_utils.h"
+
+#include <rapidxml/rapidxml_print.hpp>
+
+#include <boost/filesystem.hpp>
+
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using utils::string_utils::compare_no_case;
+
+std::vector<std::string> split_path(const std::string& path)
+{
+    std::vector<std::string> steps;
+    utils::string_utils::split(path, "/", steps);
+    return steps;
+}
+
+char fold(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool equal_text(const char* text, std::size_t size, const std::string& wanted, bool case_sensitive)
+{
+    if (size != wanted.size())
+        return false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (case_sensitive ? text[i] != wanted[i] : fold(text[i]) != fold(wanted[i]))
+            return false;
+    }
+    return true;
+}
+
+bool has_name(const xml_distiller::node* element, const std::string& name, bool case_sensitive)
+{
+    return element->type() == rapidxml::node_element &&
+           equal_text(element->name(), element->name_size(), name, case_sensitive);
+}
+
+// Elements and attributes the printer writes must parse again; a name such as "" or "a b"
+// would turn the whole file unreadable.
+bool is_usable_name(const std::string& name)
+{
+    if (name.empty())
+        return false;
+    for (char c : name) {
+        if (std::isspace(static_cast<unsigned char>(c)) || std::strchr("<>&\"'=/![]?", c))
+            return false;
+    }
+    return true;
+}
+
+xml_distiller::node* first_text_child(const xml_distiller::node* element)
+{
+    for (auto* child = element->first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_data || child->type() == rapidxml::node_cdata)
+            return child;
+    }
+    return nullptr;
+}
+
+std::string position_of(const std::vector<char>& text, const char* where)
+{
+    if (!where || where < text.data() || where > text.data() + text.size())
+        return std::string();
+    unsigned line = 1, column = 1;
+    for (const char* p = text.data(); p < where; ++p) {
+        if (*p == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return " at line " + std::to_string(line) + ", column " + std::to_string(column);
+}
+
+} // namespace
+
+bool xml_distiller::load(const std::string& file_name)
+{
+    m_file_name = file_name;
+    m_last_error.clear();
+    m_malformed = false;
+    m_file_not_loaded = false;
+
+    boost::system::error_code ec;
+    const auto status = boost::filesystem::status(file_name, ec);
+    if (boost::filesystem::exists(status) && !boost::filesystem::is_regular_file(status)) {
+        m_last_error = file_name + " is not a regular file";
+        return false;
+    }
+    std::ifstream in(file_name, std::ios::binary);
+    if (!in.good()) {
+        const int reason = errno;
+        m_last_error = "cannot open " + file_name + " for reading: " + std::strerror(reason);
+        // A file that exists but cannot be read still holds the user's data.
+        m_file_not_loaded = boost::filesystem::exists(status);
+        return false;
+    }
+    std::vector<char> text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        m_last_error = "cannot read " + file_name;
+        m_file_not_loaded = true;
+        return false;
+    }
+    text.push_back('\0');
+    m_text.swap(text);
+    try {
+        m_document.parse<rapidxml::parse_full>(m_text.data());
+    } catch (const rapidxml::parse_error& error) {
+        m_last_error = file_name + ": " + error.what() + position_of(m_text, error.where<char>());
+        m_document.clear();
+        m_malformed = true;
+        m_file_not_loaded = true;
+        return false;
+    }
+    return true;
+}
+
+bool xml_distiller::save()
+{
+    if (m_file_not_loaded) {
+        const char* reason = m_malformed ? "it is not well-formed XML" : "it could not be read";
+        m_last_error = m_file_name + " was not loaded (" + reason + "); it is left as it is";
+        return false;
+    }
+    if (m_file_name.empty()) {
+        m_last_error = "no file name to save to";
+        return false;
+    }
+    std::string content;
+    rapidxml::print(std::back_inserter(content), m_document);
+    return write_file(content);
+}
+
+bool xml_distiller::write_file(const std::string& content)
+{
+    namespace bfs = boost::filesystem;
+    m_last_error.clear();
+    boost::system::error_code ec;
+    bfs::path target(m_file_name);
+    // Saving through a link replaces the file it points at, not the link.
+    if (bfs::is_symlink(bfs::symlink_status(target, ec))) {
+        target = bfs::canonical(target, ec);
+        if (ec) {
+            m_last_error = "cannot resolve " + m_file_name + ": " + ec.message();
+            return false;
+        }
+    }
+    const auto status = bfs::status(target, ec);
+    const bool target_exists = bfs::exists(status);
+    if (target_exists && ::access(target.c_str(), W_OK) != 0) {
+        m_last_error = "cannot open " + m_file_name + " for writing: " + std::strerror(errno);
+        return false;
+    }
+
+    auto write_all = [&content](int descriptor) {
+        const char* data = content.data();
+        std::size_t left = content.size();
+        while (left > 0) {
+            const ssize_t written = ::write(descriptor, data, left);
+            if (written < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            data += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        return true;
+    };
+
+    // A device or pipe is written directly: renaming over it would replace the node itself.
+    if (target_exists && !bfs::is_regular_file(status)) {
+        const int descriptor = ::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (descriptor < 0) {
+            m_last_error = "cannot open " + m_file_name + " for writing: " + std::strerror(errno);
+            return false;
+        }
+        const bool written = write_all(descriptor);
+        const int saved_errno = errno;
+        if (::close(descriptor) != 0 || !written) {
+            m_last_error = "cannot write " + m_file_name + ": " + std::strerror(written ? errno : saved_errno);
+            return false;
+        }
+        return true;
+    }
+
+    std::string temporary = target.string() + ".tmp-XXXXXX";
+    const int descriptor = ::mkstemp(&temporary[0]);
+    if (descriptor < 0) {
+        m_last_error = "cannot create a temporary file beside " + m_file_name + ": " + std::strerror(errno);
+        return false;
+    }
+    // The saved file keeps the permissions of the one it replaces; a new file gets the usual ones.
+    mode_t mode = 0666;
+    if (target_exists) {
+        mode = static_cast<mode_t>(status.permissions()) & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    bool ok = ::fchmod(descriptor, mode) == 0 && write_all(descriptor) && ::fsync(descriptor) == 0;
+    int failure = ok ? 0 : errno;
+    if (::close(descriptor) != 0 && ok) {
+        ok = false;
+        failure = errno;
+    }
+    if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        ok = false;
+        failure = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        m_last_error = "cannot write " + m_file_name + ": " + std::strerror(failure);
+        return false;
+    }
+    return true;
+}
+
+xml_distiller::node* xml_distiller::create_document(const std::string& file_name, const std::string& root_name)
+{
+    clear();
+    m_malformed = false;
+    m_file_not_loaded = false;
+    m_last_error.clear();
+    m_file_name = file_name;
+    node* declaration = m_document.allocate_node(rapidxml::node_declaration);
+    m_document.append_node(declaration);
+    append_attribute(declaration, "version", "1.0");
+    append_attribute(declaration, "encoding", "utf-8");
+    return append_element(&m_document, root_name);
+}
+
+bool xml_distiller::get(const std::string& key, std::string& value, bool case_sensitive) const
+{
+    value.clear();
+    const auto steps = split_path(key);
+    if (steps.empty())
+        return false;
+    const node* current = &m_document;
+    for (const auto& step : steps) {
+        std::string name, attribute_name, attribute_value;
+        parse_step(step, name, attribute_name, attribute_value);
+        current = find_child(current, name, attribute_name, attribute_value, case_sensitive);
+        if (!current)
+            return false;
+    }
+    value.assign(current->value(), current->value_size());
+    utils::string_utils::trim_left(value);
+    utils::string_utils::trim_right(value);
+    return true;
+}
+
+bool xml_distiller::set(const std::string& key, const std::string& value, std::string& old_value)
+{
+    old_value.clear();
+    const auto steps = split_path(key);
+    if (steps.empty())
+        return false;
+
+    struct parsed_step {
+        std::string name, attribute_name, attribute_value;
+    };
+    std::vector<parsed_step> parsed(steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        auto& step = parsed[i];
+        const bool predicate = parse_step(steps[i], step.name, step.attribute_name, step.attribute_value);
+        if (!is_usable_name(step.name) || (predicate && !is_usable_name(step.attribute_name))) {
+            m_last_error = "unusable key " + key;
+            return false;
+        }
+    }
+
+    node* current = &m_document;
+    std::size_t index = 0;
+    for (; index < parsed.size(); ++index) {
+        node* child = find_child(current, parsed[index].name, parsed[index].attribute_name,
+                                 parsed[index].attribute_value, true);
+        if (!child)
+            break;
+        current = child;
+    }
+
+    if (index < parsed.size()) {
+        for (; index < parsed.size(); ++index) {
+            current = append_element(current, parsed[index].name);
+            if (!parsed[index].attribute_name.empty())
+                append_attribute(current, parsed[index].attribute_name, parsed[index].attribute_value);
+        }
+        current->value(pool_copy(value), value.size());
+        return true;
+    }
+
+    old_value.assign(current->value(), current->value_size());
+    char* text = pool_copy(value);
+    current->value(text, value.size());
+    // The printer shows the text node when there is one; a leading comment is not the text.
+    if (node* text_node = first_text_child(current)) {
+        // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
+        if (text_node->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
+            text_node->type(rapidxml::node_data);
+        text_node->value(text, value.size());
+    } else if (current->first_node()) {
+        node* data = m_document.allocate_node(rapidxml::node_data);
+        data->value(text, value.size());
+        current->append_node(data);
+    }
+    return true;
+}
+
+bool xml_distiller::select_nodes(const std::string& path, std::vector<node*>& nodes,
+                                 const std::string& attribute_name, const std::string& attribute_value) const
+{
+    const auto steps = split_path(path);
+    if (steps.size() < 2)
+        return true;
+    node* current = find_child(&m_document, steps.front(), std::string(), std::string(), false);
+    if (!current || !has_name(current, steps.front(), true))
+        return true;
+    for (std::size_t i = 1; i + 1 < steps.size(); ++i) {
+        current = find_child(current, steps[i], std::string(), std::string(), false);
+        if (!current)
+            return true;
+    }
+    std::string name, step_attribute, step_value;
+    if (parse_step(steps.back(), name, step_attribute, step_value)) {
+        if (node* found = find_child(current, name, step_attribute, step_value, false))
+            nodes.push_back(found);
+        return true;
+    }
+    node* found = find_child(current, name, attribute_name, attribute_value, false);
+    for (; found; found = found->next_sibling()) {
+        if (has_name(found, name, false))
+            nodes.push_back(found);
+    }
+    return true;
+}
+
+xml_distiller::node* xml_distiller::find_child(const node* parent, const std::string& name,
+                                               const std::string& attribute_name,
+                                               const std::string& attribute_value, bool case_sensitive)
+{
+    if (!parent)
+        return nullptr;
+    for (node* child = parent->first_node(); child; child = child->next_sibling()) {
+        if (!has_name(child, name, case_sensitive))
+            continue;
+        if (attribute_name.empty())
+            return child;
+        if (attribute_value.empty())
+            return nullptr;
+        for (auto* attribute = child->first_attribute(); attribute; attribute = attribute->next_attribute()) {
+            if (equal_text(attribute->name(), attribute->name_size(), attribute_name, case_sensitive) &&
+                compare_no_case(std::string(attribute->value(), attribute->value_size()), attribute_value) == 0)
+                return child;
+        }
+    }
+    return nullptr;
+}
+
+bool xml_distiller::parse_step(const std::string& step, std::string& name, std::string& attribute_name,
+                               std::string& attribute_value)
+{
+    const auto open = step.find("[@");
+    if (open == std::string::npos) {
+        name = step;
+        return false;
+    }
+    name = step.substr(0, open);
+    const auto attribute_start = open + 2;
+    const auto equals = step.find('=', attribute_start);
+    if (equals == std::string::npos) {
+        const auto close = step.find(']', attribute_start);
+        attribute_name = step.substr(attribute_start, close == std::string::npos ? std::string::npos
+                                                                                  : close - attribute_start);
+        return true;
+    }
+    attribute_name = step.substr(attribute_start, equals - attribute_start);
+    const auto close = step.find(']', equals + 1);
+    std::string value = step.substr(equals + 1, close == std::string::npos ? std::string::npos : close - equals - 1);
+    if (!value.empty() && (value.front() == '"' || value.front() == '\''))
+        value.erase(0, 1);
+    if (!value.empty() && (value.back() == '"' || value.back() == '\''))
+        value.pop_back();
+    attribute_value = value;
+    return true;
+}
+
+void xml_distiller::clear()
+{
+    m_document.clear();
+}
+
+xml_distiller::node* xml_distiller::append_element(node* parent, const std::string& name, const std::string& value)
+{
+    node* element = m_document.allocate_node(rapidxml::node_element, pool_copy(name), nullptr, name.size(), 0);
+    if (!value.empty())
+        element->value(pool_copy(value), value.size());
+    parent->append_node(element);
+    return element;
+}
+
+void xml_distiller::append_attribute(node* element, const std::string& name, const std::string& value)
+{
+    element->append_attribute(
+        m_document.allocate_attribute(pool_copy(name), pool_copy(value), name.size(), value.size()));
+}
+
+char* xml_distiller::pool_copy(const std::string& text)
+{
+    return m_document.allocate_string(text.c_str(), text.size() + 1);
+}

@@ -1,0 +1,146 @@
+#pragma once
+// One SQLite connection of the catalogue: a database file or a shared in-memory database,
+// SQL texts and files, prepared statements addressed by id, text result rows, whole-database
+// copies through SQLite's online backup.
+//
+// Operations that answer bool leave the reason in last_error(); misuse and SQL errors met
+// while preparing, binding or stepping throw std::runtime_error.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace db {
+
+class sqlite_db {
+    struct prepared_statement;
+
+public:
+    // One result row, its values as text in column order; NULL gives "".
+    using record = std::vector<std::string>;
+    // The context of row_callback: called once per result row.
+    using row_handler = std::function<void(record&)>;
+
+    // The result rows of one statement. Stepping an iterator stops for good at the end: a
+    // failing step releases the statement and throws SQLite's message (also kept as the
+    // connection's last error), so a loop that waits for the end never re-reads rows.
+    class iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = record;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const record*;
+        using reference = record;
+
+        // The end iterator.
+        iterator() = default;
+
+        record values() const;
+        // Column 0 of the current row; throws "Column index out of bound" for a statement
+        // without columns and "Error retrieving data" for a NULL.
+        std::string value() const;
+        record operator*() const { return values(); }
+
+        iterator& operator++();
+        void operator++(int) { ++*this; }
+
+        // Resets the statement so a prepared one can run again, and lets go of it.
+        void release();
+
+        // Equal when their states (the last step result) are equal.
+        bool operator==(const iterator& other) const { return state_ == other.state_; }
+        bool operator!=(const iterator& other) const { return state_ != other.state_; }
+
+    private:
+        friend class sqlite_db;
+        struct cursor;
+        iterator(sqlite_db* owner, std::shared_ptr<prepared_statement> statement);
+        void advance();
+
+        int state_ = 101;  // SQLITE_DONE
+        std::weak_ptr<sqlite_db* const> owner_;
+        int column_count_ = 0;
+        // Copies share one cursor; the last copy to go resets the statement, so an abandoned
+        // loop holds no lock. A later query or step of the same prepared statement takes it
+        // over and this iterator ends.
+        std::shared_ptr<cursor> cursor_;
+    };
+
+    sqlite_db() = default;
+    sqlite_db(const sqlite_db&) = delete;
+    sqlite_db& operator=(const sqlite_db&) = delete;
+    virtual ~sqlite_db();
+
+    // Mode names in mode order: "file" (0), "memory" (1).
+    static void modes(std::vector<std::string>& list);
+    static std::string make_uri(std::int32_t mode, const std::string& name);
+
+    // True without change when already open.
+    bool open(const std::string& name, std::int32_t mode);
+    std::string last_error() const { return last_error_; }
+
+    // The text may hold several statements.
+    bool execute(const std::string& sql);
+    // Runs every statement of the text and hands each result row to on_row.
+    bool execute(const std::string& sql, const row_handler& on_row);
+    bool execute_file(const std::string& path);
+    // Empties (drop false) or drops (drop true) every table of the database but SQLite's own.
+    bool clear_tables(bool drop);
+    bool set_pragma(const std::string& name, const std::string& value, std::string& error /*out*/);
+    bool begin_transaction();
+    bool commit_transaction();
+    bool rollback_transaction();
+
+    // Ids run 0, 1, 2 ... in the order of preparation. Throws SQLite's message.
+    std::uint64_t prepare(const std::string& sql);
+    // Throw "Invalid prepared statement id" for an id never prepared.
+    void bind_int(std::uint64_t id, int index, std::int32_t value);
+    void bind_int64(std::uint64_t id, int index, std::int64_t value);
+    void bind_text(std::uint64_t id, int index, const std::string& value);
+    // Runs the statement once and resets it; an SQL error throws SQLite's message.
+    bool step(std::uint64_t id);
+    bool query(std::uint64_t id, iterator& begin /*out*/, iterator& end /*out*/);
+
+    // Throws SQLite's message when the text doesn't compile or its first step fails.
+    iterator begin(const std::string& sql);
+    iterator end() { return iterator(); }
+    // The first row of the result, when there is one, goes to row; true unless it throws.
+    bool execute_scalar(const std::string& sql, record& row /*out*/);
+
+    // sqlite3_exec callback; context is a row_handler*. Always lets execution go on.
+    static int row_callback(void* context, int column_count, char** values, char** names);
+
+    // Copies the whole database to / from a database file.
+    bool save_to_file(const std::string& path);
+    bool load_from_file(const std::string& path);
+
+    // The raw connection, for code that runs sqlite3_exec with row_callback itself.
+    sqlite3* handle() const { return handle_; }
+
+private:
+    bool require_open();
+    sqlite3_stmt* statement(std::uint64_t id) const;
+    std::string sqlite_message() const;
+    bool copy_database(sqlite3* from, sqlite3* to, const std::string& path);
+
+    sqlite3* handle_ = nullptr;
+    std::string last_error_;
+    // Shared with the iterators over them, so a statement outlives neither.
+    std::map<std::uint64_t, std::shared_ptr<prepared_statement>> statements;
+    std::int32_t mode_ = 0;
+    std::string name_;
+    std::string uri_;
+    bool closed_ = true;
+    // Lets an iterator that outlives its connection know it.
+    std::shared_ptr<sqlite_db* const> self_ = std::make_shared<sqlite_db* const>(this);
+};
+
+} // namespace db

@@ -1,0 +1,255 @@
+#include "core/fs/file_archive.h"
+
+#include "core/data/data_table.h"
+#include "core/fs/tree_scanner.h"
+
+#include <boost/filesystem.hpp>
+
+#include <exception>
+#include <stdexcept>
+#include <vector>
+
+namespace fs {
+
+namespace bfs = boost::filesystem;
+
+namespace {
+
+const char* const file_insert_sql =
+    "insert into [FILE] (NAME, FULL_PATH, RELATIVE_PATH, EXTENSION, SIZE, LAST_WRITE_TIME) "
+    "values (?, ?, ?, ?, ?, ?)";
+const char* const backup_insert_sql =
+    "insert into [BACKUP] (BACKUP_ID, NAME, FULL_PATH, RELATIVE_PATH, EXTENSION, SIZE, LAST_WRITE_TIME) "
+    "values (?, ?, ?, ?, ?, ?, ?)";
+const char* const backup_delete_sql = "delete from [BACKUP] where BACKUP_ID = ?";
+
+const std::int32_t the_backup_id = 0;
+
+bool missing(const bfs::path& folder)
+{
+    boost::system::error_code ignored;
+    const auto type = bfs::status(folder, ignored).type();
+    return type == bfs::status_error || type == bfs::file_not_found;
+}
+
+// The folder part of one walked entry, kept while the walk stays in the same folder: entries of
+// a folder come together, so the folder texts are worked out once per folder, not per file.
+class folder_texts {
+public:
+    explicit folder_texts(const bfs::path& root) : root_(root) {}
+
+    // `entry` is the entry's path text; `name_start` the position of its file name.
+    void enter(const std::string& entry, std::size_t name_start)
+    {
+        if (valid_ && entry.compare(0, name_start, raw_) == 0)
+            return;
+        raw_.assign(entry, 0, name_start);
+        const bfs::path parent = bfs::path(entry).parent_path();
+        full_path = parent.string();
+        relative_path = file_archive::relative_path(bfs::path(entry), root_).parent_path().string();
+        valid_ = true;
+    }
+
+    std::string full_path;
+    std::string relative_path;
+
+private:
+    bfs::path root_;
+    std::string raw_;
+    bool valid_ { false };
+};
+
+} // namespace
+
+file_archive::~file_archive()
+{
+    delete result;
+}
+
+void file_archive::set_root(const std::string& folder)
+{
+    // Boost throws on creating ""; the caller reports an empty main folder.
+    if (folder.empty())
+        return;
+    if (missing(to_path(folder))) {
+        boost::system::error_code ignored;
+        bfs::create_directories(to_path(folder), ignored);
+    }
+    dir_walker::set_root(folder);
+}
+
+bool file_archive::open_database(std::string& error, int mode)
+{
+    try {
+        if (!database.open(database_file, mode) || !database.clear_tables(true)
+            || !database.execute_file(schema_file)) {
+            error = database.last_error();
+            return false;
+        }
+        if (!database.set_pragma("synchronous", "OFF", error)
+            || !database.set_pragma("count_changes", "OFF", error)
+            || !database.set_pragma("journal_mode", "MEMORY", error)
+            || !database.set_pragma("temp_store", "MEMORY", error))
+            return false;
+        file_insert_id = database.prepare(file_insert_sql);
+        backup_insert_id = database.prepare(backup_insert_sql);
+        backup_delete_id = database.prepare(backup_delete_sql);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
+    return true;
+}
+
+bool file_archive::database_ready(std::string& error) const
+{
+    if (file_insert_id == no_statement || backup_insert_id == no_statement || backup_delete_id == no_statement) {
+        error = "Catalogue database is not open";
+        return false;
+    }
+    return true;
+}
+
+void file_archive::empty_result()
+{
+    if (result == nullptr)
+        return;
+    result->notify = false;
+    result->clear();
+    result->end_update();
+}
+
+bool file_archive::record_main_folder(std::string& error)
+{
+    if (!database_ready(error))
+        return false;
+    const bool recorded = record_tree(root(), true, error);
+    if (!recorded)
+        empty_result();
+    return recorded;
+}
+
+bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,
+                                        std::string& error, const std::uint32_t& mask)
+{
+    if (!folder.empty()) {
+        if (!database_ready(error))
+            return false;
+        const bfs::path backup_root = to_path(folder);
+        if (missing(backup_root)) {
+            if (!mock_copy) {
+                boost::system::error_code created;
+                bfs::create_directories(backup_root, created);
+                if (created) {
+                    error = created.message() + ": " + folder;
+                    empty_result();
+                    return false;
+                }
+            } else if (on_mock_action) {
+                on_mock_action(root(), backup_root);
+            }
+        }
+        // A backup tree that failed to record must not be compared: an empty or partial
+        // [BACKUP] would list every main file as missing in the backup, and merging those
+        // rows would overwrite newer backup files.
+        if (!record_tree(backup_root, false, error)) {
+            empty_result();
+            return false;
+        }
+    }
+    return query_differences(the_backup_id, table, mask, error);
+}
+
+bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error)
+{
+    if (!database.begin_transaction()) {
+        error = database.last_error();
+        return false;
+    }
+    bool recorded = true;
+    try {
+        std::uint64_t bytes = 0;
+        if (main_tree) {
+            // Emptied inside the transaction, so a tree that fails to record leaves the
+            // previous comparison's rows as they were.
+            if (!database.clear_tables(false))
+                throw std::runtime_error(database.last_error());
+            main_bytes = 0;
+        } else {
+            database.bind_int(backup_delete_id, 1, the_backup_id);
+            if (!database.step(backup_delete_id)) {
+                recorded = false;
+                error = database.last_error();
+            }
+            backup_bytes[the_backup_id] = 0;
+        }
+        const std::uint64_t insert = main_tree ? file_insert_id : backup_insert_id;
+        const int first = main_tree ? 1 : 2;
+        if (!main_tree)
+            database.bind_int(insert, 1, the_backup_id);
+
+        tree_scanner scanner(tree_root);
+        folder_texts folder(tree_root);
+        std::vector<tree_scanner::file> batch;
+        while (scanner.next(batch)) {
+            for (const tree_scanner::file& found : batch) {
+                const std::string& text = found.path;
+                const std::size_t slash = text.rfind(bfs::path::preferred_separator);
+                const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
+                folder.enter(text, name_start);
+                const std::string name = text.substr(name_start);
+
+                database.bind_text(insert, first, name);
+                database.bind_text(insert, first + 1, folder.full_path);
+                database.bind_text(insert, first + 2, folder.relative_path);
+                database.bind_text(insert, first + 3, bfs::path(name).extension().string());
+                database.bind_int64(insert, first + 4, static_cast<std::int64_t>(found.size));
+                database.bind_int64(insert, first + 5, static_cast<std::int64_t>(found.last_write_time));
+                if (!database.step(insert)) {
+                    recorded = false;
+                    error = database.last_error();
+                }
+                bytes += found.size;
+            }
+        }
+        if (main_tree)
+            main_bytes = bytes;
+        else
+            backup_bytes[the_backup_id] = bytes;
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        database.rollback_transaction();
+        return false;
+    }
+
+    // The main tree keeps what it recorded (the comparison shows what is known); a backup tree
+    // is all or nothing.
+    if (main_tree || recorded) {
+        if (!database.commit_transaction()) {
+            error = database.last_error();
+            database.rollback_transaction();
+            return false;
+        }
+    } else {
+        database.rollback_transaction();
+    }
+    return recorded;
+}
+
+bfs::path file_archive::relative_path(const bfs::path& path, const bfs::path& root)
+{
+    auto element = path.begin();
+    auto root_element = root.begin();
+    while (element != path.end() && root_element != root.end() && *element == *root_element) {
+        ++element;
+        ++root_element;
+    }
+    std::string relative;
+    for (; element != path.end(); ++element) {
+        relative += bfs::path::preferred_separator;
+        relative += element->string();
+    }
+    return bfs::path(relative);
+}
+
+} // namespace fs

@@ -1,0 +1,125 @@
+#pragma once
+// The file catalogue: records the main tree and a backup tree into SQLite, turns them into the
+// table of differences with the diff script of the scripts repository, and merges differences
+// file by file under a decision callable. Every operation reports failure through its result and
+// an error text; none of them throws.
+
+#include "core/db/sqlite_db.h"
+#include "core/fs/dir_walker.h"
+#include "core/script_manager.h"
+
+#include <boost/filesystem/path.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <map>
+#include <string>
+
+namespace data {
+class data_table;
+class data_row;
+}
+
+namespace fs {
+
+class file_archive : public dir_walker {
+public:
+    // (source or main root, target) of a folder creation or copy that mock mode skipped.
+    using mock_action = std::function<void(const boost::filesystem::path& source,
+                                           const boost::filesystem::path& target)>;
+    // Main-side path first, backup side second: above 0 copies main onto backup, below 0 backup
+    // onto main, 0 leaves both.
+    using chooser = std::function<int(const boost::filesystem::path& main_side,
+                                      const boost::filesystem::path& backup_side)>;
+
+    // The four merge counters handed by pointer (an array of four).
+    enum copy_counter : std::size_t {
+        bytes_handled = 0,
+        entries_handled = 1,
+        files_copied = 2,
+        bytes_copied = 3,
+    };
+
+    // Difference kinds, the last value of every result row, and their mask bits.
+    static constexpr const char* kind_missing_main = "FILE";
+    static constexpr const char* kind_missing_backup = "BACKUP";
+    static constexpr const char* kind_size = "SIZE";
+    static constexpr const char* kind_time = "TIME";
+
+    static constexpr std::uint64_t no_statement = std::numeric_limits<std::uint64_t>::max();
+
+    file_archive() = default;
+    ~file_archive() override;
+    file_archive(const file_archive&) = delete;
+    file_archive& operator=(const file_archive&) = delete;
+
+    // Opening and recording.
+    void set_root(const std::string& folder);
+    bool open_database(std::string& error /*out*/, int mode);
+    bool record_main_folder(std::string& error /*out*/);
+    bool record_backup_folder(const std::string& folder, data::data_table*& table /*out*/,
+                              std::string& error /*out*/, const std::uint32_t& mask);
+    static boost::filesystem::path relative_path(const boost::filesystem::path& path,
+                                                 const boost::filesystem::path& root);
+
+    // Differences and result rows.
+    void create_result_table(data::data_table*& table /*in, out*/);
+    bool load_scripts(const std::string& repository_file, std::string& error /*out*/);
+    // Keeps the first statement of a name unless `replace` is set.
+    bool prepare_script(const std::string& name, const std::string& sql, std::string& error /*out*/,
+                        bool replace = false);
+    bool statement_id(const std::string& name, std::uint64_t& id /*out*/) const;
+    bool query_differences(std::int32_t backup_id, data::data_table*& table /*out*/,
+                           const std::uint32_t& mask, std::string& error /*out*/);
+    bool run_diff_script(const std::string& condition, data::data_table*& table /*in, out*/,
+                         const std::uint32_t& mask, std::string& error /*out*/);
+    void show_records(data::data_table& source);
+    std::string difference_kind(const boost::filesystem::path& main_file,
+                                const boost::filesystem::path& backup_file) const;
+    // Parses one row of count, bytes, time A, time B and adds the folders below `folder`.
+    bool statistics(const db::sqlite_db::record& record, std::uint64_t& files /*out*/,
+                    std::uint64_t& folders /*in, out*/, std::uint64_t& bytes /*out*/,
+                    std::int64_t& time_a /*out*/, std::int64_t& time_b /*out*/,
+                    const std::string& folder) const;
+
+    // Merging. `counters` points at four counters (copy_counter); `error` collects one line per
+    // failed row, and the other rows are merged all the same.
+    bool merge_rows(const std::string& backup_root, data::data_table& table,
+                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+    bool merge_row(const std::string& backup_root, const data::data_row& row,
+                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+    bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
+                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+    bool copy_entry(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                    std::uint64_t* counters, std::string& error /*out*/);
+    bool copy_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                   std::string& error /*out*/);
+
+    db::sqlite_db database;
+    std::string database_file;
+    std::string schema_file;
+    script_manager scripts;
+    // The differences shown by the grid; made by create_result_table, owned by the catalogue.
+    data::data_table* result { nullptr };
+    bool mock_copy { false };
+    mock_action on_mock_action;
+    std::uint64_t file_insert_id { no_statement };
+    std::uint64_t backup_insert_id { no_statement };
+    std::uint64_t backup_delete_id { no_statement };
+    std::map<std::string, std::uint64_t> statements;
+    std::string diff_script { "MergeDifferences" };
+    std::uint64_t main_bytes { 0 };
+    std::map<std::int32_t, std::uint64_t> backup_bytes;
+
+private:
+    bool database_ready(std::string& error) const;
+    void empty_result();
+    void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
+    bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
+};
+
+// Whether a result row whose difference kind is `kind` passes the filter mask.
+bool passes_mask(const std::string& kind, std::uint32_t mask);
+
+} // namespace fs

@@ -1,0 +1,368 @@
+#include "core/fs/file_archive.h"
+
+#include "core/data/data_table.h"
+
+#include <boost/filesystem.hpp>
+
+#include <cerrno>
+#include <cstring>
+#include <exception>
+#include <random>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs {
+
+namespace bfs = boost::filesystem;
+
+namespace {
+
+const std::int32_t the_backup_id = 0;
+
+bool present(const bfs::path& path)
+{
+    boost::system::error_code ignored;
+    const auto type = bfs::status(path, ignored).type();
+    return type != bfs::status_error && type != bfs::file_not_found;
+}
+
+bool is_folder(const bfs::path& path)
+{
+    boost::system::error_code ignored;
+    return bfs::is_directory(path, ignored);
+}
+
+// The size of a regular file (links followed); 0 for anything else or on error.
+std::uint64_t file_bytes(const bfs::path& path)
+{
+    struct ::stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return 0;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+bool same_file(const bfs::path& first, const bfs::path& second)
+{
+    boost::system::error_code ignored;
+    return present(first) && present(second) && bfs::equivalent(first, second, ignored);
+}
+
+// Elements of a path, without the "." that a trailing separator adds.
+std::vector<std::string> elements(const bfs::path& path)
+{
+    std::vector<std::string> parts;
+    for (const auto& element : path)
+        parts.push_back(element.string());
+    if (parts.size() > 1 && parts.back() == ".")
+        parts.pop_back();
+    return parts;
+}
+
+// A row is rebuilt against a root only when its path lies strictly below that root; anything
+// else would send the copy to an unrelated place.
+bool lies_below(const bfs::path& path, const bfs::path& root)
+{
+    const auto path_parts = elements(path);
+    const auto root_parts = elements(root);
+    if (root.empty() || path_parts.size() <= root_parts.size())
+        return false;
+    return std::equal(root_parts.begin(), root_parts.end(), path_parts.begin());
+}
+
+// Root text + relative path without doubling the separator of a root given with a trailing one.
+bfs::path join(const bfs::path& root, const bfs::path& relative)
+{
+    std::string rest = relative.string();
+    const auto first = rest.find_first_not_of(bfs::path::preferred_separator);
+    rest.erase(0, first == std::string::npos ? rest.size() : first);
+    return rest.empty() ? root : root / rest;
+}
+
+std::string system_message(int code)
+{
+    return boost::system::error_code(code, boost::system::system_category()).message();
+}
+
+class descriptor {
+public:
+    explicit descriptor(int handle) : handle_(handle) {}
+    ~descriptor()
+    {
+        if (handle_ >= 0)
+            ::close(handle_);
+    }
+    descriptor(const descriptor&) = delete;
+    descriptor& operator=(const descriptor&) = delete;
+    int get() const { return handle_; }
+    // Close reports delayed write errors (full disk on some file systems), so it is checked.
+    int close()
+    {
+        const int closed = ::close(handle_);
+        handle_ = -1;
+        return closed;
+    }
+
+private:
+    int handle_ { -1 };
+};
+
+bool write_all(int target, const char* data, std::size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = ::write(target, data, length);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        length -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Copies the whole content; in-kernel where the file systems allow it.
+bool copy_content(int source, int target)
+{
+    bool kernel_copy = true;
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
+        if (copied == 0)
+            return true;
+        if (copied > 0)
+            continue;
+        if (errno == EINTR)
+            continue;
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) {
+            kernel_copy = false;
+            break;
+        }
+        return false;
+    }
+    if (!kernel_copy) {
+        std::vector<char> buffer(1 << 18);
+        for (;;) {
+            const ssize_t read = ::read(source, buffer.data(), buffer.size());
+            if (read == 0)
+                return true;
+            if (read < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
+            }
+            if (!write_all(target, buffer.data(), static_cast<std::size_t>(read)))
+                return false;
+        }
+    }
+    return true;
+}
+
+std::string temporary_name(const bfs::path& target)
+{
+    static std::mt19937_64 generator { std::random_device {}() };
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string suffix;
+    for (int i = 0; i < 8; ++i)
+        suffix += letters[generator() % (sizeof(letters) - 1)];
+    return "." + target.filename().string() + ".tarvoline-" + suffix;
+}
+
+} // namespace
+
+bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
+                              std::uint64_t* counters, const chooser& choose, std::string& error)
+{
+    bool merged = true;
+    error.clear();
+    try {
+        for (auto row = table.begin(); row != table.end(); ++row) {
+            const data::data_row copy = *row;
+            std::string row_error;
+            if (!merge_row(backup_root, copy, counters, choose, row_error)) {
+                merged = false;
+                error += error.empty() ? row_error : "\n" + row_error;
+            }
+        }
+    } catch (const std::exception& failure) {
+        error += error.empty() ? failure.what() : std::string("\n") + failure.what();
+        return false;
+    }
+    return merged;
+}
+
+bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
+                             std::uint64_t* counters, const chooser& choose, std::string& error)
+{
+    try {
+        const bfs::path main_root = root();
+        const bfs::path backup_folder = to_path(backup_root);
+        // Without both roots a rebuilt path would start at the file-system root.
+        if (main_root.empty() || backup_folder.empty()) {
+            error = "Main and backup folders are both needed to merge";
+            return false;
+        }
+        const std::string kind = row.get<std::string>("diff", std::string());
+        bfs::path main_side;
+        bfs::path backup_side;
+        if (kind == kind_missing_main) {
+            backup_side = to_path(row.get<std::string>("backup_fullpath", std::string()))
+                / to_path(row.get<std::string>("backup_name", std::string()));
+            if (!lies_below(backup_side, backup_folder)) {
+                error = "File " + backup_side.string() + " does not lie below the backup folder " + backup_root;
+                return false;
+            }
+            main_side = join(main_root, relative_path(backup_side, backup_folder));
+        } else {
+            main_side = to_path(row.get<std::string>("file_fullpath", std::string()))
+                / to_path(row.get<std::string>("file_name", std::string()));
+            if (!lies_below(main_side, main_root)) {
+                error = "File " + main_side.string() + " does not lie below the main folder " + main_root.string();
+                return false;
+            }
+            backup_side = join(backup_folder, relative_path(main_side, main_root));
+        }
+        return copy_with_choice(main_side, backup_side, counters, choose, error);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
+}
+
+bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& second,
+                                    std::uint64_t* counters, const chooser& choose, std::string& error)
+{
+    const int decision = choose ? choose(first, second) : 1;
+    if (decision == 0)
+        return true;
+    const bfs::path& source = decision < 0 ? second : first;
+    const bfs::path& target = decision < 0 ? first : second;
+    if (!present(source))
+        return true;
+    const std::uint64_t size = file_bytes(source);
+    if (!copy_entry(source, target, counters, error))
+        return false;
+    if (decision < 0)
+        main_bytes += size;
+    else
+        backup_bytes[the_backup_id] += size;
+    return true;
+}
+
+bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
+                              std::string& error)
+{
+    try {
+        if (is_folder(source) && !present(target)) {
+            if (mock_copy) {
+                if (on_mock_action)
+                    on_mock_action(source, target);
+            } else {
+                bfs::create_directories(target);
+            }
+            return true;
+        }
+        const bfs::path target_parent = target.parent_path();
+        if (!target_parent.empty() && !present(target_parent)) {
+            if (mock_copy) {
+                if (on_mock_action)
+                    on_mock_action(source.parent_path(), target_parent);
+            } else {
+                bfs::create_directories(target_parent);
+            }
+        }
+        const bool source_exists = present(source);
+        if (source_exists) {
+            const bfs::path real_target = is_folder(target) ? target / source.filename() : target;
+            // A file is never copied onto itself (same path, link or overlapping roots): it is
+            // handled, and nothing is copied.
+            if (!same_file(source, real_target)) {
+                if (!copy_file(source, real_target, error))
+                    return false;
+                if (counters != nullptr) {
+                    counters[files_copied] += 1;
+                    counters[bytes_copied] += file_bytes(source);
+                }
+            }
+        }
+        if (counters != nullptr) {
+            counters[bytes_handled] += source_exists ? file_bytes(source) : file_bytes(target);
+            counters[entries_handled] += 1;
+        }
+        return true;
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
+}
+
+bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, std::string& error)
+{
+    if (mock_copy) {
+        if (on_mock_action)
+            on_mock_action(source, target);
+        return true;
+    }
+    if (same_file(source, target))
+        return true;
+    const auto fail = [&](const std::string& what, int code) {
+        error = "Unable to copy " + source.string() + " to " + target.string() + ": " + what
+            + (code != 0 ? ": " + system_message(code) : std::string());
+        return false;
+    };
+
+    descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (from.get() < 0)
+        return fail("cannot open the source", errno);
+    struct ::stat info;
+    if (::fstat(from.get(), &info) != 0)
+        return fail("cannot read the source", errno);
+    if (!S_ISREG(info.st_mode))
+        return fail("the source is not a regular file", 0);
+
+    // The copy goes to a fresh name beside the target and replaces it only once complete, so an
+    // interrupted or failed copy never leaves a half-written file in place of a good one.
+    const bool replacing = present(target);
+    bfs::path temporary;
+    int handle = -1;
+    for (int attempt = 0; attempt < 100 && handle < 0; ++attempt) {
+        temporary = target.parent_path() / temporary_name(target);
+        handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (handle < 0 && errno != EEXIST)
+            break;
+    }
+    if (handle < 0)
+        return fail("cannot create a file in the target folder", errno);
+    descriptor to(handle);
+
+    const auto abandon = [&](const std::string& what, int code) {
+        to.close();
+        ::unlink(temporary.c_str());
+        return fail(what, code);
+    };
+    if (!copy_content(from.get(), to.get()))
+        return abandon("cannot copy the content", errno);
+    // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
+    // equal at the next comparison.
+    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
+    if (::fchmod(to.get(), info.st_mode & 07777) != 0 || ::futimens(to.get(), times) != 0)
+        return abandon("cannot set the permissions and times", errno);
+    // A replaced file must be on disk before the good old one goes.
+    if (replacing && ::fdatasync(to.get()) != 0)
+        return abandon("cannot write the content", errno);
+    if (to.close() != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        return fail("cannot write the content", code);
+    }
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int code = errno;
+        ::unlink(temporary.c_str());
+        return fail("cannot replace the target", code);
+    }
+    return true;
+}
+
+} // namespace fs
