@@ -536,6 +536,9 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CLOSE:
         DestroyWindow();
         return 0;
+    case WM_MOUSEWHEEL:
+        // An unhandled wheel goes up to the parent, as the platform does.
+        return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
