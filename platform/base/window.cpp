@@ -507,7 +507,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         return 1;
     }
     case WM_SETTEXT:
-        SetWindowText(from_param<const char>(lparam));
+        store_text(from_param<const char>(lparam));
         return TRUE;
     case WM_GETTEXT:
         return GetWindowText(from_param<char>(lparam), static_cast<int>(wparam));
@@ -870,6 +870,14 @@ BOOL CWnd::EnableWindow(BOOL enable)
 }
 
 void CWnd::SetWindowText(const char* text)
+{
+    if (m_hWnd)
+        SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    else
+        store_text(text);
+}
+
+void CWnd::store_text(const char* text)
 {
     text_ = text;
     if (peer_)

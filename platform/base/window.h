@@ -233,6 +233,7 @@ protected:
 private:
     LRESULT dispatch(UINT message, WPARAM wparam, LPARAM lparam);
     void detach_from_parent();
+    void store_text(const char* text);
     void destroy_tree();
     bool create_common(CREATESTRUCT& create, CWnd* parent);
 

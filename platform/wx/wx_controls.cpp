@@ -86,7 +86,9 @@ public:
             return true;
         }
         if (message == WM_GETTEXT) {
-            const wxScopedCharBuffer text = text_->GetValue().utf8_str();
+            // The converted buffer may point into the string, so the string must outlive it.
+            const wxString value = text_->GetValue();
+            const wxScopedCharBuffer text = value.utf8_str();
             lstrcpynA(reinterpret_cast<char*>(lparam), text.data(), static_cast<int>(wparam));
             result = lstrlenA(reinterpret_cast<char*>(lparam));
             return true;
