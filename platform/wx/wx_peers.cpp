@@ -33,6 +33,18 @@ wxStockCursor stock_cursor(int id)
 
 class owner_drawn_peer;
 
+// The system colours or the theme changed: every window of the tree hears it.
+void tell_colour_change(CWnd& window)
+{
+    window.SendMessage(WM_SYSCOLORCHANGE);
+    if (!IsWindow(&window))
+        return;
+    window.SendMessage(WM_THEMECHANGED);
+    for (CWnd* child : std::vector<CWnd*>(window.children()))
+        if (IsWindow(child))
+            tell_colour_change(*child);
+}
+
 // A device context over a given surface (the whole backing bitmap, for the window's frame).
 class frame_dc : public CDC {
 public:
@@ -72,6 +84,11 @@ public:
                     event.Veto();
                 if (IsWindow(target))
                     target->SendMessage(WM_CLOSE);
+            });
+            outer->Bind(wxEVT_SYS_COLOUR_CHANGED, [target](wxSysColourChangedEvent& event) {
+                event.Skip();
+                if (IsWindow(target))
+                    tell_colour_change(*target);
             });
             outer->Bind(wxEVT_SIZE, [target, outer](wxSizeEvent& event) {
                 event.Skip();
