@@ -324,6 +324,12 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         return CWnd::DefWindowProc(message, wparam, lparam);
     case WM_GETDLGCODE:
         return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+        notify_parent(EN_SETFOCUS);
+        return CWnd::DefWindowProc(message, wparam, lparam);
+    case WM_KILLFOCUS:
+        notify_parent(EN_KILLFOCUS);
+        return CWnd::DefWindowProc(message, wparam, lparam);
     default:
         return CWnd::DefWindowProc(message, wparam, lparam);
     }
