@@ -282,9 +282,11 @@ int CUGCtrl::ShowPopupMenu(int col, int row, POINT* screenPoint, int section)
     m_menuCol = col;
     m_menuRow = row;
     m_menuSection = section;
-    const POINT at = screenPoint != nullptr ? *screenPoint : POINT{0, 0};
-    if (!m_menu.TrackPopupMenu(TPM_RIGHTBUTTON, at.x, at.y, this))
+    if (m_menu.GetSafeHmenu() == nullptr)
         return 3;
+    const POINT at = screenPoint != nullptr ? *screenPoint : POINT{0, 0};
+    // The platform's menu answers FALSE also when the user chose nothing, which is no failure.
+    m_menu.TrackPopupMenu(TPM_RIGHTBUTTON, at.x, at.y, this);
     return 0;
 }
 

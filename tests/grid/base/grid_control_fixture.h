@@ -45,6 +45,11 @@ public:
         log.push_back("top row " + std::to_string(oldRow) + " to " + std::to_string(newRow));
     }
     int AllowPopupMenu(int, int, int) override { return refuse_popup ? 0 : 1; }
+    void OnMenuCommand(int col, int row, int section, int command) override
+    {
+        log.push_back("menu " + std::to_string(command) + " at " + std::to_string(col) + "," + std::to_string(row) +
+                      " in " + std::to_string(section));
+    }
     void OnFetchCell(int col, int row, CUGCell* cell) override
     {
         if (fetched_back_colour >= 0 && col == 0 && row == 0)

@@ -101,11 +101,15 @@ TEST_F(grid_control, the_popup_menu_asks_its_switch_and_its_notification)
         ++asked;
         return 0;
     });
-    grid.ShowPopupMenu(2, 1, &at, UG_TOPHEADING);
-    platform::set_popup_menu_handler(previous);
+    EXPECT_EQ(grid.ShowPopupMenu(2, 1, &at, UG_TOPHEADING), 0) << "dismissing the menu is no failure";
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(grid.m_menuCol, 2);
     EXPECT_EQ(grid.m_menuSection, UG_TOPHEADING);
+
+    platform::set_popup_menu_handler([](const platform::popup_menu_request&) -> UINT { return 1001; });
+    EXPECT_EQ(grid.ShowPopupMenu(0, 2, &at, UG_GRID), 0);
+    platform::set_popup_menu_handler(previous);
+    EXPECT_TRUE(grid.logged("menu 1001 at 0,2 in 1")) << "the chosen command reaches the notification";
 }
 
 TEST_F(grid_control, row_counts_switch_to_one_height_for_huge_sheets)
