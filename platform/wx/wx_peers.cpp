@@ -104,8 +104,8 @@ public:
     }
     ~owner_drawn_peer() override
     {
-        if (panel_)
-            panel_->forget_peer();
+        if (widget_)
+            static_cast<owner_panel*>(widget_)->forget_peer();
     }
 
     void move(const RECT& window_rect) override
@@ -216,29 +216,29 @@ wx_peer_base::wx_peer_base(CWnd& window, wxWindow* widget, wxWindow* outer)
     : window_(window), widget_(widget), outer_(outer ? outer : widget)
 {
     register_widget(widget_, &window_);
-    widget_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
-        event.Skip();
-        if (event.GetWindow() == widget_) {
-            unregister_widget(widget_);
-            widget_ = nullptr;
-            if (outer_ == event.GetWindow())
-                outer_ = nullptr;
-        } else if (event.GetWindow() == outer_) {
-            outer_ = nullptr;
-        }
-    });
-    if (outer_ != widget_) {
-        outer_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
-            event.Skip();
-            if (event.GetWindow() == outer_)
-                outer_ = nullptr;
-        });
+    widget_->Bind(wxEVT_DESTROY, &wx_peer_base::on_destroy, this);
+    if (outer_ != widget_)
+        outer_->Bind(wxEVT_DESTROY, &wx_peer_base::on_destroy, this);
+}
+
+void wx_peer_base::on_destroy(wxWindowDestroyEvent& event)
+{
+    event.Skip();
+    // The toolkit destroyed the window under us (its parent went first).
+    if (event.GetWindow() == widget_) {
+        unregister_widget(widget_);
+        widget_ = nullptr;
     }
+    if (event.GetWindow() == outer_)
+        outer_ = nullptr;
 }
 
 wx_peer_base::~wx_peer_base()
 {
+    if (outer_ && outer_ != widget_)
+        outer_->Unbind(wxEVT_DESTROY, &wx_peer_base::on_destroy, this);
     if (widget_) {
+        widget_->Unbind(wxEVT_DESTROY, &wx_peer_base::on_destroy, this);
         unregister_widget(widget_);
         if (widget_->HasCapture())
             widget_->ReleaseMouse();

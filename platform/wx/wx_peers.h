@@ -50,6 +50,8 @@ public:
     virtual wxBitmap* backing() { return nullptr; }
 
 protected:
+    void on_destroy(wxWindowDestroyEvent& event);
+
     CWnd& window_;
     wxWindow* widget_ = nullptr;
     wxWindow* outer_ = nullptr;

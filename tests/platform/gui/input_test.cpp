@@ -10,6 +10,7 @@
 #include <wx/listbox.h>
 #include <wx/scrolbar.h>
 #include <wx/textctrl.h>
+#include <wx/tooltip.h>
 
 #include <string>
 #include <vector>
@@ -373,3 +374,47 @@ TEST(toolkit_services, metrics_and_colours_come_from_the_toolkit_with_fallbacks)
     EXPECT_NE(GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT));
 }
 
+
+TEST_F(input_fixture, hint_popup_shows_its_class_background_without_activation)
+{
+    WNDCLASSA hint_class;
+    hint_class.style = CS_SAVEBITS | CS_DBLCLKS;
+    hint_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_INFOBK + 1));
+    hint_class.lpszClassName = "GuiHintWnd";
+    RegisterClassA(&hint_class);
+    CWnd hint;
+    ASSERT_TRUE(hint.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "GuiHintWnd", "", WS_POPUP | WS_BORDER,
+                              CRect(0, 0, 0, 0), &top, 0));
+    hint.MoveWindow(100, 100, 60, 18, TRUE);
+    hint.ShowWindow(SW_SHOWNOACTIVATE);
+    EXPECT_NE(CWnd::GetActiveWindow(), &hint);
+    hint.UpdateWindow();
+    platform::process_toolkit_events();
+    EXPECT_EQ(gui_test::pixel_at(hint, 5, 5), GetSysColor(COLOR_INFOBK));
+    const wxImage image = platform::window_image(hint);
+    EXPECT_EQ(RGB(image.GetRed(0, 0), image.GetGreen(0, 0), image.GetBlue(0, 0)), GetSysColor(COLOR_WINDOWFRAME))
+        << "the border is drawn around the client area";
+    hint.DestroyWindow();
+}
+
+TEST_F(input_fixture, tool_tip_text_follows_the_pointer)
+{
+    class tipped_window : public CWnd {
+    public:
+        INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const override
+        {
+            info->hwnd = m_hWnd;
+            info->uId = static_cast<UINT_PTR>(point.x);
+            info->lpszText = const_cast<char*>("cell tip");
+            return 1;
+        }
+    };
+    tipped_window tipped;
+    ASSERT_TRUE(tipped.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 150, 110, 200), &top, 9));
+    tipped.EnableToolTips(TRUE);
+    wxWindow* widget = platform::widget_of(tipped);
+    send_mouse(widget, wxEVT_MOTION, 20, 20, false, false, false);
+    ASSERT_NE(widget->GetToolTip(), nullptr);
+    EXPECT_EQ(widget->GetToolTipText(), "cell tip");
+    tipped.DestroyWindow();
+}
