@@ -316,14 +316,21 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case EM_SCROLLCARET:
         return TRUE;
     case WM_SETTEXT:
-        if (edit_peer* edit = native()) {
+        if (edit_peer* edit = native())
             edit->set_edit_text(reinterpret_cast<const char*>(lparam));
-            return TRUE;
-        }
+        else
+            CWnd::DefWindowProc(message, wparam, lparam);
         selection_start_ = selection_end_ = 0;
-        return CWnd::DefWindowProc(message, wparam, lparam);
+        user_changed_text();
+        return TRUE;
     case WM_GETDLGCODE:
         return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_SETFOCUS:
+        notify_parent(EN_SETFOCUS);
+        return CWnd::DefWindowProc(message, wparam, lparam);
+    case WM_KILLFOCUS:
+        notify_parent(EN_KILLFOCUS);
+        return CWnd::DefWindowProc(message, wparam, lparam);
     default:
         return CWnd::DefWindowProc(message, wparam, lparam);
     }

@@ -71,6 +71,7 @@ int CPen::GetObject(int size, void* buffer) const
 BOOL CBrush::CreateSolidBrush(COLORREF colour)
 {
     style_ = BS_SOLID;
+    pattern_.clear();
     colour_ = colour;
     mark_created();
     return TRUE;
@@ -81,6 +82,7 @@ BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* brush)
     if (!brush)
         return FALSE;
     style_ = brush->lbStyle == BS_NULL ? BS_NULL : BS_SOLID;
+    pattern_.clear();
     colour_ = brush->lbColor;
     mark_created();
     return TRUE;
@@ -89,6 +91,23 @@ BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* brush)
 BOOL CBrush::CreateSysColorBrush(int index)
 {
     return CreateSolidBrush(GetSysColor(index));
+}
+
+BOOL CBrush::CreatePatternBrush(CBitmap* bitmap)
+{
+    if (!bitmap || !bitmap->is_created())
+        return FALSE;
+    const int width = std::min(bitmap->width(), 8);
+    const int height = std::min(bitmap->height(), 8);
+    pattern_.clear();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pattern_.push_back(bitmap->initial_pixels()[static_cast<size_t>(y * bitmap->width() + x)]);
+    pattern_size_ = CSize(width, height);
+    style_ = BS_PATTERN;
+    colour_ = pattern_.empty() ? 0 : RGB((pattern_[0] >> 16) & 0xFF, (pattern_[0] >> 8) & 0xFF, pattern_[0] & 0xFF);
+    mark_created();
+    return TRUE;
 }
 
 BOOL CBrush::GetLogBrush(LOGBRUSH* brush) const

@@ -24,6 +24,7 @@ constexpr UINT BS_SOLID = 0;
 constexpr UINT BS_NULL = 1;
 constexpr UINT BS_HOLLOW = BS_NULL;
 constexpr UINT BS_HATCHED = 2;
+constexpr UINT BS_PATTERN = 3;
 
 constexpr int WHITE_BRUSH = 0;
 constexpr int LTGRAY_BRUSH = 1;
@@ -129,9 +130,15 @@ public:
     BOOL CreateSolidBrush(COLORREF colour);
     BOOL CreateBrushIndirect(const LOGBRUSH* brush);
     BOOL CreateSysColorBrush(int index);
+    // A brush that repeats the bitmap's pixels (at most 8 x 8 are used, as the platform does).
+    BOOL CreatePatternBrush(CBitmap* bitmap);
     int GetObject(int size, void* buffer) const override;
     BOOL GetLogBrush(LOGBRUSH* brush) const;
     bool is_null() const { return style_ == BS_NULL; }
+    bool is_pattern() const { return style_ == BS_PATTERN; }
+    // The pattern's pixels (0x00RRGGBB) row by row, pattern_size() wide and high.
+    const std::vector<std::uint32_t>& pattern() const { return pattern_; }
+    CSize pattern_size() const { return pattern_size_; }
     COLORREF colour() const { return colour_; }
     operator HBRUSH() { return static_cast<HBRUSH>(GetSafeHandle() ? this : nullptr); }
     static CBrush* FromHandle(HBRUSH brush) { return brush; }
@@ -139,6 +146,8 @@ public:
 private:
     UINT style_ = BS_SOLID;
     COLORREF colour_ = 0;
+    std::vector<std::uint32_t> pattern_;
+    CSize pattern_size_;
 };
 
 class CFont : public CGdiObject {
@@ -161,7 +170,7 @@ private:
     LOGFONTA font_{};
 };
 
-// A bitmap of 32-bit pixels (0x00RRGGBB in memory order B, G, R, 0 like a top-down DIB). Memory
+// A bitmap of 32-bit pixels (0x00RRGGBB: blue in the low byte, like a top-down DIB). Memory
 // device contexts draw into its pixels through the backend.
 class CBitmap : public CGdiObject {
 public:

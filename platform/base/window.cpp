@@ -3,6 +3,7 @@
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
 #include "platform/base/modal.h"
+#include "platform/base/system_services.h"
 
 #include <algorithm>
 #include <cstring>
@@ -501,13 +502,18 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         CDC* dc = from_param<CDC>(wparam);
         if (!window_class || !window_class->hbrBackground || !dc)
             return 0;
+        // A class background may be a system colour index + 1 instead of a brush.
+        HBRUSH background = window_class->hbrBackground;
+        const std::uintptr_t value = reinterpret_cast<std::uintptr_t>(background);
+        if (value <= 32)
+            background = GetSysColorBrush(static_cast<int>(value) - 1);
         CRect client;
         GetClientRect(&client);
-        dc->FillRect(&client, window_class->hbrBackground);
+        dc->FillRect(&client, background);
         return 1;
     }
     case WM_SETTEXT:
-        SetWindowText(from_param<const char>(lparam));
+        store_text(from_param<const char>(lparam));
         return TRUE;
     case WM_GETTEXT:
         return GetWindowText(from_param<char>(lparam), static_cast<int>(wparam));
@@ -536,6 +542,22 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CLOSE:
         DestroyWindow();
         return 0;
+    case WM_MOUSEWHEEL:
+        // An unhandled wheel goes up to the parent, as the platform does.
+        return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
+    case WM_KEYDOWN:
+        if (wparam == 0x70) {
+            HELPINFO info;
+            info.iContextType = HELPINFO_WINDOW;
+            info.iCtrlId = static_cast<int>(id_);
+            info.hItemHandle = this;
+            info.MousePos = cursor_position;
+            SendMessage(WM_HELP, 0, as_lparam(&info));
+        }
+        return 0;
+    case WM_HELP:
+        // Help not taken by a window goes to its parent.
+        return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
@@ -867,6 +889,14 @@ BOOL CWnd::EnableWindow(BOOL enable)
 }
 
 void CWnd::SetWindowText(const char* text)
+{
+    if (m_hWnd)
+        SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    else
+        store_text(text);
+}
+
+void CWnd::store_text(const char* text)
 {
     text_ = text;
     if (peer_)

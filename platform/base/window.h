@@ -176,6 +176,8 @@ public:
     // the handler asked for default processing (the toolkit's own control then handles the
     // event).
     LRESULT send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, bool& default_wanted);
+    // The toolkit moved or sized the window (a top-level window resized by the user).
+    void toolkit_moved(const CRect& rect) { apply_rect(rect, true, true); }
 
     // Virtual handlers, one per message; the base ones do the default processing.
     virtual BOOL PreCreateWindow(CREATESTRUCT& create);
@@ -231,6 +233,7 @@ protected:
 private:
     LRESULT dispatch(UINT message, WPARAM wparam, LPARAM lparam);
     void detach_from_parent();
+    void store_text(const char* text);
     void destroy_tree();
     bool create_common(CREATESTRUCT& create, CWnd* parent);
 

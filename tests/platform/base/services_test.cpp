@@ -102,3 +102,4 @@ TEST(library_lookup, text_converts_between_utf8_and_wide_characters)
     EXPECT_EQ(MultiByteToWideChar(CP_ACP, 0, "\xC3", 1, wide, 16), 1) << "a cut sequence becomes one replacement";
     EXPECT_EQ(wide[0], L'\uFFFD');
 }
+

@@ -1,9 +1,12 @@
 #include "platform/base/controls.h"
 #include "platform/base/dc.h"
+#include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
 #include "platform/base/window.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
 
 #include <string>
 #include <vector>
@@ -483,4 +486,62 @@ TEST(window_controls, list_box_items_selection_and_notification)
     EXPECT_GT(list.SendMessage(LB_GETITEMHEIGHT), 0);
     list.DeleteString(0);
     EXPECT_EQ(list.GetCount(), 1);
+}
+
+namespace {
+
+class helped_window : public CWnd {
+public:
+    int help_requests = 0;
+    int help_control = -1;
+    BOOL OnHelpInfo(HELPINFO* info) override
+    {
+        ++help_requests;
+        help_control = info->iCtrlId;
+        return TRUE;
+    }
+};
+
+class erased_window : public CWnd {
+public:
+    COLORREF erase_colour = CLR_INVALID;
+    BOOL OnEraseBkgnd(CDC* dc) override
+    {
+        const BOOL erased = CWnd::OnEraseBkgnd(dc);
+        erase_colour = dc->GetBkColor();
+        return erased;
+    }
+};
+
+}  // namespace
+
+TEST(window_messages, f1_asks_for_help_and_unanswered_help_goes_to_the_parent)
+{
+    helped_window parent;
+    parent.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0);
+    CWnd child;
+    child.Create(nullptr, "", WS_CHILD, CRect(0, 0, 10, 10), &parent, 42);
+    child.SendMessage(WM_KEYDOWN, VK_F1, 1);
+    EXPECT_EQ(parent.help_requests, 1);
+    EXPECT_EQ(parent.help_control, 42);
+    child.SendMessage(WM_KEYDOWN, VK_F2, 1);
+    EXPECT_EQ(parent.help_requests, 1);
+}
+
+TEST(window_painting, class_background_may_be_a_system_colour_index)
+{
+    WNDCLASSA hint_class;
+    hint_class.style = CS_SAVEBITS | CS_DBLCLKS;
+    hint_class.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    hint_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_INFOBK + 1));
+    hint_class.lpszClassName = "TestHintWnd";
+    EXPECT_TRUE(RegisterClassA(&hint_class));
+    EXPECT_FALSE(RegisterClassA(&hint_class)) << "a class registers once";
+    erased_window hint;
+    ASSERT_TRUE(hint.CreateEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "TestHintWnd", "", WS_POPUP | WS_BORDER,
+                              CRect(0, 0, 50, 20), nullptr, 0));
+    CDC dc;
+    EXPECT_EQ(hint.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(&dc)), 1);
+    EXPECT_EQ(hint.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(&hint), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
+    EXPECT_EQ(cursor_id(GetCursor()), 32512);
 }

@@ -1,0 +1,191 @@
+#include "platform/wx/wx_backend.h"
+
+#include "platform/base/dc.h"
+#include "platform/base/menu.h"
+#include "platform/base/system_services.h"
+#include "platform/wx/visual_styles.h"
+#include "platform/wx/wx_convert.h"
+#include "platform/wx/wx_peers.h"
+#include "platform/wx/wx_surface.h"
+
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/settings.h>
+#include <wx/tooltip.h>
+
+namespace platform {
+
+std::unique_ptr<window_peer> make_native_control_peer(CWnd& window);
+std::unique_ptr<window_peer> make_owner_drawn_peer(CWnd& window);
+
+std::unique_ptr<window_peer> make_wx_peer(CWnd& window)
+{
+    // The tool tip settings window is bookkeeping only; the toolkit shows its own tips.
+    if (window.class_name().CompareNoCase("tooltips_class32") == 0 || !wxTheApp)
+        return nullptr;
+    if (auto peer = make_native_control_peer(window))
+        return peer;
+    return make_owner_drawn_peer(window);
+}
+
+namespace {
+
+int toolkit_metric(int index)
+{
+    wxSystemMetric metric;
+    switch (index) {
+    case SM_CXSCREEN: metric = wxSYS_SCREEN_X; break;
+    case SM_CYSCREEN: metric = wxSYS_SCREEN_Y; break;
+    case SM_CXVSCROLL: metric = wxSYS_VSCROLL_X; break;
+    case SM_CYHSCROLL: metric = wxSYS_HSCROLL_Y; break;
+    case SM_CYVSCROLL: metric = wxSYS_VSCROLL_ARROW_Y; break;
+    case SM_CXHSCROLL: metric = wxSYS_HSCROLL_ARROW_X; break;
+    case SM_CXBORDER: metric = wxSYS_BORDER_X; break;
+    case SM_CYBORDER: metric = wxSYS_BORDER_Y; break;
+    case SM_CXEDGE: metric = wxSYS_EDGE_X; break;
+    case SM_CYEDGE: metric = wxSYS_EDGE_Y; break;
+    case SM_CYCAPTION: metric = wxSYS_CAPTION_Y; break;
+    case SM_CYMENU: metric = wxSYS_MENU_Y; break;
+    case SM_CXICON: metric = wxSYS_ICON_X; break;
+    case SM_CYICON: metric = wxSYS_ICON_Y; break;
+    case SM_CXSMICON: metric = wxSYS_SMALLICON_X; break;
+    case SM_CYSMICON: metric = wxSYS_SMALLICON_Y; break;
+    case SM_CXDOUBLECLK: metric = wxSYS_DCLICK_X; break;
+    case SM_CYDOUBLECLK: metric = wxSYS_DCLICK_Y; break;
+    case SM_CXDRAG: metric = wxSYS_DRAG_X; break;
+    case SM_CYDRAG: metric = wxSYS_DRAG_Y; break;
+    case SM_CXFRAME: metric = wxSYS_FRAMESIZE_X; break;
+    case SM_CYFRAME: metric = wxSYS_FRAMESIZE_Y; break;
+    case SM_CXCURSOR: metric = wxSYS_CURSOR_X; break;
+    case SM_CYCURSOR: metric = wxSYS_CURSOR_Y; break;
+    case SM_CYVTHUMB: metric = wxSYS_VTHUMB_Y; break;
+    case SM_CXHTHUMB: metric = wxSYS_HTHUMB_X; break;
+    case SM_CMOUSEBUTTONS: metric = wxSYS_MOUSE_BUTTONS; break;
+    default: return fixed_system_metric(index);
+    }
+    const int answer = wxSystemSettings::GetMetric(metric);
+    // The toolkit answers -1 (or 0 for a size) where it does not know; the fixed value serves.
+    return answer > 0 ? answer : fixed_system_metric(index);
+}
+
+COLORREF toolkit_colour(int index)
+{
+    if (index < 0 || index > COLOR_MENUBAR)
+        return fixed_system_colour(index);
+    const wxColour colour = wxSystemSettings::GetColour(static_cast<wxSystemColour>(index));
+    return colour.IsOk() ? from_wx(colour) : fixed_system_colour(index);
+}
+
+int show_message_box(const message_box_request& request)
+{
+    long style = 0;
+    switch (request.type & MB_TYPEMASK) {
+    case MB_OKCANCEL: style = wxOK | wxCANCEL; break;
+    case MB_YESNO: style = wxYES_NO; break;
+    case MB_YESNOCANCEL: style = wxYES_NO | wxCANCEL; break;
+    case MB_RETRYCANCEL: style = wxOK | wxCANCEL; break;
+    default: style = wxOK; break;
+    }
+    switch (request.type & 0xF0) {
+    case MB_ICONHAND: style |= wxICON_ERROR; break;
+    case MB_ICONQUESTION: style |= wxICON_QUESTION; break;
+    case MB_ICONEXCLAMATION: style |= wxICON_WARNING; break;
+    case MB_ICONASTERISK: style |= wxICON_INFORMATION; break;
+    default: break;
+    }
+    if (request.type & MB_DEFBUTTON2)
+        style |= wxNO_DEFAULT;
+    wxWindow* parent = request.owner ? widget_of(*request.owner) : nullptr;
+    wxMessageDialog dialog(parent ? wxGetTopLevelParent(parent) : nullptr, wxString::FromUTF8(request.text.GetString()),
+                           wxString::FromUTF8(request.caption.GetString()), style);
+    switch (dialog.ShowModal()) {
+    case wxID_YES: return IDYES;
+    case wxID_NO: return IDNO;
+    case wxID_OK: return (request.type & MB_TYPEMASK) == MB_RETRYCANCEL ? IDRETRY : IDOK;
+    default: return IDCANCEL;
+    }
+}
+
+UINT show_popup_menu(const popup_menu_request& request)
+{
+    wxWindow* widget = request.owner ? widget_of(*request.owner) : nullptr;
+    if (!widget)
+        return 0;
+    wxMenu menu;
+    for (const menu_item& item : request.items) {
+        if (item.separator) {
+            menu.AppendSeparator();
+            continue;
+        }
+        wxString label = wxString::FromUTF8(item.text.GetString());
+        wxMenuItem* added = item.checked ? menu.AppendCheckItem(static_cast<int>(item.id), label)
+                                         : menu.Append(static_cast<int>(item.id), label);
+        if (item.checked)
+            added->Check(true);
+        if (item.disabled)
+            added->Enable(false);
+    }
+    const wxPoint position = widget->ScreenToClient(wxPoint(request.screen_point.x, request.screen_point.y));
+    const int chosen = widget->GetPopupMenuSelectionFromUser(menu, position);
+    return chosen == wxID_NONE ? 0 : static_cast<UINT>(chosen);
+}
+
+}  // namespace
+
+void install_wx_backend()
+{
+    static bool installed = false;
+    if (installed)
+        return;
+    installed = true;
+    wxInitAllImageHandlers();
+    set_peer_factory(make_wx_peer);
+    set_memory_surface_factory([] { return std::make_unique<wx_surface>(); });
+    set_system_metric_service(toolkit_metric);
+    set_system_colour_service(toolkit_colour);
+    set_message_box_handler(show_message_box);
+    set_popup_menu_handler(show_popup_menu);
+    set_tip_canceller([] {
+        wxToolTip::Enable(false);
+        wxToolTip::Enable(true);
+    });
+    set_post_notifier([] {
+        if (wxTheApp)
+            wxTheApp->CallAfter([] { deliver_posted_messages(); });
+    });
+    register_visual_styles_module();
+}
+
+bool start_wx_toolkit()
+{
+    if (!wxTheApp) {
+        static int argc = 1;
+        static char name[] = "tarvoline";
+        static char* argv[] = {name, nullptr};
+        wxApp::SetInstance(new wxApp());
+        if (!wxEntryStart(argc, argv))
+            return false;
+        if (!wxTheApp->CallOnInit())
+            return false;
+    }
+    install_wx_backend();
+    return true;
+}
+
+void process_toolkit_events()
+{
+    if (!wxTheApp)
+        return;
+    for (int round = 0; round < 5; ++round) {
+        wxTheApp->ProcessPendingEvents();
+        while (wxTheApp->Pending())
+            wxTheApp->Dispatch();
+        wxTheApp->ProcessIdle();
+    }
+    deliver_posted_messages();
+}
+
+}  // namespace platform

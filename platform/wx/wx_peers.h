@@ -1,0 +1,61 @@
+#pragma once
+// The toolkit side of windows. An owner-drawn window is a plain toolkit window that shows its
+// backing bitmap (the whole window rectangle, frame included); everything the program draws
+// goes into that bitmap. Top-level windows are a frame or a popup holding such a panel. The
+// edit, list box and scroll bar are the toolkit's own controls.
+
+#include "platform/base/window.h"
+
+#include <wx/bitmap.h>
+#include <wx/window.h>
+
+#include <memory>
+
+namespace platform {
+
+// Makes the peer of a window being created (the backend's peer factory).
+std::unique_ptr<window_peer> make_wx_peer(CWnd& window);
+
+// The toolkit window that shows window (null without a peer), the one children go into, and
+// the backing bitmap of an owner-drawn window (null for the toolkit's own controls).
+wxWindow* widget_of(const CWnd& window);
+wxWindow* client_widget_of(const CWnd* window);
+wxBitmap* backing_bitmap_of(const CWnd& window);
+
+// A hidden frame that owns popups without an owner.
+wxWindow* hidden_root();
+
+// The common part of every peer: placing, showing and enabling the toolkit window.
+class wx_peer_base : public window_peer {
+public:
+    wx_peer_base(CWnd& window, wxWindow* widget, wxWindow* outer);
+    ~wx_peer_base() override;
+
+    void move(const RECT& window_rect) override;
+    void show(bool visible) override;
+    void enable(bool enabled) override;
+    void set_text(const char* text) override;
+    void invalidate() override;
+    void present() override;
+    void set_focus() override;
+    void set_capture(bool captured) override;
+    void set_font(HFONT font) override;
+    void set_cursor(HCURSOR cursor) override;
+    void raise() override;
+    void reparent(CWnd* new_parent) override;
+    void set_tip(const char* text) override;
+
+    wxWindow* widget() const { return widget_; }
+    wxWindow* outer() const { return outer_; }
+    virtual wxBitmap* backing() { return nullptr; }
+
+protected:
+    void on_destroy(wxWindowDestroyEvent& event);
+
+    CWnd& window_;
+    wxWindow* widget_ = nullptr;
+    wxWindow* outer_ = nullptr;
+    wxString tip_;
+};
+
+}  // namespace platform

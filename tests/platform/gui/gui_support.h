@@ -1,0 +1,68 @@
+#pragma once
+// Starts the toolkit once for the whole suite and gives tests a shown top-level window with
+// an owner-drawn child to draw on.
+
+#include "platform/base/dc.h"
+#include "platform/base/window.h"
+#include "platform/wx/screenshot.h"
+#include "platform/wx/wx_backend.h"
+
+#include <gtest/gtest.h>
+
+#include <wx/debug.h>
+
+#include <memory>
+
+namespace gui_test {
+
+inline void fail_on_toolkit_assert(const wxString& file, int line, const wxString& function, const wxString& condition,
+                                   const wxString& message)
+{
+    ADD_FAILURE() << "toolkit assertion " << condition.utf8_str().data() << " in " << function.utf8_str().data() << " at "
+                  << file.utf8_str().data() << ":" << line << ": " << message.utf8_str().data();
+}
+
+inline void start_toolkit()
+{
+    static const bool started = platform::start_wx_toolkit();
+    wxSetAssertHandler(fail_on_toolkit_assert);
+    ASSERT_TRUE(started) << "the toolkit needs a display (run under xvfb-run)";
+}
+
+// The colour of a client pixel of window as the window shows it.
+inline COLORREF pixel_at(const CWnd& window, int x, int y)
+{
+    const wxImage image = platform::window_image(window);
+    const int frame = window.frame_width();
+    return RGB(image.GetRed(x + frame, y + frame), image.GetGreen(x + frame, y + frame),
+               image.GetBlue(x + frame, y + frame));
+}
+
+// A top-level window holding one owner-drawn child at (10, 10) of the given client size.
+class canvas_fixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        start_toolkit();
+        ASSERT_TRUE(top.CreateEx(0, nullptr, "canvas", WS_POPUP | WS_VISIBLE, CRect(50, 50, 350, 290), nullptr, 0));
+        ASSERT_TRUE(canvas.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 210, 160), &top, 1));
+        clear(RGB(255, 255, 255));
+        platform::process_toolkit_events();
+    }
+    void TearDown() override
+    {
+        top.DestroyWindow();
+        platform::process_toolkit_events();
+    }
+    void clear(COLORREF colour)
+    {
+        CDC* dc = canvas.GetDC();
+        dc->FillSolidRect(CRect(0, 0, 200, 150), colour);
+        canvas.ReleaseDC(dc);
+    }
+
+    CWnd top;
+    CWnd canvas;
+};
+
+}  // namespace gui_test
