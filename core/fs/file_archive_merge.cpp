@@ -397,11 +397,23 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
     };
     if (!copy_content(from.get(), to.get()))
         return abandon("cannot copy the content", errno);
+    // A source written to while it was read may have given a mix of old and new content; the
+    // copy would carry the old time and pass for equal at the next comparison.
+    struct ::stat after;
+    if (::fstat(from.get(), &after) != 0)
+        return abandon("cannot read the source", errno);
+    if (after.st_size != info.st_size || after.st_mtim.tv_sec != info.st_mtim.tv_sec
+        || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
+        return abandon("the source changed during the copy", 0);
     // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
-    // equal at the next comparison.
+    // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
+    // drives) refuse the mode; that must not fail every copy to them.
+    const int mode_result = ::fchmod(to.get(), info.st_mode & 07777);
+    if (mode_result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return abandon("cannot set the permissions", errno);
     const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
-    if (::fchmod(to.get(), info.st_mode & 07777) != 0 || ::futimens(to.get(), times) != 0)
-        return abandon("cannot set the permissions and times", errno);
+    if (::futimens(to.get(), times) != 0)
+        return abandon("cannot set the times", errno);
     // A replaced file must be on disk before the good old one goes.
     if (replacing && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);

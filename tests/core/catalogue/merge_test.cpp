@@ -1,8 +1,10 @@
 #include "catalogue_fixture.h"
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <future>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -332,6 +334,29 @@ TEST_F(merge, full_disk_leaves_the_old_target_intact)
     std::signal(SIGXFSZ, previous_handler);
     EXPECT_FALSE(copied);
     EXPECT_NE(error.find("big.bin"), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(target), "old backup");
+    EXPECT_TRUE(leftovers(backup_root).empty());
+}
+
+TEST_F(merge, source_written_during_the_copy_fails_and_keeps_the_old_target)
+{
+    const bfs::path source = write_main("busy.bin", std::string(16 * 1024 * 1024, 's'));
+    const bfs::path target = write_backup("busy.bin", "old backup");
+    // Another program keeps writing to the source while it is copied.
+    std::atomic<bool> copying { true };
+    std::thread writer([&] {
+        const int handle = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
+        for (long second = 1000000000; copying; ++second) {
+            const struct ::timespec times[2] = { { second, 0 }, { second, 0 } };
+            ::futimens(handle, times);
+        }
+        ::close(handle);
+    });
+    const bool copied = archive.copy_file(source, target, error);
+    copying = false;
+    writer.join();
+    EXPECT_FALSE(copied);
+    EXPECT_NE(error.find("changed during the copy"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(target), "old backup");
     EXPECT_TRUE(leftovers(backup_root).empty());
 }
