@@ -836,23 +836,31 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format)
         for (std::string& line : lines) {
             if (measure(line) <= width)
                 continue;
-            std::string kept = line;
-            while (!kept.empty()) {
-                kept.pop_back();
-                while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80)
-                    kept.pop_back();
-                if (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0xC0)
-                    kept.pop_back();
-                if (measure(kept + "...") <= width)
-                    break;
+            // The longest prefix (whole UTF-8 characters) that fits with the dots, found by
+            // halving: measuring is the expensive part of drawing text.
+            std::vector<size_t> cuts{0};
+            for (size_t index = 1; index < line.size(); ++index)
+                if ((static_cast<unsigned char>(line[index]) & 0xC0) != 0x80)
+                    cuts.push_back(index);
+            size_t low = 0;
+            size_t high = cuts.size() - 1;
+            while (low < high) {
+                const size_t middle = (low + high + 1) / 2;
+                if (measure(line.substr(0, cuts[middle]) + "...") <= width)
+                    low = middle;
+                else
+                    high = middle - 1;
             }
-            line = kept + "...";
+            line = line.substr(0, cuts[low]) + "...";
         }
     }
 
+    std::vector<int> line_widths;
     int widest = 0;
-    for (const std::string& line : lines)
-        widest = std::max(widest, measure(line));
+    for (const std::string& line : lines) {
+        line_widths.push_back(measure(line));
+        widest = std::max(widest, line_widths.back());
+    }
     const int total_height = static_cast<int>(lines.size()) * line_height;
     if (format & DT_CALCRECT) {
         rect->right = rect->left + widest;
@@ -865,8 +873,9 @@ int CDC::DrawText(const char* text, int length, RECT* rect, UINT format)
     else if (single_line && (format & DT_BOTTOM))
         y = rect->bottom - line_height;
     const COLORREF* back = back_mode_ == OPAQUE ? &back_colour_ : nullptr;
-    for (const std::string& line : lines) {
-        const int line_width = measure(line);
+    for (size_t index = 0; index < lines.size(); ++index) {
+        const std::string& line = lines[index];
+        const int line_width = line_widths[index];
         int x = rect->left;
         if (format & DT_CENTER)
             x = rect->left + (width - line_width) / 2;
