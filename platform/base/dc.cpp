@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -499,6 +500,10 @@ BOOL CDC::Arc(const RECT* rect, POINT start, POINT end)
 
 void CDC::FillRect(const RECT* rect, CBrush* brush)
 {
+    // A brush may be given as a system colour index + 1, as the platform allows.
+    const std::uintptr_t value = reinterpret_cast<std::uintptr_t>(brush);
+    if (value != 0 && value <= 32)
+        brush = GetSysColorBrush(static_cast<int>(value) - 1);
     if (!rect || !brush || !surface_)
         return;
     surface_->fill(to_device(*rect), *brush);

@@ -426,14 +426,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         CDC* dc = from_param<CDC>(wparam);
         if (!window_class || !window_class->hbrBackground || !dc)
             return 0;
-        // A class background may be a system colour index + 1 instead of a brush.
-        HBRUSH background = window_class->hbrBackground;
-        const std::uintptr_t value = reinterpret_cast<std::uintptr_t>(background);
-        if (value <= 32)
-            background = GetSysColorBrush(static_cast<int>(value) - 1);
+        // The background may be a system colour index + 1; FillRect takes both forms.
         CRect client;
         GetClientRect(&client);
-        dc->FillRect(&client, background);
+        dc->FillRect(&client, window_class->hbrBackground);
         return 1;
     }
     case WM_SETTEXT:
