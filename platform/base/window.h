@@ -68,7 +68,8 @@ public:
     static const MSG* GetCurrentMessage();
 
     // Tree and identity.
-    CWnd* GetParent() const { return parent_; }
+    // A popup window answers its owner, as the platform does.
+    CWnd* GetParent() const { return parent_ ? parent_ : ((style_ & WS_CHILD) ? nullptr : owner_); }
     CWnd* SetParent(CWnd* new_parent);
     CWnd* GetOwner() const { return owner_ ? owner_ : parent_; }
     void SetOwner(CWnd* owner) { owner_ = owner; }

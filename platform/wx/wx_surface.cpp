@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 
 namespace platform {
 
@@ -90,12 +92,7 @@ wxDC* wx_surface::dc()
         if (wxGraphicsContext* context = dc_->GetGraphicsContext())
             context->SetAntialiasMode(wxANTIALIAS_NONE);
         dc_->SetDeviceOrigin(origin_.x, origin_.y);
-        wxRegion region;
-        for (const wxRect& part : visible_parts(RECT{0, 0, client_.GetWidth(), client_.GetHeight()}))
-            region.Union(part);
-        if (region.IsEmpty())
-            region = wxRegion(wxRect(-10, -10, 1, 1));
-        dc_->SetDeviceClippingRegion(region);
+        apply_clip();
     }
     return dc_.get();
 }
@@ -121,7 +118,20 @@ void wx_surface::set_clip(const rectangle_set* clip)
 {
     clipped_ = clip != nullptr;
     clip_ = clip ? *clip : rectangle_set();
-    release();
+    if (dc_)
+        apply_clip();
+}
+
+void wx_surface::apply_clip()
+{
+    wxRegion region;
+    for (const wxRect& part : visible_parts(RECT{0, 0, client_.GetWidth(), client_.GetHeight()}))
+        region.Union(part);
+    // An empty region would mean no clipping at all to the toolkit.
+    if (region.IsEmpty())
+        region = wxRegion(wxRect(-10, -10, 1, 1));
+    dc_->DestroyClippingRegion();
+    dc_->SetDeviceClippingRegion(region);
 }
 
 void wx_surface::with_pixels(const std::function<void(wxNativePixelData&)>& work)
@@ -288,6 +298,23 @@ void wx_surface::text(int x, int y, const char* text, int length, const LOGFONTA
 }
 
 CSize wx_surface::text_extent(const LOGFONTA& font, const char* text, int length)
+{
+    // Shaping text is the dearest part of drawing a grid, and the same texts come back on
+    // every repaint, so extents are remembered per font and text.
+    static std::unordered_map<std::string, CSize> extents;
+    std::string key(reinterpret_cast<const char*>(&font), sizeof(LOGFONTA));
+    key.append(text, static_cast<size_t>(std::max(0, length)));
+    auto found = extents.find(key);
+    if (found != extents.end())
+        return found->second;
+    if (extents.size() > 20000)
+        extents.clear();
+    const CSize measured = measure_text(font, text, length);
+    extents.emplace(std::move(key), measured);
+    return measured;
+}
+
+CSize wx_surface::measure_text(const LOGFONTA& font, const char* text, int length)
 {
     wxDC* target = dc();
     wxDC& measuring = target ? *target : measuring_dc();

@@ -53,6 +53,8 @@ public:
 private:
     wxDC* dc();
     void release();
+    void apply_clip();
+    CSize measure_text(const LOGFONTA& font, const char* text, int length);
     // The parts of rect (client coordinates) that drawing may touch, in bitmap coordinates.
     std::vector<wxRect> visible_parts(const RECT& rect) const;
     void fill_solid(const RECT& rect, const wxBrush& brush);

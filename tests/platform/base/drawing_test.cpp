@@ -84,3 +84,47 @@ TEST(device_context, saved_states_restore_objects_colours_and_clip)
     EXPECT_EQ(dc.GetBkColor(), RGB(7, 7, 7)) << "a solid fill leaves its colour as the background colour";
     EXPECT_EQ(dc.SetBkMode(99), 0);
 }
+
+TEST(text_layout, vertical_alignment_answers_the_offset_to_the_text_bottom)
+{
+    CDC dc;
+    TEXTMETRICA metrics;
+    dc.GetTextMetrics(&metrics);
+    CRect cell(0, 100, 80, 140);
+    const int centred = dc.DrawText("abc", -1, &cell, DT_SINGLELINE | DT_VCENTER);
+    EXPECT_EQ(centred, (40 - metrics.tmHeight) / 2 + metrics.tmHeight);
+    const int bottom = dc.DrawText("abc", -1, &cell, DT_SINGLELINE | DT_BOTTOM);
+    EXPECT_EQ(bottom, 40);
+    EXPECT_EQ(dc.DrawText("abc", -1, &cell, DT_VCENTER), metrics.tmHeight) << "vertical centring needs a single line";
+    EXPECT_EQ(dc.DrawText(nullptr, 3, &cell, 0), 0);
+    EXPECT_EQ(dc.DrawText("abc", 3, nullptr, 0), 0);
+}
+
+TEST(text_layout, tabs_expand_and_multibyte_characters_count_once)
+{
+    CDC dc;
+    TEXTMETRICA metrics;
+    dc.GetTextMetrics(&metrics);
+    const int character = metrics.tmAveCharWidth;
+    CRect tabbed(0, 0, 0, 0);
+    dc.DrawText("a\tb", -1, &tabbed, DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS);
+    EXPECT_EQ(tabbed.Width(), 9 * character) << "the tab runs to the eighth column";
+    EXPECT_EQ(dc.GetTextExtent("\xC3\xBC\xC3\xBC", 4).cx, 2 * character);
+}
+
+TEST(device_context, frame_controls_and_edges_work_without_a_surface)
+{
+    CDC dc;
+    CRect edge(0, 0, 20, 20);
+    EXPECT_TRUE(dc.DrawEdge(&edge, EDGE_SUNKEN, BF_RECT | BF_ADJUST));
+    EXPECT_EQ(edge, CRect(2, 2, 18, 18));
+    CRect only_top(0, 0, 20, 20);
+    dc.DrawEdge(&only_top, EDGE_RAISED, BF_TOP | BF_ADJUST);
+    EXPECT_EQ(only_top, CRect(0, 2, 20, 20));
+    CRect button(0, 0, 30, 20);
+    EXPECT_TRUE(dc.DrawFrameControl(&button, DFC_BUTTON, DFCS_BUTTONPUSH | DFCS_ADJUSTRECT));
+    EXPECT_EQ(button, CRect(2, 2, 28, 18));
+    CRect empty(5, 5, 5, 5);
+    EXPECT_FALSE(dc.DrawFrameControl(&empty, DFC_SCROLL, DFCS_SCROLLDOWN));
+    EXPECT_EQ(dc.GetPixel(1, 1), CLR_INVALID);
+}

@@ -103,3 +103,26 @@ TEST(library_lookup, text_converts_between_utf8_and_wide_characters)
     EXPECT_EQ(wide[0], L'\uFFFD');
 }
 
+
+TEST(modal_hooks, menu_items_change_state_by_command_or_position)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING, 1000, "Sort");
+    menu.InsertMenu(0, MF_BYPOSITION | MF_STRING, 999, "First");
+    EXPECT_EQ(menu.GetMenuItemID(0), 999u);
+    EXPECT_EQ(menu.CheckMenuItem(1000, MF_CHECKED), MF_UNCHECKED);
+    EXPECT_EQ(menu.GetMenuState(1000, MF_BYCOMMAND) & MF_CHECKED, MF_CHECKED);
+    EXPECT_EQ(menu.EnableMenuItem(0, MF_BYPOSITION | MF_GRAYED), MF_ENABLED);
+    EXPECT_EQ(menu.GetMenuState(999, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+    CString text;
+    menu.GetMenuString(1000, text, MF_BYCOMMAND);
+    EXPECT_EQ(text, "Sort");
+    EXPECT_TRUE(menu.ModifyMenu(1000, MF_BYCOMMAND | MF_STRING, 1001, "Sort again"));
+    EXPECT_EQ(menu.GetMenuItemID(1), 1001u);
+    EXPECT_TRUE(menu.DeleteMenu(0, MF_BYPOSITION));
+    EXPECT_EQ(menu.GetMenuItemCount(), 1);
+    EXPECT_EQ(menu.CheckMenuItem(4242, MF_CHECKED), static_cast<UINT>(-1));
+    EXPECT_TRUE(menu.DestroyMenu());
+    EXPECT_EQ(menu.GetMenuItemCount(), -1);
+}

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 TEST(platform_types, logfont_keeps_numbers_first_and_face_name_at_offset_28)
@@ -252,4 +253,25 @@ TEST(system_services, key_state_is_negative_while_down_and_toggles)
     EXPECT_EQ(GetKeyState(VK_SHIFT), 1);
     EXPECT_EQ(GetKeyState(999), 0);
     platform::reset_key_table();
+}
+
+TEST(gdi_objects, pattern_brushes_take_up_to_eight_by_eight_pixels)
+{
+    std::uint32_t pixels[10 * 10];
+    for (int index = 0; index < 100; ++index)
+        pixels[index] = (index % 2) ? 0x00FFFFFF : 0x00C0C0C0;
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(10, 10, 1, 32, pixels));
+    CBrush brush;
+    ASSERT_TRUE(brush.CreatePatternBrush(&bitmap));
+    EXPECT_TRUE(brush.is_pattern());
+    EXPECT_EQ(brush.pattern_size(), CSize(8, 8));
+    EXPECT_EQ(brush.pattern()[1], 0x00FFFFFFu);
+    EXPECT_EQ(brush.pattern()[8], pixels[10]) << "rows are taken from the bitmap's rows";
+    CBitmap empty;
+    EXPECT_FALSE(brush.CreatePatternBrush(&empty));
+    EXPECT_FALSE(bitmap.CreateBitmap(0, 5, 1, 32, nullptr));
+    BITMAP description;
+    EXPECT_GT(bitmap.GetBitmap(&description), 0);
+    EXPECT_EQ(description.bmWidth, 10);
 }

@@ -545,3 +545,74 @@ TEST(window_painting, class_background_may_be_a_system_colour_index)
     EXPECT_EQ(hint.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(&hint), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)), TRUE);
     EXPECT_EQ(cursor_id(GetCursor()), 32512);
 }
+
+TEST(window_tree, z_order_and_topmost_follow_set_window_pos)
+{
+    CWnd parent;
+    parent.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 100, 100), nullptr, 0);
+    CWnd first;
+    CWnd second;
+    CWnd third;
+    first.Create(nullptr, "", WS_CHILD, CRect(0, 0, 1, 1), &parent, 1);
+    second.Create(nullptr, "", WS_CHILD, CRect(0, 0, 1, 1), &parent, 2);
+    third.Create(nullptr, "", WS_CHILD, CRect(0, 0, 1, 1), &parent, 3);
+    first.SetWindowPos(&CWnd::wndBottom, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(parent.GetWindow(GW_CHILD), &second);
+    EXPECT_EQ(first.GetWindow(GW_HWNDPREV), &third);
+    first.SetWindowPos(&second, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(second.GetWindow(GW_HWNDNEXT), &first) << "placed right after the given window";
+    third.SetWindowPos(&CWnd::wndTopMost, 5, 6, 7, 8, 0);
+    EXPECT_TRUE(third.GetExStyle() & WS_EX_TOPMOST);
+    EXPECT_EQ(third.window_rect_in_parent(), CRect(5, 6, 12, 14));
+    third.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+    EXPECT_TRUE(third.GetStyle() & WS_VISIBLE);
+}
+
+TEST(window_messages, messages_to_destroyed_windows_and_defaults_outside_handlers_are_harmless)
+{
+    auto window = std::make_unique<CWnd>();
+    window->CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0);
+    HWND handle = window->GetSafeHwnd();
+    window.reset();
+    EXPECT_EQ(SendMessageA(handle, WM_GETFONT, 0, 0), 0);
+    EXPECT_FALSE(InvalidateRect(handle, nullptr, TRUE));
+    CWnd never_created;
+    EXPECT_EQ(never_created.SendMessage(WM_SETTEXT, 0, reinterpret_cast<LPARAM>("x")), 0);
+    EXPECT_EQ(never_created.Default(), 0);
+    never_created.SetWindowText("kept");
+    CString text;
+    never_created.GetWindowText(text);
+    EXPECT_EQ(text, "kept");
+}
+
+TEST(window_painting, redraw_window_reaches_the_children_when_asked)
+{
+    recording_window parent;
+    recording_window child;
+    parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0);
+    child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 50, 50), &parent, 1);
+    parent.UpdateWindow();
+    child.UpdateWindow();
+    parent.log.clear();
+    child.log.clear();
+    parent.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(parent.log.back(), "paint 0,0,100,100");
+    EXPECT_TRUE(child.log.empty()) << "children are left alone without RDW_ALLCHILDREN";
+    parent.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    EXPECT_TRUE(child.update_pending());
+}
+
+TEST(device_context, clip_box_and_origins_convert_between_logical_and_device)
+{
+    CDC dc;
+    dc.SetViewportOrg(10, 20);
+    CPoint point(5, 5);
+    dc.LPtoDP(&point);
+    EXPECT_EQ(point, CPoint(15, 25));
+    dc.DPtoLP(&point);
+    EXPECT_EQ(point, CPoint(5, 5));
+    CRect box;
+    EXPECT_EQ(dc.GetClipBox(&box), NULLREGION) << "a device context with nothing to draw on";
+    dc.IntersectClipRect(0, 0, 10, 10);
+    EXPECT_FALSE(dc.RectVisible(CRect(20, 20, 30, 30)));
+}

@@ -11,6 +11,7 @@
 #include <wx/scrolbar.h>
 #include <wx/textctrl.h>
 #include <wx/tooltip.h>
+#include <wx/utils.h>
 
 #include <string>
 #include <vector>
@@ -417,4 +418,45 @@ TEST_F(input_fixture, tool_tip_text_follows_the_pointer)
     ASSERT_NE(widget->GetToolTip(), nullptr);
     EXPECT_EQ(widget->GetToolTipText(), "cell tip");
     tipped.DestroyWindow();
+}
+
+namespace {
+
+// Hands the focus on to its first child, as a grid control gives it to its cell area.
+class focus_forwarder : public CWnd {
+public:
+    CWnd* target = nullptr;
+    void OnSetFocus(CWnd*) override
+    {
+        if (target)
+            target->SetFocus();
+    }
+};
+
+class focus_counter : public CWnd {
+public:
+    int gained = 0;
+    int lost = 0;
+    void OnSetFocus(CWnd*) override { ++gained; }
+    void OnKillFocus(CWnd*) override { ++lost; }
+};
+
+}  // namespace
+
+TEST_F(input_fixture, focus_handed_on_inside_a_focus_handler_settles_on_the_last_window)
+{
+    focus_forwarder control;
+    focus_counter cells;
+    ASSERT_TRUE(control.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 150, 210, 250), &top, 1083));
+    ASSERT_TRUE(cells.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 50), &control, 1));
+    control.target = &cells;
+    control.SetFocus();
+    for (int round = 0; round < 5; ++round) {
+        platform::process_toolkit_events();
+        wxMilliSleep(5);
+    }
+    EXPECT_EQ(CWnd::GetFocus(), &cells);
+    EXPECT_EQ(cells.lost, cells.gained - 1) << "the focus ends on the cells";
+    EXPECT_LE(cells.gained, 2) << "the toolkit's late reports do not make the focus bounce";
+    control.DestroyWindow();
 }
