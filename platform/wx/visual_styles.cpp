@@ -63,6 +63,20 @@ wxWindow* renderer_window(CDC* dc)
     return hidden_root();
 }
 
+// The toolkit draws some parts at its own size (a check box indicator with its shadow can be a
+// row taller than a 16-pixel cell); a part must stay inside its rectangle, where the next cell
+// begins. Dropping the toolkit's DC afterwards gives the next drawing the device context's own clip.
+class clip_to_area {
+public:
+    clip_to_area(CDC& dc, wxDC& native, const wxRect& area) : dc_(&dc) { native.SetClippingRegion(area); }
+    ~clip_to_area() { dc_->surface()->flush(); }
+    clip_to_area(const clip_to_area&) = delete;
+    clip_to_area& operator=(const clip_to_area&) = delete;
+
+private:
+    CDC* dc_ = nullptr;
+};
+
 BOOL is_app_themed() { return TRUE; }
 BOOL is_theme_active() { return TRUE; }
 
@@ -101,6 +115,7 @@ HRESULT draw_theme_background(HTHEME theme, HDC dc, int part, int state, const R
     const wxRect area(device.left, device.top, device.right - device.left, device.bottom - device.top);
     if (area.IsEmpty())
         return S_OK;
+    const clip_to_area clip(*dc, *native, area);
     wxRendererNative& renderer = wxRendererNative::Get();
     wxWindow* window = renderer_window(dc);
     const std::string& name = static_cast<theme_class*>(theme)->name;
