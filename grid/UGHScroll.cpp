@@ -65,7 +65,7 @@ void CUGHScroll::HScroll(UINT code, UINT position)
         m_ctrl->SetLeftColumn(PageRightTarget());
         break;
     case SB_THUMBPOSITION:
-        if (hints)
+        if (m_ctrl->m_CUGHint->IsWindowVisible())
             m_ctrl->m_CUGHint->ShowWindow(SW_HIDE);
         m_ctrl->SetLeftColumn(m_GI->m_numLockCols + static_cast<int>(position));
         break;

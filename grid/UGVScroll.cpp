@@ -105,7 +105,7 @@ void CUGVScroll::VScroll(UINT code, UINT position)
             m_ctrl->SetTopRow(PageDownTarget());
             break;
         case SB_THUMBPOSITION:
-            if (hints)
+            if (m_ctrl->m_CUGHint->IsWindowVisible())
                 m_ctrl->m_CUGHint->ShowWindow(SW_HIDE);
             m_ctrl->SetTopRow(PositionToRow(static_cast<int>(position)));
             break;
