@@ -20,7 +20,15 @@ public:
     // A scroll message (code, thumb position) passed on by the control.
     void HScroll(UINT code, UINT position);
 
+    int OnCreate(LPCREATESTRUCT create) override;
+    BOOL OnHelpInfo(HELPINFO* info) override;
+    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+
 private:
+    int PageLeftTarget() const;
+    int PageRightTarget() const;
+    void ShowThumbHint();
+
     CUGCtrl* m_ctrl = nullptr;
     CUGGridInfo* m_GI = nullptr;
     int m_lastMaxLeftCol = -1;
