@@ -7,7 +7,6 @@
 #include "grid/UGLayout.h"
 #include "grid/UGMultiSelect.h"
 #include "grid/UGPtrList.h"
-#include "grid/UGSideHdg.h"
 #include "grid/UGTheme.h"
 
 #include "platform/base/dc.h"
