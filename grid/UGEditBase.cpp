@@ -107,7 +107,9 @@ void CUGEditBase::OnKillFocus(CWnd* newFocus)
 {
     SendMessage(EM_SETREADONLY, FALSE);
     CEdit::OnKillFocus(newFocus);
-    if (m_ctrl == nullptr)
+    // A hidden edit was ended by the control itself, which hides it; reporting again would
+    // finish that edit twice.
+    if (m_ctrl == nullptr || (GetStyle() & WS_VISIBLE) == 0 || m_ctrl->GetEditControlInUse() != this)
         return;
     CUGCtrl* grid = m_ctrl;
     const bool toGrid = newFocus == grid;

@@ -130,13 +130,18 @@ void CUGMaskedEdit::InsertChar(UINT typed, UINT character, UINT repeat, UINT fla
     GetSel(position, end);
     if (position >= m_pattern.GetLength())
         return;
-    if (m_template[position] != PLACEHOLDER) {
+    // Every literal up to the next input position goes in, so that a typed character never
+    // takes a literal's place.
+    while (position < m_pattern.GetLength() && m_template[position] != PLACEHOLDER) {
         m_insertingLiteral = 1;
         SendMessage(WM_CHAR, static_cast<unsigned char>(m_template[position]));
         m_insertingLiteral = 0;
+        const int before = position;
         GetSel(position, end);
+        if (position <= before)
+            return;
     }
-    if (position < m_pattern.GetLength() && !CharFits(m_pattern[position], character))
+    if (position >= m_pattern.GetLength() || !CharFits(m_pattern[position], character))
         return;
     // The toolkit's own insertion would not follow a literal typed just before it.
     InsertDirectly(character, repeat, flags);
