@@ -100,6 +100,9 @@ void CUGSideHdg::Moved()
     DrawCellsIntern(dc);
     ReleaseDC(dc);
     m_drawHint.Empty();
+    // Nothing was pending before the scroll, and the strip it uncovered is drawn now; left
+    // pending, it would make the next move repaint only that strip.
+    ValidateRect(nullptr);
 }
 
 int CUGSideHdg::GetCellRect(int* col, int* row, RECT* rect)
