@@ -1,0 +1,132 @@
+// The headings and the corner button painting in a real window under Xvfb.
+
+#include "platform/gui/gui_support.h"
+
+#include "grid/UGCellType.h"
+#include "grid/UGCnrBtn.h"
+#include "grid/UGCtrl.h"
+#include "grid/UGGridInfo.h"
+#include "grid/UGSideHdg.h"
+#include "grid/UGTopHdg.h"
+
+#include "platform/base/system_services.h"
+#include "platform/base/virtual_keys.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+COLORREF colour_for(int col, long row) { return RGB((row + 10) % 256, (col + 10) % 256, 200); }
+
+// Paints each cell in a colour that names it, so a pixel tells which cell was drawn where.
+class naming_type : public CUGCellType {
+public:
+    void OnDraw(CDC* dc, RECT* rect, int col, long row, CUGCell*, int, int) override
+    {
+        dc->FillSolidRect(rect, colour_for(col, row));
+    }
+};
+
+class headings_in_a_window : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        gui_test::start_toolkit();
+        ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Dialog", WS_POPUP | WS_VISIBLE, CRect(40, 40, 540, 440), nullptr, 0));
+        ASSERT_TRUE(placeholder.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 410, 310), &dialog,
+                                       UG_PLACEHOLDER_ID));
+        ASSERT_EQ(grid.AttachToDialogControl(&dialog), 1);
+        grid.m_GI->m_vScrollWidth = 16;
+        grid.m_GI->m_hScrollHeight = 16;
+        grid.SetColumnCount(4);
+        grid.SetRowCount(100);
+        grid.RecalcPartLayout();
+        platform::process_toolkit_events();
+    }
+    void TearDown() override
+    {
+        dialog.DestroyWindow();
+        platform::process_toolkit_events();
+    }
+    void use_naming_type()
+    {
+        const int index = grid.AddCellType(&naming);
+        grid.m_GI->m_hdgDefaults->SetCellType(index);
+        grid.RepaintAllParts();
+        platform::process_toolkit_events();
+    }
+    static void send(CWnd& window, UINT message, int x, int y, WPARAM flags = 0)
+    {
+        window.SendMessage(message, flags, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    }
+
+    CWnd dialog;
+    CWnd placeholder;
+    CUGCtrl grid;
+    naming_type naming;
+};
+
+}  // namespace
+
+TEST_F(headings_in_a_window, heading_cells_are_drawn_by_their_type_and_the_rest_in_the_section_colour)
+{
+    for (int col = 0; col < 4; ++col) {
+        CString text;
+        text.Format("Column %d", col);
+        grid.SetCellTextAt(col, -1, text);
+    }
+    for (int row = 0; row < 20; ++row) {
+        CString text;
+        text.Format("%d", row + 1);
+        grid.SetCellTextAt(-1, row, text);
+    }
+    grid.RepaintAllParts();
+    platform::process_toolkit_events();
+    platform::save_window_png(grid, "/tmp/headings_default_type.png");
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(gui_test::pixel_at(*grid.m_CUGTopHdg, 330, 10), face) << "past the last column";
+
+    use_naming_type();
+    CUGTopHdg& top = *grid.m_CUGTopHdg;
+    CUGSideHdg& side = *grid.m_CUGSideHdg;
+    EXPECT_EQ(gui_test::pixel_at(top, 10, 10), colour_for(0, -1));
+    EXPECT_EQ(gui_test::pixel_at(top, 160, 10), colour_for(2, -1));
+    EXPECT_EQ(gui_test::pixel_at(top, 330, 10), face);
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 5), colour_for(-1, 0));
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 65), colour_for(-1, 3));
+    EXPECT_EQ(gui_test::pixel_at(*grid.m_CUGCnrBtn, 20, 10), colour_for(-1, -1));
+}
+
+TEST_F(headings_in_a_window, the_side_heading_follows_the_top_row_after_a_scroll)
+{
+    use_naming_type();
+    CUGSideHdg& side = *grid.m_CUGSideHdg;
+    grid.SetTopRow(3);
+    platform::process_toolkit_events();
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 5), colour_for(-1, 3));
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 245), colour_for(-1, 15));
+    grid.SetTopRow(1);
+    platform::process_toolkit_events();
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 5), colour_for(-1, 1));
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 45), colour_for(-1, 3));
+    grid.SetTopRow(60);
+    platform::process_toolkit_events();
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 25), colour_for(-1, 61)) << "a jump past the height repaints all";
+}
+
+TEST_F(headings_in_a_window, a_dragged_column_edge_repaints_the_heading_at_the_new_width)
+{
+    use_naming_type();
+    CUGTopHdg& top = *grid.m_CUGTopHdg;
+    send(top, WM_MOUSEMOVE, 74, 10);
+    send(top, WM_LBUTTONDOWN, 74, 10, MK_LBUTTON);
+    send(top, WM_MOUSEMOVE, 120, 10, MK_LBUTTON);
+    platform::process_toolkit_events();
+    EXPECT_EQ(gui_test::pixel_at(top, 110, 10), colour_for(0, -1)) << "the heading follows while dragging";
+    send(top, WM_LBUTTONUP, 120, 10);
+    platform::process_toolkit_events();
+    EXPECT_EQ(grid.GetColumnWidthAt(0), 121);
+    EXPECT_EQ(gui_test::pixel_at(top, 125, 10), colour_for(1, -1));
+    EXPECT_EQ(gui_test::pixel_at(top, 300, 10), colour_for(3, -1));
+    platform::save_window_png(grid, "/tmp/headings_naming_type.png");
+}
