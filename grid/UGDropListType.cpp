@@ -73,6 +73,8 @@ void CUGDropListType::RepaintListCell()
         m_ctrl->RepaintCellAt(m_btnCol, static_cast<int>(m_btnRow));
 }
 
+// Hiding the list takes its focus, and the list marks itself closed without a choice; the
+// callers then set the list cell they mean.
 void CUGDropListType::CloseList()
 {
     if (IsListOpen()) {
@@ -103,9 +105,9 @@ int CUGDropListType::OnLClicked(int col, long row, int down, RECT* rect, POINT* 
         return 0;
     }
     if (IsListOpen() && m_btnCol == col && m_btnRow == row) {
+        CloseList();
         m_btnCol = -1;
         m_btnRow = -1;
-        CloseList();
         return 0;
     }
     m_btnRect = *rect;
@@ -160,9 +162,9 @@ int CUGDropListType::OnCharDown(int, long, UINT* character)
 
 void CUGDropListType::OnKillFocus(int, long, CUGCell*)
 {
+    CloseList();
     m_btnCol = -1;
     m_btnRow = -1;
-    CloseList();
 }
 
 void CUGDropListType::GetBestSize(CDC* dc, SIZE* size, CUGCell* cell)
