@@ -11,6 +11,20 @@ class CBitmap;
 class CDC;
 class CUGCell;
 class CUGCtrl;
+class CUGGridInfo;
+
+// The sheet fields the cell drawing reads, by name. A null sheet answers the defaults of a new
+// sheet, with overflow and grid lines off.
+bool UGSheetOverflowEnabled(const CUGGridInfo* sheet);
+bool UGSheetDrawsGridLines(const CUGGridInfo* sheet);
+// The current cell takes the highlight colours (bit 2 of the current-cell mode).
+bool UGSheetHighlightsCurrentCell(const CUGGridInfo* sheet);
+int UGSheetThreeDBorderWidth(const CUGGridInfo* sheet);
+int UGSheetTextMargin(const CUGGridInfo* sheet);
+
+// Whether a cell's text may continue over empty neighbours: no extended style, not joined,
+// left-aligned, and a type that lets text overflow.
+bool UGCellQualifiesForOverflow(const CUGCell* cell, int typeCanOverflow);
 
 class CUGCellType : public CObject {
 public:
@@ -66,6 +80,13 @@ public:
     int CanOverflow() const { return m_canOverflow; }
 
 protected:
+    CUGGridInfo* Sheet() const;
+    // The registered type a cell names, else the control's default type (this one without a
+    // control).
+    CUGCellType* TypeOfCell(const CUGCell* cell);
+    // The text a cell shows: its label or its display text, never null.
+    const char* ShownText(CUGCell* cell) const;
+
     bool m_themeChoiceFixed = false;
     bool m_useThemes = true;
     int m_canEdit = 1;
