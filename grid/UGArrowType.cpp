@@ -49,7 +49,7 @@ void CUGArrowType::OnDraw(CDC* dc, RECT* rect, int col, long row, CUGCell* cell,
     DrawBorder(dc, rect, rect, cell);
     const int style = cell->IsPropertySet(UGCELL_CELLTYPEEX_SET) ? cell->GetCellTypeEx() : UGCT_ARROWRIGHT;
 
-    const bool highlightCurrent = m_ctrl != nullptr && m_ctrl->m_GI != nullptr && (m_ctrl->m_GI->m_setting2 & 2) != 0;
+    const bool highlightCurrent = m_ctrl != nullptr && UGSheetHighlightsCurrentCell(m_ctrl->m_GI);
     const COLORREF textColour =
         cell->IsPropertySet(UGCELL_TEXTCOLOR_SET) ? cell->GetTextColor() : GetSysColor(COLOR_WINDOWTEXT);
     COLORREF text = textColour;

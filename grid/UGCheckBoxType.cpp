@@ -73,7 +73,7 @@ const GUID* CUGCheckBoxType::GetTypeId() { return &check_box_type_id; }
 
 bool CUGCheckBoxType::CurrentCellHighlighted() const
 {
-    return m_ctrl != nullptr && m_ctrl->m_GI != nullptr && (m_ctrl->m_GI->m_setting2 & 2) != 0;
+    return m_ctrl != nullptr && UGSheetHighlightsCurrentCell(m_ctrl->m_GI);
 }
 
 void CUGCheckBoxType::GetCheckArea(RECT* rect, int size, int offset, CUGCell* cell) const

@@ -82,6 +82,14 @@ protected:
         area().ReleaseDC(dc);
         platform::process_toolkit_events();
     }
+    // What the type draws in: the sheet's grid lines take the cell's last column and row.
+    RECT inner_of(int col, int row)
+    {
+        RECT rect = rect_of(col, row);
+        --rect.right;
+        --rect.bottom;
+        return rect;
+    }
     COLORREF pixel(int x, int y) { return gui_test::pixel_at(area(), x, y); }
     CUGGrid& area() { return *grid.m_CUGGrid; }
 
@@ -97,7 +105,7 @@ TEST_F(cell_types_on_screen, a_clicked_check_box_is_drawn_crossed)
 {
     make(1, 1, grid.m_checkBoxType, -1, 0);
     draw(1, 1);
-    const RECT rect = rect_of(1, 1);
+    const RECT rect = inner_of(1, 1);
     const int height = rect.bottom - rect.top;
     const int size = std::min(height - 6, 12);
     const int left = rect.left + 3;
@@ -106,7 +114,7 @@ TEST_F(cell_types_on_screen, a_clicked_check_box_is_drawn_crossed)
     EXPECT_EQ(pixel(left + size, top + size / 2), black);
     EXPECT_EQ(pixel(left + size / 2, top + size / 2), white) << "an empty box";
 
-    RECT cellRect = rect;
+    RECT cellRect = rect_of(1, 1);
     POINT inside{left + size / 2, top + size / 2};
     ASSERT_EQ(grid.m_checkBoxType.OnLClicked(1, 1, 1, &cellRect, &inside), 1);
     EXPECT_EQ(grid.heard, (std::vector<std::string>{"53 at 1,1 = 1"}));
@@ -134,7 +142,7 @@ TEST_F(cell_types_on_screen, arrows_point_the_way_their_style_says)
     draw(2, 3);
     draw(3, 3);
     for (int col : {2, 3}) {
-        const RECT rect = rect_of(col, 3);
+        const RECT rect = inner_of(col, 3);
         const int cx = rect.left + (rect.right - rect.left) / 2;
         const int cy = rect.top + (rect.bottom - rect.top) / 2;
         const int base = col == 2 ? cx - 1 : cx + 1;
@@ -155,7 +163,7 @@ TEST_F(cell_types_on_screen, the_drop_list_opens_from_its_button_picks_a_value_a
     cell.SetTextValue("");
     grid.StoreCellAt(1, 4, &cell);
     draw(1, 4);
-    const RECT rect = rect_of(1, 4);
+    const RECT rect = inner_of(1, 4);
     const int buttonWidth = GetSystemMetrics(SM_CXVSCROLL);
     const int buttonLeft = rect.right - buttonWidth;
     const int x0 = buttonLeft + (buttonWidth - 5) / 2;
@@ -165,7 +173,7 @@ TEST_F(cell_types_on_screen, the_drop_list_opens_from_its_button_picks_a_value_a
     EXPECT_EQ(pixel(buttonLeft + 2, rect.bottom - 4), GetSysColor(COLOR_BTNFACE)) << "the button's face";
     EXPECT_EQ(pixel(rect.left + 3, rect.top + 3), white);
 
-    RECT cellRect = rect;
+    RECT cellRect = rect_of(1, 4);
     POINT button{rect.right - 4, rect.top + 4};
     ASSERT_EQ(grid.m_dropListType.OnLClicked(1, 4, 1, &cellRect, &button), 1);
     platform::process_toolkit_events();
@@ -173,7 +181,7 @@ TEST_F(cell_types_on_screen, the_drop_list_opens_from_its_button_picks_a_value_a
     ASSERT_NE(list->peer(), nullptr) << "a real window";
     EXPECT_TRUE(list->IsWindowVisible());
     EXPECT_EQ(list->GetCount(), 3);
-    EXPECT_EQ(list->window_rect_in_parent().top, rect.bottom);
+    EXPECT_EQ(list->window_rect_in_parent().top, cellRect.bottom);
     EXPECT_EQ(grid.GetCurrentRow(), 4);
 
     list->SetCurSel(2);
