@@ -130,4 +130,5 @@ void CUGCtrl::OnSectionKillFocusDefault(int, CWnd*) {}
 int CUGCtrl::AllowColumnDrag(int) { return 1; }
 int CUGCtrl::AllowColumnMove(int, int) { return 1; }
 void CUGCtrl::OnColumnMoved(int, int) {}
-BOOL CUGCtrl::OnCellTypeNotify(long, int, long, long, LONG_PTR) { return FALSE; }
+// A cell type goes ahead unless the application says otherwise.
+BOOL CUGCtrl::OnCellTypeNotify(long, int, long, long, LONG_PTR) { return TRUE; }

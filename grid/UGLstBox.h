@@ -1,5 +1,6 @@
 #pragma once
-// The list a drop-list cell opens below itself.
+// The list a drop-list cell opens below itself. It exists as a window only while open; it
+// holds the mouse while it has the focus and closes when it loses it.
 
 #include "platform/base/controls.h"
 
@@ -8,6 +9,16 @@ class CUGDropListType;
 
 class CUGLstBox : public CListBox {
 public:
+    // Takes the selected item into the list cell and closes the list.
+    void SelectCurrentItem();
+
+    void OnSetFocus(CWnd* oldFocus) override;
+    void OnKillFocus(CWnd* newFocus) override;
+    void OnLButtonUp(UINT flags, CPoint point) override;
+    void OnKeyDown(UINT key, UINT repeatCount, UINT flags) override;
+    UINT OnGetDlgCode() override;
+    int OnMouseActivate(CWnd* topLevel, UINT hitTest, UINT message) override;
+
     CUGCtrl* m_ctrl = nullptr;
     int m_HasFocus = 0;
     int* m_col = nullptr;
@@ -15,4 +26,10 @@ public:
     int m_selected = 0;
     CUGDropListType* m_cellType = nullptr;
     long m_cellTypeId = 0;
+
+private:
+    // What losing the focus does: the list closes, remembering whether a choice was made.
+    void Close();
+    // Gives the focus back to the cell area; closes the list here when the focus change did not.
+    void ReturnFocus();
 };
