@@ -268,5 +268,8 @@ TEST_F(canvas_fixture, a_screenful_of_cells_draws_quickly)
     elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
     }
     std::printf("1000 cells drawn in %lld ms\n", static_cast<long long>(elapsed.count()));
+#ifndef __SANITIZE_ADDRESS__
+    // Under the sanitizers every pixel access is checked and the time says nothing.
     EXPECT_LT(elapsed.count(), 2000);
+#endif
 }
