@@ -5,18 +5,13 @@
 #include "grid/UGCtrl.h"
 #include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
+#include "grid/UGTip.h"
 
 #include "platform/base/controls.h"
 #include "platform/base/dc.h"
 #include "platform/base/modal.h"
 
 #include <algorithm>
-
-namespace {
-
-constexpr UINT tip_flags = 0xC0000101;
-
-}  // namespace
 
 LRESULT CUGCnrBtn::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -174,21 +169,9 @@ BOOL CUGCnrBtn::OnSetCursor(CWnd*, UINT, UINT)
 
 INT_PTR CUGCnrBtn::OnToolHitTest(CPoint, TOOLINFO* info) const
 {
-    if (m_tipCol == -1 && m_tipRow == -1) {
-        if (info != nullptr) {
-            auto* self = const_cast<CUGCnrBtn*>(this);
-            info->uFlags = tip_flags;
-            info->hwnd = self;
-            info->uId = reinterpret_cast<UINT_PTR>(self);
-            GetClientRect(&info->rect);
-            info->lpszText = LPSTR_TEXTCALLBACK;
-        }
-        return 1;
-    }
-    m_tipCol = -1;
-    m_tipRow = -1;
-    CancelToolTips();
-    return -1;
+    RECT area{};
+    GetClientRect(&area);
+    return UGTipHitTest(this, -1, -1, &area, &m_tipCol, &m_tipRow, info);
 }
 
 BOOL CUGCnrBtn::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
@@ -197,20 +180,8 @@ BOOL CUGCnrBtn::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
     if (header == nullptr || header->code != TTN_NEEDTEXT || m_ctrl == nullptr)
         return CWnd::OnNotify(wparam, lparam, result);
     m_tipText.Empty();
-    if (m_ctrl->GetCellTipText(-1, -1, UG_CORNERBUTTON, &m_tipText) != 1) {
-        *result = 0;
-        return TRUE;
-    }
-    if (auto* tip = dynamic_cast<CToolTipCtrl*>(CWnd::FromHandle(header->hwndFrom))) {
-        tip->SetMaxTipWidth(32767);
-        tip->SetDelayTime(TTDT_AUTOPOP, 32767);
-        tip->SetDelayTime(TTDT_INITIAL, 200);
-        tip->SetDelayTime(TTDT_RESHOW, 200);
-    }
-    auto* request = reinterpret_cast<TOOLTIPTEXTA*>(lparam);
-    request->lpszText = const_cast<char*>(static_cast<const char*>(m_tipText));
-    *result = 1;
-    return TRUE;
+    const bool hasText = m_ctrl->GetCellTipText(-1, -1, UG_CORNERBUTTON, &m_tipText) == 1;
+    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
 }
 
 BOOL CUGCnrBtn::OnHelpInfo(HELPINFO* info)

@@ -8,6 +8,7 @@
 #include "grid/UGGridInfo.h"
 #include "grid/UGLayout.h"
 #include "grid/UGSideHdg.h"
+#include "grid/UGTip.h"
 
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
@@ -21,8 +22,6 @@ constexpr int source_left_press = 1;
 constexpr int source_right_press = 2;
 constexpr int source_mouse_move = 3;
 constexpr int source_wheel = 4;
-
-constexpr UINT tip_flags = TTF_IDISHWND | TTF_TRANSPARENT | TTF_ALWAYSTIP | TTF_NOTBUTTON;
 
 // The cell of the last tool hit test, shared by every cell area: a tip shows only once the
 // pointer rests on one cell for two hit tests.
@@ -349,20 +348,7 @@ INT_PTR CUGGrid::OnToolHitTest(CPoint point, TOOLINFO* info) const
     int col = -1, row = -1;
     if (!CellAt(point, &col, &row, nullptr))
         return -1;
-    if (col == tip_col && row == tip_row) {
-        if (info != nullptr) {
-            CUGGrid* self = const_cast<CUGGrid*>(this);
-            info->uFlags = tip_flags;
-            info->hwnd = self;
-            info->uId = reinterpret_cast<UINT_PTR>(self);
-            info->lpszText = LPSTR_TEXTCALLBACK;
-        }
-        return 1;
-    }
-    tip_col = col;
-    tip_row = row;
-    CWnd::CancelToolTips();
-    return -1;
+    return UGTipHitTest(this, col, row, nullptr, &tip_col, &tip_row, info);
 }
 
 BOOL CUGGrid::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
@@ -377,18 +363,6 @@ BOOL CUGGrid::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
     ScreenToClient(&cursor);
     int col = -1, row = -1;
     CellAt(cursor, &col, &row, nullptr);
-    if (m_ctrl->GetCellTipText(col, row, UG_GRID, &tipText) != 1) {
-        *result = 0;
-        return TRUE;
-    }
-    if (CWnd* tip = header->hwndFrom; tip != nullptr && ::IsWindow(tip)) {
-        tip->SendMessage(TTM_SETMAXTIPWIDTH, 0, 32767);
-        tip->SendMessage(TTM_SETDELAYTIME, TTDT_AUTOPOP, 32767);
-        tip->SendMessage(TTM_SETDELAYTIME, TTDT_INITIAL, 200);
-        tip->SendMessage(TTM_SETDELAYTIME, TTDT_RESHOW, 200);
-    }
-    auto* request = reinterpret_cast<TOOLTIPTEXTA*>(lparam);
-    request->lpszText = const_cast<char*>(static_cast<const char*>(tipText));
-    *result = 1;
-    return TRUE;
+    const bool hasText = m_ctrl->GetCellTipText(col, row, UG_GRID, &tipText) == 1;
+    return UGAnswerTipRequest(lparam, hasText, tipText, result);
 }

@@ -5,6 +5,7 @@
 #include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
 #include "grid/UGLayout.h"
+#include "grid/UGTip.h"
 
 #include "platform/base/controls.h"
 #include "platform/base/dc.h"
@@ -34,8 +35,6 @@ void walk_columns(const CUGGridInfo& sheet, int limit, Visit visit)
         if (step(col))
             return;
 }
-
-constexpr UINT tip_flags = 0xC0000101;
 
 }  // namespace
 
@@ -485,21 +484,7 @@ INT_PTR CUGTopHdg::OnToolHitTest(CPoint point, TOOLINFO* info) const
     RECT rect{};
     if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
         return -1;
-    if (col == m_tipCol && row == m_tipRow) {
-        if (info != nullptr) {
-            auto* self = const_cast<CUGTopHdg*>(this);
-            info->uFlags = tip_flags;
-            info->hwnd = self;
-            info->uId = reinterpret_cast<UINT_PTR>(self);
-            info->rect = rect;
-            info->lpszText = LPSTR_TEXTCALLBACK;
-        }
-        return 1;
-    }
-    m_tipCol = col;
-    m_tipRow = row;
-    CancelToolTips();
-    return -1;
+    return UGTipHitTest(this, col, row, &rect, &m_tipCol, &m_tipRow, info);
 }
 
 BOOL CUGTopHdg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
@@ -512,21 +497,9 @@ BOOL CUGTopHdg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
     ScreenToClient(&pointer);
     int col = -1, row = -1;
     m_tipText.Empty();
-    if (GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr) != 0 ||
-        m_ctrl->GetCellTipText(col, row, UG_TOPHEADING, &m_tipText) != 1) {
-        *result = 0;
-        return TRUE;
-    }
-    if (auto* tip = dynamic_cast<CToolTipCtrl*>(CWnd::FromHandle(header->hwndFrom))) {
-        tip->SetMaxTipWidth(32767);
-        tip->SetDelayTime(TTDT_AUTOPOP, 32767);
-        tip->SetDelayTime(TTDT_INITIAL, 200);
-        tip->SetDelayTime(TTDT_RESHOW, 200);
-    }
-    auto* request = reinterpret_cast<TOOLTIPTEXTA*>(lparam);
-    request->lpszText = const_cast<char*>(static_cast<const char*>(m_tipText));
-    *result = 1;
-    return TRUE;
+    const bool hasText = GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr) == 0 &&
+                         m_ctrl->GetCellTipText(col, row, UG_TOPHEADING, &m_tipText) == 1;
+    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
 }
 
 BOOL CUGTopHdg::OnHelpInfo(HELPINFO* info)

@@ -7,6 +7,7 @@
 #include "platform/base/window_shared.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 using namespace platform::window_shared;
@@ -24,6 +25,39 @@ std::vector<dispatch_entry>& dispatch_stack()
     static std::vector<dispatch_entry> stack;
     return stack;
 }
+
+dispatch_entry entry_for(CWnd* window, UINT message, WPARAM wparam, LPARAM lparam, bool from_toolkit)
+{
+    dispatch_entry entry;
+    entry.message.hwnd = window;
+    entry.message.message = message;
+    entry.message.wParam = wparam;
+    entry.message.lParam = lparam;
+    entry.message.pt = cursor_position;
+    entry.from_toolkit = from_toolkit;
+    return entry;
+}
+
+// Mouse and key messages each carry their arguments one way; the tables keep that decoding in
+// one place per family.
+const std::pair<UINT, void (CWnd::*)(UINT, CPoint)> mouse_handlers[] = {
+    {WM_LBUTTONDOWN, &CWnd::OnLButtonDown},
+    {WM_LBUTTONUP, &CWnd::OnLButtonUp},
+    {WM_LBUTTONDBLCLK, &CWnd::OnLButtonDblClk},
+    {WM_RBUTTONDOWN, &CWnd::OnRButtonDown},
+    {WM_RBUTTONUP, &CWnd::OnRButtonUp},
+    {WM_RBUTTONDBLCLK, &CWnd::OnRButtonDblClk},
+    {WM_MBUTTONDOWN, &CWnd::OnMButtonDown},
+    {WM_MBUTTONUP, &CWnd::OnMButtonUp},
+    {WM_MOUSEMOVE, &CWnd::OnMouseMove},
+};
+const std::pair<UINT, void (CWnd::*)(UINT, UINT, UINT)> key_handlers[] = {
+    {WM_KEYDOWN, &CWnd::OnKeyDown},
+    {WM_KEYUP, &CWnd::OnKeyUp},
+    {WM_CHAR, &CWnd::OnChar},
+    {WM_SYSKEYDOWN, &CWnd::OnSysKeyDown},
+    {WM_SYSKEYUP, &CWnd::OnSysKeyUp},
+};
 
 }  // namespace
 
@@ -209,13 +243,7 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (!m_hWnd && message != WM_NCDESTROY)
         return 0;
-    dispatch_entry entry;
-    entry.message.hwnd = this;
-    entry.message.message = message;
-    entry.message.wParam = wparam;
-    entry.message.lParam = lparam;
-    entry.message.pt = cursor_position;
-    dispatch_stack().push_back(entry);
+    dispatch_stack().push_back(entry_for(this, message, wparam, lparam, false));
     const LRESULT result = WindowProc(message, wparam, lparam);
     dispatch_stack().pop_back();
     return result;
@@ -226,15 +254,8 @@ LRESULT CWnd::send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, b
     default_wanted = false;
     if (!m_hWnd)
         return 0;
-    dispatch_entry entry;
-    entry.message.hwnd = this;
-    entry.message.message = message;
-    entry.message.wParam = wparam;
-    entry.message.lParam = lparam;
-    entry.message.pt = cursor_position;
-    entry.from_toolkit = true;
     auto& stack = dispatch_stack();
-    stack.push_back(entry);
+    stack.push_back(entry_for(this, message, wparam, lparam, true));
     const size_t depth = stack.size();
     const LRESULT result = WindowProc(message, wparam, lparam);
     default_wanted = stack.size() == depth && stack.back().default_wanted;
@@ -282,6 +303,19 @@ LRESULT CWnd::Default()
 
 LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
 {
+    for (const auto& [handled, handler] : mouse_handlers) {
+        if (handled == message) {
+            (this->*handler)(static_cast<UINT>(wparam), point_of(lparam));
+            return 0;
+        }
+    }
+    for (const auto& [handled, handler] : key_handlers) {
+        if (handled == message) {
+            (this->*handler)(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
+                             HIWORD(static_cast<DWORD_PTR>(lparam)));
+            return 0;
+        }
+    }
     switch (message) {
     case WM_CREATE:
         return OnCreate(from_param<CREATESTRUCT>(lparam));
@@ -311,33 +345,6 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CAPTURECHANGED:
         OnCaptureChanged(from_param<CWnd>(lparam));
         return 0;
-    case WM_LBUTTONDOWN:
-        OnLButtonDown(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_LBUTTONUP:
-        OnLButtonUp(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_LBUTTONDBLCLK:
-        OnLButtonDblClk(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_RBUTTONDOWN:
-        OnRButtonDown(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_RBUTTONUP:
-        OnRButtonUp(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_RBUTTONDBLCLK:
-        OnRButtonDblClk(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_MBUTTONDOWN:
-        OnMButtonDown(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_MBUTTONUP:
-        OnMButtonUp(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(static_cast<UINT>(wparam), point_of(lparam));
-        return 0;
     case WM_MOUSEWHEEL:
         return OnMouseWheel(GET_KEYSTATE_WPARAM(wparam), GET_WHEEL_DELTA_WPARAM(wparam), point_of(lparam));
     case WM_MOUSEACTIVATE:
@@ -346,21 +353,6 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_SETCURSOR:
         return OnSetCursor(from_param<CWnd>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
                            HIWORD(static_cast<DWORD_PTR>(lparam)));
-    case WM_KEYDOWN:
-        OnKeyDown(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)), HIWORD(static_cast<DWORD_PTR>(lparam)));
-        return 0;
-    case WM_KEYUP:
-        OnKeyUp(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)), HIWORD(static_cast<DWORD_PTR>(lparam)));
-        return 0;
-    case WM_CHAR:
-        OnChar(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)), HIWORD(static_cast<DWORD_PTR>(lparam)));
-        return 0;
-    case WM_SYSKEYDOWN:
-        OnSysKeyDown(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)), HIWORD(static_cast<DWORD_PTR>(lparam)));
-        return 0;
-    case WM_SYSKEYUP:
-        OnSysKeyUp(static_cast<UINT>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)), HIWORD(static_cast<DWORD_PTR>(lparam)));
-        return 0;
     case WM_GETDLGCODE:
         return OnGetDlgCode();
     case WM_HSCROLL:
