@@ -1,5 +1,7 @@
 #include "core/data/data_table.h"
 
+#include <algorithm>
+
 #include <stdexcept>
 #include <utility>
 
@@ -81,8 +83,11 @@ std::size_t data_table::column_index(const std::string& key) const
 
 data_row* data_table::add_row()
 {
+    // Room grows by 100 rows at first, then by half the rows held: steps of 100 alone made
+    // filling a large table quadratic (a first comparison against an empty backup of a million
+    // files spent a minute and a half here).
     if (rows.size() == rows.capacity())
-        rows.reserve(rows.size() + 100);
+        rows.reserve(rows.size() + std::max<std::size_t>(100, rows.size() / 2));
     auto* row = new data_row(this, column_keys.size(), rows.size() + 1);
     rows.push_back(row);
     return row;

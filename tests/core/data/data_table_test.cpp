@@ -185,7 +185,7 @@ TEST(data_table, clear_empties_keeps_room_and_notifies_when_allowed)
     EXPECT_EQ(table.shown_rows, 0u);
 }
 
-TEST(data_table, room_grows_in_steps_of_100_rows)
+TEST(data_table, room_grows_by_100_rows_then_by_half_the_rows_held)
 {
     data::data_table table;
     EXPECT_EQ(table.rows.capacity(), 100u);
@@ -197,6 +197,23 @@ TEST(data_table, room_grows_in_steps_of_100_rows)
     EXPECT_EQ(row->size(), 11u);
     fill(table, 100);
     EXPECT_EQ(table.rows.capacity(), 300u);
+}
+
+TEST(data_table, filling_a_large_table_regrows_its_room_only_a_few_times)
+{
+    data::data_table table;
+    std::size_t regrowths = 0;
+    auto room = table.rows.capacity();
+    for (int row = 0; row < 300000; ++row) {
+        table.add_row();
+        if (table.rows.capacity() != room) {
+            ++regrowths;
+            room = table.rows.capacity();
+        }
+    }
+    EXPECT_EQ(table.rows.size(), 300000u);
+    EXPECT_LT(regrowths, 30u);
+    EXPECT_EQ(table.rows.back()->number, 300000u);
 }
 
 TEST(data_table, iterator_walks_rows_and_reports_misuse)
