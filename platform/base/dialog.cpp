@@ -247,6 +247,11 @@ bool CDialog::build(UINT template_id, CWnd* parent)
     const DWORD style = (table->style & ~(WS_CHILD | WS_VISIBLE));
     if (!CWnd::CreateEx(table->ex_style, "#32770", table->caption, style, client, parent, 0))
         return false;
+    // The table gives the client area; the frame lies around it.
+    if (const int frame = frame_width()) {
+        client.InflateRect(frame, frame);
+        MoveWindow(&client, FALSE);
+    }
     SetFont(&font_, FALSE);
     for (const dialog_control& control : table->controls)
         if (!create_control(control)) {
