@@ -235,6 +235,7 @@ BOOL CWnd::SubclassWindow(HWND window)
         peer_->move(rect_);
         peer_->show((style_ & WS_VISIBLE) != 0);
     }
+    PreSubclassWindow();
     Invalidate(TRUE);
     return TRUE;
 }

@@ -55,6 +55,8 @@ public:
     // template): its id, styles, rectangle, text and font and its place among the siblings.
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     BOOL SubclassWindow(HWND window);
+    // Called once a window has taken the place of another (SubclassWindow, SubclassDlgItem).
+    virtual void PreSubclassWindow() {}
     const CString& class_name() const { return class_name_; }
 
     // Messages.

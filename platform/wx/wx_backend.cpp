@@ -5,6 +5,7 @@
 #include "platform/base/system_services.h"
 #include "platform/wx/visual_styles.h"
 #include "platform/wx/wx_convert.h"
+#include "platform/wx/wx_dialogs.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_surface.h"
 
@@ -27,6 +28,8 @@ std::unique_ptr<window_peer> make_wx_peer(CWnd& window)
     if (window.class_name().CompareNoCase("tooltips_class32") == 0 || !wxTheApp)
         return nullptr;
     if (auto peer = make_native_control_peer(window))
+        return peer;
+    if (auto peer = make_dialog_peer(window))
         return peer;
     return make_owner_drawn_peer(window);
 }
@@ -157,6 +160,7 @@ void install_wx_backend()
             wxTheApp->CallAfter([] { deliver_posted_messages(); });
     });
     register_visual_styles_module();
+    install_wx_dialog_services();
 }
 
 bool start_wx_toolkit()

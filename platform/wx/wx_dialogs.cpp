@@ -1,0 +1,541 @@
+#include "platform/wx/wx_dialogs.h"
+
+#include "platform/base/clipboard.h"
+#include "platform/base/dc_surface.h"
+#include "platform/base/dialog.h"
+#include "platform/base/dialog_controls.h"
+#include "platform/base/editable_list_box.h"
+#include "platform/base/property_grid.h"
+#include "platform/base/shell_dialogs.h"
+#include "platform/wx/wx_input.h"
+#include "platform/wx/wx_peers.h"
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/clipbrd.h>
+#include <wx/dialog.h>
+#include <wx/dirdlg.h>
+#include <wx/editlbox.h>
+#include <wx/filedlg.h>
+#include <wx/gauge.h>
+#include <wx/listctrl.h>
+#include <wx/panel.h>
+#include <wx/propgrid/propgrid.h>
+#include <wx/propgrid/advprops.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+
+#include <algorithm>
+#include <map>
+
+namespace platform {
+
+namespace {
+
+wxString to_wx_text(const CString& text)
+{
+    return wxString::FromUTF8(text.GetString());
+}
+
+class dialog_window_peer : public wx_peer_base, public dialog_peer {
+public:
+    dialog_window_peer(CDialog& dialog, wxPanel* panel, wxDialog* outer)
+        : wx_peer_base(dialog, panel, outer), dialog_(dialog), box_(outer)
+    {
+        CDialog* target = &dialog;
+        outer->Bind(wxEVT_CLOSE_WINDOW, [target](wxCloseEvent& event) {
+            // The dialog decides (its Cancel); the toolkit never destroys it on its own.
+            if (event.CanVeto())
+                event.Veto();
+            if (IsWindow(target))
+                target->SendMessage(WM_CLOSE);
+        });
+    }
+    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
+    void scroll_pixels(const RECT&, int, int) override {}
+    bool control_message(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+    // The toolkit draws the frame outside the client area: its client area is the dialog's.
+    void move(const RECT& window_rect) override
+    {
+        if (!box_ || !widget_)
+            return;
+        const int frame = dialog_.frame_width();
+        const int width = std::max(0, static_cast<int>(window_rect.right - window_rect.left) - 2 * frame);
+        const int height = std::max(0, static_cast<int>(window_rect.bottom - window_rect.top) - 2 * frame);
+        box_->SetPosition(wxPoint(window_rect.left, window_rect.top));
+        box_->SetClientSize(width, height);
+        widget_->SetSize(0, 0, width, height);
+    }
+
+    INT_PTR run_modal() override
+    {
+        if (!box_)
+            return IDCANCEL;
+        if (dialog_.has_ended())
+            return dialog_.end_result();
+        return box_->ShowModal();
+    }
+    void end_modal(INT_PTR result) override
+    {
+        if (box_ && box_->IsModal())
+            box_->EndModal(static_cast<int>(result));
+    }
+    void show(bool visible) override
+    {
+        // A modal run shows the window itself.
+        if (box_ && box_->IsModal())
+            return;
+        wx_peer_base::show(visible);
+    }
+
+private:
+    CDialog& dialog_;
+    wxDialog* box_;
+};
+
+class control_peer : public wx_peer_base {
+public:
+    control_peer(CWnd& window, wxWindow* widget) : wx_peer_base(window, widget, nullptr)
+    {
+        bind_input(widget, window, true);
+    }
+    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
+    void scroll_pixels(const RECT&, int, int) override {}
+    bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
+    void set_text(const char* text) override
+    {
+        if (widget_)
+            widget_->SetLabel(wxString::FromUTF8(text ? text : ""));
+    }
+    // Inside a dialog the panel is the client area itself; elsewhere the parent's drawn
+    // frame is counted as usual.
+    void move(const RECT& window_rect) override
+    {
+        const CWnd* parent = window_.GetParent();
+        if (!widget_ || !parent || parent->class_name() != "#32770") {
+            wx_peer_base::move(window_rect);
+            return;
+        }
+        widget_->SetSize(window_rect.left, window_rect.top, std::max(0, static_cast<int>(window_rect.right - window_rect.left)),
+                         std::max(0, static_cast<int>(window_rect.bottom - window_rect.top)));
+    }
+};
+
+class button_peer_impl : public control_peer, public button_peer {
+public:
+    button_peer_impl(CButton& button, wxWindow* widget) : control_peer(button, widget), button_(button)
+    {
+        auto clicked = [this](wxCommandEvent&) {
+            if (IsWindow(&button_))
+                button_.user_clicked();
+            // The platform state decides what the box shows (a manual check box stays).
+            if (IsWindow(&button_))
+                show_check(button_.GetCheck());
+        };
+        widget->Bind(wxEVT_BUTTON, clicked);
+        widget->Bind(wxEVT_CHECKBOX, clicked);
+        widget->Bind(wxEVT_RADIOBUTTON, clicked);
+    }
+    void show_check(int state) override
+    {
+        if (auto* box = dynamic_cast<wxCheckBox*>(widget_)) {
+            if (box->Is3State())
+                box->Set3StateValue(static_cast<wxCheckBoxState>(state));
+            else
+                box->SetValue(state == BST_CHECKED);
+        } else if (auto* radio = dynamic_cast<wxRadioButton*>(widget_)) {
+            radio->SetValue(state == BST_CHECKED);
+        }
+    }
+
+private:
+    CButton& button_;
+};
+
+class combo_peer_impl : public control_peer, public combo_box_peer {
+public:
+    combo_peer_impl(CComboBox& combo, wxChoice* widget) : control_peer(combo, widget), combo_(combo), choice_(widget)
+    {
+        widget->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
+            if (IsWindow(&combo_))
+                combo_.user_selected(event.GetSelection());
+        });
+    }
+    void set_text(const char*) override {}
+    void show_items(const std::vector<CString>& items) override
+    {
+        wxArrayString shown;
+        for (const CString& item : items)
+            shown.Add(to_wx_text(item));
+        choice_->Set(shown);
+    }
+    void show_selection(int index) override
+    {
+        choice_->SetSelection(index >= 0 && static_cast<unsigned>(index) < choice_->GetCount() ? index : wxNOT_FOUND);
+    }
+
+private:
+    CComboBox& combo_;
+    wxChoice* choice_;
+};
+
+class progress_peer_impl : public control_peer, public progress_peer {
+public:
+    progress_peer_impl(CWnd& window, wxGauge* widget) : control_peer(window, widget), gauge_(widget) {}
+    void set_text(const char*) override {}
+    void show_progress(int lower, int upper, int position) override
+    {
+        // The toolkit's gauge counts from 0 in an int; wide ranges are scaled down.
+        const double span = static_cast<double>(upper) - lower;
+        const int steps = span > 100000 ? 100000 : std::max(1, static_cast<int>(span));
+        gauge_->SetRange(steps);
+        gauge_->SetValue(span <= 0 ? 0 : static_cast<int>((static_cast<double>(position) - lower) * steps / span));
+    }
+
+private:
+    wxGauge* gauge_;
+};
+
+class status_bar_peer_impl : public control_peer, public status_bar_peer {
+public:
+    status_bar_peer_impl(CWnd& window, wxStatusBar* widget) : control_peer(window, widget), bar_(widget) {}
+    void set_text(const char*) override {}
+    void show_panes(const std::vector<CString>& texts) override
+    {
+        const int count = std::max(1, static_cast<int>(texts.size()));
+        if (bar_->GetFieldsCount() != count) {
+            // The first pane stretches, indicators keep a fixed width.
+            std::vector<int> widths(static_cast<size_t>(count), 50);
+            widths[0] = -1;
+            bar_->SetFieldsCount(count, widths.data());
+        }
+        for (int index = 0; index < static_cast<int>(texts.size()); ++index)
+            bar_->SetStatusText(to_wx_text(texts[static_cast<size_t>(index)]), index);
+    }
+
+private:
+    wxStatusBar* bar_;
+};
+
+class property_grid_peer_impl : public control_peer, public property_grid_peer {
+public:
+    property_grid_peer_impl(CMFCPropertyGridCtrl& grid, wxPropertyGrid* widget)
+        : control_peer(grid, widget), grid_(grid), native_(widget)
+    {
+        widget->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
+            auto found = properties_.find(event.GetProperty());
+            if (found == properties_.end() || !IsWindow(&grid_))
+                return;
+            CMFCPropertyGridProperty* property = found->second;
+            const wxVariant value = event.GetProperty()->GetValue();
+            if (property->is_colour()) {
+                wxColour colour;
+                if (value.GetType() == "wxColourPropertyValue") {
+                    wxColourPropertyValue chosen;
+                    chosen << value;
+                    colour = chosen.m_colour;
+                } else {
+                    colour << value;
+                }
+                CString text;
+                text.Format("%d,%d,%d", colour.Red(), colour.Green(), colour.Blue());
+                property->user_changed(text);
+            } else {
+                property->user_changed(CString(event.GetProperty()->GetValueAsString().utf8_str().data()));
+            }
+        });
+    }
+    void set_text(const char*) override {}
+    void show_properties() override
+    {
+        native_->Clear();
+        properties_.clear();
+        for (int index = 0; index < grid_.GetPropertyCount(); ++index)
+            add(grid_.GetProperty(index), nullptr);
+        native_->SetSplitterLeft();
+    }
+
+private:
+    void add(CMFCPropertyGridProperty* property, wxPGProperty* parent)
+    {
+        wxPGProperty* made = nullptr;
+        const wxString name = to_wx_text(property->GetName());
+        if (property->IsGroup()) {
+            made = new wxPropertyCategory(name);
+        } else if (auto* colour = dynamic_cast<CMFCPropertyGridColorProperty*>(property)) {
+            const COLORREF value = colour->GetColor();
+            made = new wxColourProperty(name, wxPG_LABEL, wxColour(GetRValue(value), GetGValue(value), GetBValue(value)));
+        } else if (property->GetOptionCount() > 0 && !property->edit_allowed()) {
+            wxArrayString options;
+            int current = -1;
+            for (int index = 0; index < property->GetOptionCount(); ++index) {
+                options.Add(to_wx_text(property->GetOption(index)));
+                if (property->GetOption(index) == property->GetValue())
+                    current = index;
+            }
+            made = new wxEnumProperty(name, wxPG_LABEL, options, wxArrayInt(), std::max(0, current));
+        } else {
+            made = new wxStringProperty(name, wxPG_LABEL, to_wx_text(property->GetValue()));
+        }
+        made->SetHelpString(to_wx_text(property->GetDescription()));
+        if (parent)
+            native_->AppendIn(parent, made);
+        else
+            native_->Append(made);
+        made->Enable(property->IsEnabled() != FALSE);
+        properties_[made] = property;
+        for (int index = 0; index < property->GetSubItemsCount(); ++index)
+            add(property->GetSubItem(index), made);
+    }
+
+    CMFCPropertyGridCtrl& grid_;
+    wxPropertyGrid* native_;
+    std::map<wxPGProperty*, CMFCPropertyGridProperty*> properties_;
+};
+
+class editable_list_peer_impl : public control_peer, public editable_list_peer {
+public:
+    editable_list_peer_impl(CVSListBox& list, wxEditableListBox* widget)
+        : control_peer(list, widget), list_(list), native_(widget)
+    {
+        wxListCtrl* items = widget->GetListCtrl();
+        items->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
+            event.Skip();
+            if (IsWindow(&list_))
+                list_.SelectItem(static_cast<int>(event.GetIndex()));
+        });
+        // The removal is the list's to allow; the toolkit's own removal never runs.
+        widget->GetDelButton()->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+            if (IsWindow(&list_))
+                list_.user_removes_selected();
+        });
+    }
+    void set_text(const char* text) override { show_caption(text); }
+    void show_items(const std::vector<CString>& texts) override
+    {
+        wxArrayString shown;
+        for (const CString& text : texts)
+            shown.Add(to_wx_text(text));
+        native_->SetStrings(shown);
+    }
+    void show_caption(const char* caption) override
+    {
+        // The caption is the first child of the toolkit's list box: its label.
+        for (wxWindow* child : native_->GetChildren())
+            if (auto* label = dynamic_cast<wxStaticText*>(child)) {
+                label->SetLabel(wxString::FromUTF8(caption ? caption : ""));
+                break;
+            }
+    }
+
+private:
+    CVSListBox& list_;
+    wxEditableListBox* native_;
+};
+
+INT_PTR run_modal_dialog(CDialog& dialog)
+{
+    if (auto* native = dynamic_cast<dialog_peer*>(dialog.peer()))
+        return native->run_modal();
+    dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return IDCANCEL;
+}
+
+wxWindow* owner_widget(HWND owner)
+{
+    wxWindow* widget = owner ? widget_of(*owner) : nullptr;
+    return widget ? wxGetTopLevelParent(widget) : nullptr;
+}
+
+bool pick_file(const file_dialog_request& request, CString& path)
+{
+    wxString wildcard;
+    for (const auto& filter : request.filters) {
+        if (!wildcard.empty())
+            wildcard += "|";
+        wildcard += to_wx_text(filter.first) + "|" + to_wx_text(filter.second);
+    }
+    if (wildcard.empty())
+        wildcard = wxFileSelectorDefaultWildcardStr;
+    long style = request.open ? (wxFD_OPEN | ((request.flags & OFN_FILEMUSTEXIST) ? wxFD_FILE_MUST_EXIST : 0))
+                              : (wxFD_SAVE | ((request.flags & OFN_OVERWRITEPROMPT) ? wxFD_OVERWRITE_PROMPT : 0));
+    wxFileDialog picker(owner_widget(request.owner), request.open ? "Open" : "Save As", wxEmptyString,
+                        to_wx_text(request.file_name), wildcard, style);
+    if (picker.ShowModal() != wxID_OK)
+        return false;
+    path = picker.GetPath().utf8_str().data();
+    return true;
+}
+
+bool pick_folder(const folder_dialog_request& request, CString& path)
+{
+    wxDirDialog picker(owner_widget(request.owner), to_wx_text(request.title), to_wx_text(request.initial_folder),
+                       wxDD_DEFAULT_STYLE | wxDD_DIR_MUST_EXIST);
+    if (picker.ShowModal() != wxID_OK)
+        return false;
+    path = picker.GetPath().utf8_str().data();
+    return true;
+}
+
+void write_system_clipboard(const CString& text)
+{
+    wxClipboardLocker locker;
+    if (!locker)
+        return;
+    if (text.IsEmpty())
+        wxTheClipboard->Clear();
+    else
+        wxTheClipboard->SetData(new wxTextDataObject(to_wx_text(text)));
+    wxTheClipboard->Flush();
+}
+
+bool read_system_clipboard(CString& text)
+{
+    wxClipboardLocker locker;
+    if (!locker || !wxTheClipboard->IsSupported(wxDF_UNICODETEXT))
+        return false;
+    wxTextDataObject data;
+    if (!wxTheClipboard->GetData(data))
+        return false;
+    text = data.GetText().utf8_str().data();
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
+{
+    const CString& kind = window.class_name();
+    const DWORD style = window.GetStyle();
+    CString text;
+    window.GetWindowText(text);
+    const wxString label = to_wx_text(text);
+
+    if (kind == "#32770") {
+        auto* dialog = dynamic_cast<CDialog*>(&window);
+        if (!dialog)
+            return nullptr;
+        const CRect rect = window.window_rect_in_parent();
+        long frame_style = wxDEFAULT_DIALOG_STYLE;
+        if (!(style & WS_CAPTION))
+            frame_style = wxBORDER_SIMPLE;
+        if (style & WS_THICKFRAME)
+            frame_style |= wxRESIZE_BORDER;
+        auto* box = new wxDialog(owner_widget(window.GetOwner()), wxID_ANY, label, wxPoint(rect.left, rect.top),
+                                 wxDefaultSize, frame_style);
+        auto* panel = new wxPanel(box, wxID_ANY);
+        auto peer = std::make_unique<dialog_window_peer>(*dialog, panel, box);
+        peer->move(rect);
+        return peer;
+    }
+
+    wxWindow* parent = client_widget_of(window.GetParent());
+    std::unique_ptr<window_peer> peer;
+    wxWindow* widget = nullptr;
+    if (kind.CompareNoCase("BUTTON") == 0) {
+        auto* button = dynamic_cast<CButton*>(&window);
+        if (!button)
+            return nullptr;
+        const DWORD type = style & BS_TYPEMASK;
+        if (type == BS_GROUPBOX) {
+            widget = new wxStaticBox(parent, wxID_ANY, label);
+            peer = std::make_unique<control_peer>(window, widget);
+        } else {
+            if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX)
+                widget = new wxCheckBox(parent, wxID_ANY, label);
+            else if (type == BS_3STATE || type == BS_AUTO3STATE)
+                widget = new wxCheckBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxCHK_3STATE);
+            else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
+                widget = new wxRadioButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
+                                           (style & WS_GROUP) ? wxRB_GROUP : 0);
+            else
+                widget = new wxButton(parent, wxID_ANY, label);
+            if (type == BS_DEFPUSHBUTTON)
+                static_cast<wxButton*>(widget)->SetDefault();
+            auto made = std::make_unique<button_peer_impl>(*button, widget);
+            made->show_check(button->GetCheck());
+            peer = std::move(made);
+        }
+    } else if (kind.CompareNoCase("STATIC") == 0) {
+        long align = (style & 3) == SS_CENTER ? wxALIGN_CENTRE_HORIZONTAL : (style & 3) == SS_RIGHT ? wxALIGN_RIGHT : wxALIGN_LEFT;
+        widget = new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, align | wxST_NO_AUTORESIZE);
+        peer = std::make_unique<control_peer>(window, widget);
+    } else if (kind.CompareNoCase("COMBOBOX") == 0) {
+        auto* combo = dynamic_cast<CComboBox*>(&window);
+        if (!combo)
+            return nullptr;
+        auto* choice = new wxChoice(parent, wxID_ANY);
+        widget = choice;
+        auto made = std::make_unique<combo_peer_impl>(*combo, choice);
+        std::vector<CString> items;
+        for (int index = 0; index < combo->GetCount(); ++index) {
+            CString item;
+            combo->GetLBText(index, item);
+            items.push_back(item);
+        }
+        made->show_items(items);
+        made->show_selection(combo->GetCurSel());
+        peer = std::move(made);
+    } else if (kind.CompareNoCase("msctls_progress32") == 0) {
+        auto* progress = dynamic_cast<CProgressCtrl*>(&window);
+        if (!progress)
+            return nullptr;
+        auto* gauge = new wxGauge(parent, wxID_ANY, 100);
+        widget = gauge;
+        auto made = std::make_unique<progress_peer_impl>(window, gauge);
+        int lower = 0;
+        int upper = 0;
+        progress->GetRange(lower, upper);
+        made->show_progress(lower, upper, progress->GetPos());
+        peer = std::move(made);
+    } else if (kind.CompareNoCase("msctls_statusbar32") == 0) {
+        auto* bar = new wxStatusBar(parent, wxID_ANY, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
+        widget = bar;
+        peer = std::make_unique<status_bar_peer_impl>(window, bar);
+    } else if (kind.CompareNoCase("MFCPropertyGrid") == 0) {
+        auto* grid = dynamic_cast<CMFCPropertyGridCtrl*>(&window);
+        if (!grid)
+            return nullptr;
+        auto* native = new wxPropertyGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                          wxPG_SPLITTER_AUTO_CENTER | wxPG_DEFAULT_STYLE);
+        widget = native;
+        auto made = std::make_unique<property_grid_peer_impl>(*grid, native);
+        made->show_properties();
+        peer = std::move(made);
+    } else if (kind.CompareNoCase("MfcVSListBox") == 0) {
+        auto* list = dynamic_cast<CVSListBox*>(&window);
+        if (!list)
+            return nullptr;
+        auto* native = new wxEditableListBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxEL_ALLOW_DELETE);
+        widget = native;
+        auto made = std::make_unique<editable_list_peer_impl>(*list, native);
+        std::vector<CString> texts;
+        for (int index = 0; index < list->GetCount(); ++index)
+            texts.push_back(list->GetItemText(index));
+        made->show_items(texts);
+        peer = std::move(made);
+    } else {
+        return nullptr;
+    }
+    if (!(style & WS_VISIBLE))
+        widget->Hide();
+    if (style & WS_DISABLED)
+        widget->Disable();
+    peer->move(window.window_rect_in_parent());
+    if (CFont* font = window.GetFont())
+        peer->set_font(font);
+    return peer;
+}
+
+void install_wx_dialog_services()
+{
+    set_modal_dialog_handler(run_modal_dialog);
+    set_file_dialog_handler(pick_file);
+    set_folder_dialog_handler(pick_folder);
+    set_clipboard_service({write_system_clipboard, read_system_clipboard});
+}
+
+}  // namespace platform
