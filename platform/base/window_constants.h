@@ -23,6 +23,7 @@ constexpr UINT WM_ERASEBKGND = 0x0014;
 constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 constexpr UINT WM_SHOWWINDOW = 0x0018;
 constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_GETMINMAXINFO = 0x0024;
 constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT WM_GETFONT = 0x0031;
@@ -199,6 +200,7 @@ constexpr DWORD LBS_HASSTRINGS = 0x0040;
 constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
 constexpr DWORD SBS_HORZ = 0x0000;
 constexpr DWORD SBS_VERT = 0x0001;
+constexpr DWORD SBS_SIZEBOX = 0x0010;
 
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;
@@ -227,6 +229,17 @@ constexpr UINT SWP_NOACTIVATE = 0x0010;
 constexpr UINT SWP_FRAMECHANGED = 0x0020;
 constexpr UINT SWP_SHOWWINDOW = 0x0040;
 constexpr UINT SWP_HIDEWINDOW = 0x0080;
+constexpr UINT SWP_NOCOPYBITS = 0x0100;
+constexpr UINT SWP_NOOWNERZORDER = 0x0200;
+
+// What WM_GETMINMAXINFO asks a top-level window to fill in.
+struct MINMAXINFO {
+    POINT ptReserved{};
+    POINT ptMaxSize{};
+    POINT ptMaxPosition{};
+    POINT ptMinTrackSize{};
+    POINT ptMaxTrackSize{};
+};
 
 constexpr UINT RDW_INVALIDATE = 0x0001;
 constexpr UINT RDW_INTERNALPAINT = 0x0002;
