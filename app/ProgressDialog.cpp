@@ -18,12 +18,12 @@ dialog_template progress_dialog_template()
     table.controls = {
         {IDC_PROGRESS_FILE, kind::static_text, "Progress", 7, 7, 141, 8},
         {IDC_PROGRESS_BAR, kind::progress_bar, "", 7, 18, 141, 10},
-        {IDC_PROGRESS_TOTAL_LABEL, kind::static_text, "Total", 7, 34, 45, 8},
-        {IDC_PROGRESS_TOTAL, kind::static_text, "", 55, 34, 93, 8},
-        {IDC_PROGRESS_DONE_LABEL, kind::static_text, "Done", 7, 45, 45, 8},
-        {IDC_PROGRESS_DONE, kind::static_text, "", 55, 45, 93, 8},
-        {IDC_PROGRESS_ESTIMATED_LABEL, kind::static_text, "Estimated", 7, 56, 45, 8},
-        {IDC_PROGRESS_ESTIMATED, kind::static_text, "", 55, 56, 93, 8},
+        {IDC_PROGRESS_TOTAL_LABEL, kind::static_text, "Total", 7, 34, 52, 8},
+        {IDC_PROGRESS_TOTAL, kind::static_text, "", 62, 34, 86, 8},
+        {IDC_PROGRESS_DONE_LABEL, kind::static_text, "Done", 7, 45, 52, 8},
+        {IDC_PROGRESS_DONE, kind::static_text, "", 62, 45, 86, 8},
+        {IDC_PROGRESS_ESTIMATED_LABEL, kind::static_text, "Estimated", 7, 56, 52, 8},
+        {IDC_PROGRESS_ESTIMATED, kind::static_text, "", 62, 56, 86, 8},
         {IDC_PROGRESS_CANCEL, kind::push_button, "Cancel", 98, 74, 50, 14},
     };
     return table;
