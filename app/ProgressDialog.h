@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 constexpr UINT IDD_PROGRESS = 140;
 constexpr int IDC_PROGRESS_FILE = 1075;

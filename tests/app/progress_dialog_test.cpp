@@ -104,7 +104,7 @@ TEST_F(progress_dialog_test, a_step_shows_the_file_the_bytes_done_the_bar_and_th
     EXPECT_EQ(bar_of(dialog), 2147483647);
 }
 
-TEST_F(progress_dialog_test, an_empty_merge_or_empty_first_files_show_no_time_left)
+TEST_F(progress_dialog_test, an_empty_merge_shows_a_full_bar_and_no_time_left)
 {
     CProgressDialog empty_merge(nullptr);
     prepare(empty_merge, 0);
@@ -113,11 +113,6 @@ TEST_F(progress_dialog_test, an_empty_merge_or_empty_first_files_show_no_time_le
     EXPECT_EQ(text_of(empty_merge, IDC_PROGRESS_ESTIMATED), "0 seconds left");
     EXPECT_EQ(bar_of(empty_merge), 2147483647);
 
-    CProgressDialog empty_files(nullptr);
-    prepare(empty_files, 100);
-    empty_files.Step(0, "b", empty_files.progress().start() + 1s);
-    EXPECT_EQ(text_of(empty_files, IDC_PROGRESS_ESTIMATED), "0 seconds left");
-    EXPECT_EQ(bar_of(empty_files), 0);
 }
 
 TEST_F(progress_dialog_test, only_the_cancel_button_closes_it_and_the_steps_go_on)

@@ -16,22 +16,6 @@ const clock_type::time_point start_time = clock_type::time_point{} + 1000s;
 
 }  // namespace
 
-TEST(progress, starts_empty_with_the_bar_bound_and_the_start_time)
-{
-    const auto before = clock_type::now();
-    const utils::progress fresh;
-    EXPECT_EQ(fresh.total(), 0u);
-    EXPECT_EQ(fresh.done(), 0u);
-    EXPECT_EQ(fresh.fraction(), 0.0);
-    EXPECT_EQ(fresh.time_offset(), 0);
-    EXPECT_EQ(fresh.elapsed(), 0);
-    EXPECT_EQ(fresh.estimated(), 0);
-    EXPECT_EQ(fresh.remaining(), 0);
-    EXPECT_EQ(fresh.maximum_position(), 0x7fffffffu);
-    EXPECT_GE(fresh.start(), before);
-    EXPECT_LE(fresh.start(), clock_type::now());
-}
-
 TEST(progress, first_step_counts_its_bytes_and_estimates_at_the_same_pace)
 {
     utils::progress counter(start_time);
