@@ -1,4 +1,5 @@
 // The in-cell edits as the toolkit's own text controls over a real grid window.
+#include "grid_window.h"
 #include "platform/gui/gui_support.h"
 
 #include "grid/UGCtrl.h"
@@ -55,10 +56,9 @@ protected:
     void SetUp() override
     {
         gui_test::start_toolkit();
-        ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Dialog", WS_POPUP | WS_VISIBLE, CRect(40, 40, 540, 440), nullptr, 0));
-        ASSERT_TRUE(placeholder.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 410, 310), &dialog,
-                                       UG_PLACEHOLDER_ID));
-        ASSERT_EQ(grid.AttachToDialogControl(&dialog), 1);
+        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
+        if (HasFatalFailure())
+            return;
         grid.m_GI->m_vScrollWidth = 16;
         grid.m_GI->m_hScrollHeight = 16;
         grid.SetColumnCount(6);

@@ -1,4 +1,5 @@
 #include "platform/gui/gui_support.h"
+#include "grid_window.h"
 
 #include "grid/UGCtrl.h"
 #include "grid/UGGrid.h"
@@ -14,10 +15,9 @@ protected:
     void SetUp() override
     {
         gui_test::start_toolkit();
-        ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Dialog", WS_POPUP | WS_VISIBLE, CRect(40, 40, 540, 440), nullptr, 0));
-        ASSERT_TRUE(placeholder.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 410, 310), &dialog,
-                                       UG_PLACEHOLDER_ID));
-        ASSERT_EQ(grid.AttachToDialogControl(&dialog), 1);
+        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
+        if (HasFatalFailure())
+            return;
         grid.m_GI->m_vScrollWidth = 16;
         grid.m_GI->m_hScrollHeight = 16;
         grid.SetColumnCount(10);

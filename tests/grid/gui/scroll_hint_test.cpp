@@ -1,4 +1,5 @@
 // The scroll bars and the thumb hint as real toolkit windows under Xvfb.
+#include "grid_window.h"
 
 #include "platform/gui/gui_support.h"
 
@@ -29,10 +30,9 @@ protected:
     void SetUp() override
     {
         gui_test::start_toolkit();
-        ASSERT_TRUE(dialog.CreateEx(0, nullptr, "Dialog", WS_POPUP | WS_VISIBLE, CRect(40, 40, 540, 540), nullptr, 0));
-        ASSERT_TRUE(placeholder.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(10, 10, 366, 446), &dialog,
-                                       UG_PLACEHOLDER_ID));
-        ASSERT_EQ(grid.AttachToDialogControl(&dialog), 1);
+        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 540), CRect(10, 10, 366, 446));
+        if (HasFatalFailure())
+            return;
         grid.m_GI->m_vScrollWidth = 16;
         grid.m_GI->m_hScrollHeight = 16;
         grid.SetColumnCount(10);
