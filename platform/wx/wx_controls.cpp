@@ -219,14 +219,7 @@ std::unique_ptr<window_peer> make_native_control_peer(CWnd& window)
     } else {
         return nullptr;
     }
-    if (!(style & WS_VISIBLE))
-        widget->Hide();
-    if (style & WS_DISABLED)
-        widget->Disable();
-    peer->move(window.window_rect_in_parent());
-    if (CFont* font = window.GetFont())
-        peer->set_font(font);
-    return peer;
+    return settle_control_peer(std::move(peer), *widget, window);
 }
 
 }  // namespace platform

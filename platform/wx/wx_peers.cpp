@@ -406,4 +406,17 @@ std::unique_ptr<window_peer> make_owner_drawn_peer(CWnd& window)
     return peer;
 }
 
+std::unique_ptr<window_peer> settle_control_peer(std::unique_ptr<window_peer> peer, wxWindow& widget, CWnd& window)
+{
+    const DWORD style = window.GetStyle();
+    if (!(style & WS_VISIBLE))
+        widget.Hide();
+    if (style & WS_DISABLED)
+        widget.Disable();
+    peer->move(window.window_rect_in_parent());
+    if (CFont* font = window.GetFont())
+        peer->set_font(font);
+    return peer;
+}
+
 }  // namespace platform

@@ -58,4 +58,8 @@ protected:
     wxString tip_;
 };
 
+// Gives a newly made native control the state its window already holds (visibility, enabled,
+// place in its parent, font) and hands the peer back.
+std::unique_ptr<window_peer> settle_control_peer(std::unique_ptr<window_peer> peer, wxWindow& widget, CWnd& window);
+
 }  // namespace platform
