@@ -3,6 +3,7 @@
 // <Scripts><Script name="..."><Text>...</Text><Parameter name="..."/></Script></Scripts>.
 
 #include "core/config/xml_distiller.h"
+#include "core/utils/string_utils.h"
 
 #include <map>
 #include <memory>
@@ -30,7 +31,8 @@ public:
         std::map<std::string, std::string> m_parameters;
     };
 
-    using script_map = std::map<std::string, std::unique_ptr<script>>;
+    // Names are compared without regard to letter case: "mergedifferences" is "MergeDifferences".
+    using script_map = std::map<std::string, std::unique_ptr<script>, utils::string_utils::less_no_case>;
 
     script_manager() = default;
     virtual ~script_manager() = default;

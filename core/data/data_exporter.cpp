@@ -9,6 +9,23 @@ namespace {
 
 const char* const format_names[] = { "CSV", "XML", "DB", "EXCEL" };
 
+// A file name holding a comma (or a quote or a line break) would otherwise split its row.
+std::string csv_field(const std::string& value, const std::string& separator)
+{
+    const bool needs_quotes = value.find_first_of("\"\r\n") != std::string::npos ||
+                              (!separator.empty() && value.find(separator) != std::string::npos);
+    if (!needs_quotes)
+        return value;
+    std::string quoted = "\"";
+    for (const char c : value) {
+        if (c == '"')
+            quoted += '"';
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
 } // namespace
 
 std::string data_exporter::format_name() const
@@ -49,7 +66,7 @@ bool csv_exporter::open()
         return false;
     if (header_ && !column_names_.empty()) {
         for (std::size_t i = 0; i < column_names_.size(); ++i) {
-            output_ << column_names_[i];
+            output_ << csv_field(column_names_[i], separator_);
             output_ << (i + 1 < column_names_.size() ? separator_ : line_end_);
         }
     }
@@ -60,7 +77,7 @@ void csv_exporter::write_cell(const std::string& value, std::size_t column)
 {
     if (column > 1)
         output_ << separator_;
-    output_ << value;
+    output_ << csv_field(value, separator_);
 }
 
 void csv_exporter::end_row()
@@ -122,9 +139,14 @@ void xml_exporter::write_cell(const std::string& value, std::size_t column)
     // The first cell takes the second name: the list's first name belongs to no cell. Cells
     // beyond the list get an empty name instead of a read past its end.
     const std::string name = column < column_names_.size() ? column_names_[column] : std::string();
-    xml_distiller::node* cell = document_.append_element(current_row_, "Data");
-    document_.append_attribute(cell, "name", name);
-    document_.append_attribute(cell, "value", value);
+    if (values_as_attributes_) {
+        xml_distiller::node* cell = document_.append_element(current_row_, "Data");
+        document_.append_attribute(cell, "name", name);
+        document_.append_attribute(cell, "value", value);
+    } else {
+        xml_distiller::node* cell = document_.append_element(current_row_, "Data", value);
+        document_.append_attribute(cell, "name", name);
+    }
 }
 
 bool excel_exporter::open()

@@ -68,6 +68,8 @@ protected:
     std::ofstream output_;
 };
 
+// A field holding the separator, a double quote, a carriage return or a line feed is written in
+// double quotes with its quotes doubled; any other field goes out unchanged.
 class csv_exporter : public data_exporter {
 public:
     csv_exporter() : data_exporter(0) {}
@@ -126,6 +128,13 @@ public:
 
     void write_cell(const std::string& value, std::size_t column) override;
     bool open() override;
+
+    // Off: each value is the text of its Data element instead of its "value" attribute.
+    bool values_as_attributes() const { return values_as_attributes_; }
+    void set_values_as_attributes(bool on) { values_as_attributes_ = on; }
+
+private:
+    bool values_as_attributes_ = true;
 };
 
 class excel_exporter : public document_exporter {

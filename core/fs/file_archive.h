@@ -7,6 +7,7 @@
 #include "core/db/sqlite_db.h"
 #include "core/fs/dir_walker.h"
 #include "core/script_manager.h"
+#include "core/utils/string_utils.h"
 
 #include <boost/filesystem/path.hpp>
 
@@ -82,6 +83,12 @@ public:
                     std::uint64_t& folders /*in, out*/, std::uint64_t& bytes /*out*/,
                     std::int64_t& time_a /*out*/, std::int64_t& time_b /*out*/,
                     const std::string& folder) const;
+    // The same; a walk that stops part-way (an unreadable folder) answers false with the reason
+    // and the folder in `error`, `folders` then holding only the count reached.
+    bool statistics(const db::sqlite_db::record& record, std::uint64_t& files /*out*/,
+                    std::uint64_t& folders /*in, out*/, std::uint64_t& bytes /*out*/,
+                    std::int64_t& time_a /*out*/, std::int64_t& time_b /*out*/,
+                    const std::string& folder, std::string& error /*out*/) const;
 
     // Merging. `counters` points at four counters (copy_counter); `error` collects one line per
     // failed row, and the other rows are merged all the same.
@@ -107,7 +114,8 @@ public:
     std::uint64_t file_insert_id { no_statement };
     std::uint64_t backup_insert_id { no_statement };
     std::uint64_t backup_delete_id { no_statement };
-    std::map<std::string, std::uint64_t> statements;
+    // Keyed like the scripts repository, without regard to letter case.
+    std::map<std::string, std::uint64_t, utils::string_utils::less_no_case> statements;
     std::string diff_script { "MergeDifferences" };
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
@@ -120,6 +128,10 @@ private:
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
                       std::uint64_t* counters, std::string& error);
 };
+
+// False for a text of nothing but white space, SQL comments and semicolons: SQLite would run it
+// as no statement at all and answer no rows, as if a script had run.
+bool holds_statement(const std::string& sql);
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.
 bool passes_mask(const std::string& kind, std::uint32_t mask);

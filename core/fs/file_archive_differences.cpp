@@ -57,6 +57,25 @@ bool present(const bfs::file_status& status)
 
 } // namespace
 
+bool holds_statement(const std::string& sql)
+{
+    for (std::size_t index = 0; index < sql.size();) {
+        const char c = sql[index];
+        if (c == ';' || c == ' ' || (c >= '\t' && c <= '\r')) {
+            ++index;
+        } else if (sql.compare(index, 2, "--") == 0) {
+            const std::size_t end = sql.find('\n', index);
+            index = end == std::string::npos ? sql.size() : end + 1;
+        } else if (sql.compare(index, 2, "/*") == 0) {
+            const std::size_t end = sql.find("*/", index + 2);
+            index = end == std::string::npos ? sql.size() : end + 2;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool passes_mask(const std::string& kind, std::uint32_t mask)
 {
     return (kind == file_archive::kind_missing_main && (mask & 1u) != 0)
@@ -95,7 +114,7 @@ bool file_archive::prepare_script(const std::string& name, const std::string& sq
         error = "Script " + name + " is already prepared";
         return false;
     }
-    if (only_blank(sql)) {
+    if (!holds_statement(sql)) {
         error = "Script " + name + " has no SQL text";
         return false;
     }
@@ -250,6 +269,15 @@ bool file_archive::statistics(const db::sqlite_db::record& record, std::uint64_t
                               std::uint64_t& folders, std::uint64_t& bytes, std::int64_t& time_a,
                               std::int64_t& time_b, const std::string& folder) const
 {
+    std::string ignored;
+    statistics(record, files, folders, bytes, time_a, time_b, folder, ignored);
+    return true;
+}
+
+bool file_archive::statistics(const db::sqlite_db::record& record, std::uint64_t& files,
+                              std::uint64_t& folders, std::uint64_t& bytes, std::int64_t& time_a,
+                              std::int64_t& time_b, const std::string& folder, std::string& error) const
+{
     const auto value = [&record](std::size_t index) {
         return index < record.size() ? record[index] : std::string();
     };
@@ -262,19 +290,31 @@ bool file_archive::statistics(const db::sqlite_db::record& record, std::uint64_t
     time_a = utils::string_utils::to_int64(first_time.c_str(), first_time.size());
     time_b = utils::string_utils::to_int64(second_time.c_str(), second_time.size());
 
-    // A missing or unreadable tree counts the folders reached so far.
-    boost::system::error_code error;
-    if (folder.empty() || !bfs::is_directory(to_path(folder), error))
+    // A missing tree has no folders to count.
+    boost::system::error_code missing;
+    if (folder.empty() || !bfs::is_directory(to_path(folder), missing))
         return true;
+    // The walk's error names the folder it was reading, not the one it failed to enter.
+    bfs::path entering;
     try {
         dir_walker walker;
         walker.set_root(folder);
         auto walk = walker.walk();
         for (auto& entry = walk.first; entry != bfs::recursive_directory_iterator(); ++entry) {
-            if (dir_walker::inspect(entry).type == bfs::directory_file)
+            entering.clear();
+            if (dir_walker::inspect(entry).type == bfs::directory_file) {
                 ++folders;
+                entering = entry->path();
+            }
         }
-    } catch (const std::exception&) {
+    } catch (const bfs::filesystem_error& failure) {
+        const bfs::path& named = entering.empty() ? failure.path1() : entering;
+        const std::string where = named.empty() ? folder : named.string();
+        error = "Unable to count the folders of " + where + ": " + failure.code().message();
+        return false;
+    } catch (const std::exception& failure) {
+        error = "Unable to count the folders of " + folder + ": " + failure.what();
+        return false;
     }
     return true;
 }

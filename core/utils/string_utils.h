@@ -53,6 +53,10 @@ void trim_right(std::string& text);
 // Three-way comparison (-1, 0, +1) with 'a'-'z' upper-cased and bytes compared as signed
 // 8-bit values (bytes from 0x80 sort before ASCII); a proper prefix is smaller.
 int compare_no_case(const std::string& a, const std::string& b);
+// The ordering of compare_no_case, for maps whose keys differ only in letter case are one key.
+struct less_no_case {
+    bool operator()(const std::string& a, const std::string& b) const { return compare_no_case(a, b) < 0; }
+};
 
 // A byte count with its unit, "1.50 KB" for 1536 at precision 2; never grouped, always '.'.
 std::string format_size(unsigned long long bytes, int precision);

@@ -203,6 +203,15 @@ TEST_F(differences, scripts_are_found_prepared_and_refused_by_name)
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(archive.statement_id("Broken", kept));
     EXPECT_FALSE(archive.statement_id("Empty", kept));
+    // SQLite would run a text of comments as nothing and answer no rows, as if it had run.
+    EXPECT_FALSE(archive.prepare_script("Comments", "-- nothing yet\n/* still nothing */ ;\n", error));
+    EXPECT_EQ(error, "Script Comments has no SQL text");
+    EXPECT_TRUE(archive.prepare_script("Commented", "-- counts\nselect 1 /* one */", error)) << error;
+
+    // A name is the same name in any letter case.
+    ASSERT_TRUE(archive.statement_id("mergedifferences", kept));
+    archive.diff_script = "MERGEDIFFERENCES";
+    EXPECT_TRUE(archive.query_differences(0, table, 15, error)) << error;
 }
 
 TEST_F(differences, kind_of_one_pair_puts_time_before_size)

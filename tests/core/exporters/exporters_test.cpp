@@ -70,7 +70,7 @@ private:
     rapidxml::xml_document<char> document_;
 };
 
-TEST(csv_export, writes_cells_unchanged_between_separators)
+TEST(csv_export, writes_plain_cells_unchanged_and_quotes_the_others)
 {
     temp_folder folder;
     data::csv_exporter exporter;
@@ -85,7 +85,7 @@ TEST(csv_export, writes_cells_unchanged_between_separators)
     exporter.end_row();
     ASSERT_TRUE(exporter.close());
     EXPECT_EQ(temp_folder::read(folder.path() / "out.csv"),
-              "a.txt,12,/x\nb, c.txt\n d ,,\"e\",4\n1536,KB\ns,,t\n");
+              "a.txt,12,/x\n\"b, c.txt\"\n d ,,\"\"\"e\"\"\",4\n1536,KB\ns,,t\n");
 }
 
 TEST(csv_export, empty_table_gives_empty_file_or_header_alone)
@@ -195,6 +195,27 @@ TEST(xml_export, special_characters_survive_the_round_trip)
     const xml_node* cell = xml.document().first_node("Table")->first_node("Row")->first_node("Data");
     EXPECT_EQ(parsed_xml::attribute(cell, "name"), awkward);
     EXPECT_EQ(parsed_xml::attribute(cell, "value"), awkward);
+}
+
+TEST(xml_export, values_as_element_text_when_attributes_are_off)
+{
+    temp_folder folder;
+    const auto file = folder.path() / "out.xml";
+    const std::string awkward = "a <b> & \"c\"";
+    data::xml_exporter exporter;
+    exporter.set_file_name(file.string());
+    exporter.set_column_names({ "", "Name", "Size" });
+    exporter.set_values_as_attributes(false);
+    ASSERT_TRUE(exporter.open());
+    export_rows(exporter, { { awkward, "12" } });
+    ASSERT_TRUE(exporter.close());
+    parsed_xml xml(file);
+    const auto cells = parsed_xml::children(xml.document().first_node("Table")->first_node("Row"), "Data");
+    ASSERT_EQ(cells.size(), 2u);
+    EXPECT_EQ(parsed_xml::attribute_names(cells[0]), std::vector<std::string>({ "name" }));
+    EXPECT_EQ(parsed_xml::attribute(cells[0], "name"), "Name");
+    EXPECT_EQ(std::string(cells[0]->value(), cells[0]->value_size()), awkward);
+    EXPECT_EQ(std::string(cells[1]->value(), cells[1]->value_size()), "12");
 }
 
 TEST(xml_export, second_export_of_an_empty_table_holds_nothing_of_the_first)

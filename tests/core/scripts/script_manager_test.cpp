@@ -54,8 +54,9 @@ TEST(scripts_repository, load_takes_the_first_script_of_a_name_and_every_paramet
     ASSERT_TRUE(repo.manager.get_text("MergeDifferences", text));
     EXPECT_EQ(text, "SELECT * FROM [FILE] WHERE backup_id = {?id} AND size < {?size}");
 
+    ASSERT_TRUE(repo.manager.get_text("mergedifferences", text)) << "a name is the same in any letter case";
+    EXPECT_EQ(text, "SELECT * FROM [FILE] WHERE backup_id = {?id} AND size < {?size}");
     text = "untouched";
-    EXPECT_FALSE(repo.manager.get_text("mergedifferences", text)) << "names in the map are exact";
     EXPECT_FALSE(repo.manager.get_expanded_text("Missing", text));
     EXPECT_EQ(text, "untouched");
 }
@@ -147,14 +148,17 @@ TEST(scripts_repository, names_with_brackets_and_slashes_save_into_their_own_ele
     EXPECT_EQ(text, "THREE");
 }
 
-TEST(scripts_repository, names_differing_in_case_share_one_element_on_save)
+TEST(scripts_repository, names_differing_in_case_are_one_script)
 {
     loaded_repository repo("<Scripts><Script name='Diff'><Text>old</Text></Script></Scripts>");
-    repo.manager.add_script("DIFF")->set_text("upper");
+    EXPECT_EQ(repo.manager.add_script("DIFF"), nullptr);
+    script_manager::script* found = repo.manager.find_script("dIfF");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(repo.manager.scripts().find("DIFF")->first, "Diff");
+    found->set_text("upper");
     ASSERT_TRUE(repo.manager.save());
-    const std::string saved = temp_folder::read(repo.file);
-    EXPECT_EQ(saved, "<Scripts>\n\t<Script name=\"Diff\">\n\t\t<Text>old</Text>\n\t</Script>\n</Scripts>\n\n")
-        << "DIFF is written first, then Diff over it";
+    EXPECT_EQ(temp_folder::read(repo.file),
+              "<Scripts>\n\t<Script name=\"Diff\">\n\t\t<Text>upper</Text>\n\t</Script>\n</Scripts>\n\n");
 }
 
 TEST(scripts_repository, text_that_closes_cdata_is_saved_as_plain_text)
