@@ -18,6 +18,7 @@
 #include <wx/dirdlg.h>
 #include <wx/editlbox.h>
 #include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/gauge.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
@@ -27,6 +28,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
+#include <wx/utils.h>
 
 #include <algorithm>
 #include <map>
@@ -147,7 +149,15 @@ public:
             else
                 box->SetValue(state == BST_CHECKED);
         } else if (auto* radio = dynamic_cast<wxRadioButton*>(widget_)) {
-            radio->SetValue(state == BST_CHECKED);
+            if (state == BST_CHECKED) {
+                radio->SetValue(true);
+            } else if (radio->GetValue()) {
+                // The toolkit keeps one button of a group checked: the group's hidden first
+                // button takes the check, so no visible choice is shown.
+                wxRadioButton* first = radio->GetFirstInGroup();
+                if (first && first != radio && !first->IsShown())
+                    first->SetValue(true);
+            }
         }
     }
 
@@ -362,8 +372,11 @@ bool pick_file(const file_dialog_request& request, CString& path)
         wildcard = wxFileSelectorDefaultWildcardStr;
     long style = request.open ? (wxFD_OPEN | ((request.flags & OFN_FILEMUSTEXIST) ? wxFD_FILE_MUST_EXIST : 0))
                               : (wxFD_SAVE | ((request.flags & OFN_OVERWRITEPROMPT) ? wxFD_OVERWRITE_PROMPT : 0));
-    wxFileDialog picker(owner_widget(request.owner), request.open ? "Open" : "Save As", wxEmptyString,
-                        to_wx_text(request.file_name), wildcard, style);
+    // The picker starts in the folder of the name given, else in the user's home folder.
+    const wxFileName named(to_wx_text(request.file_name));
+    const wxString folder = named.GetPath().empty() ? wxGetHomeDir() : named.GetPath();
+    wxFileDialog picker(owner_widget(request.owner), request.open ? "Open" : "Save As", folder,
+                        named.GetFullName(), wildcard, style);
     if (picker.ShowModal() != wxID_OK)
         return false;
     path = picker.GetPath().utf8_str().data();
@@ -448,9 +461,14 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
                 widget = new wxCheckBox(parent, wxID_ANY, label);
             else if (type == BS_3STATE || type == BS_AUTO3STATE)
                 widget = new wxCheckBox(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxCHK_3STATE);
-            else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON)
-                widget = new wxRadioButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
-                                           (style & WS_GROUP) ? wxRB_GROUP : 0);
+            else if (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) {
+                // A group starts with a hidden button, so that the group can show no choice
+                // until the user makes one (the toolkit checks a group's first button).
+                if (style & WS_GROUP)
+                    (new wxRadioButton(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxRB_GROUP))
+                        ->Hide();
+                widget = new wxRadioButton(parent, wxID_ANY, label);
+            }
             else
                 widget = new wxButton(parent, wxID_ANY, label);
             if (type == BS_DEFPUSHBUTTON)
