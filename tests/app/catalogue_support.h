@@ -1,6 +1,6 @@
 #pragma once
-// A real catalogue in shared memory on the shipped schema and scripts, with a main and a
-// backup tree in a temporary folder.
+// A real catalogue in shared memory on the shipped schema and a copy of the shipped scripts,
+// with a main and a backup tree in a temporary folder.
 
 #include "core/data/data_table.h"
 #include "core/fs/file_archive.h"
@@ -28,7 +28,10 @@ protected:
         catalogue.set_root(main_root.string());
         catalogue.create_result_table(catalogue.result);
         ASSERT_TRUE(catalogue.open_database(error, 1)) << error;
-        ASSERT_TRUE(catalogue.load_scripts(shipped("scripts.xml"), error)) << error;
+        // A copy: the query interface saves into the repository it was loaded from.
+        boost::filesystem::create_directories(repository.parent_path());
+        boost::filesystem::copy_file(shipped("scripts.xml"), repository);
+        ASSERT_TRUE(catalogue.load_scripts(repository.string(), error)) << error;
     }
     bool compare(std::uint32_t mask = 15)
     {
@@ -49,6 +52,7 @@ protected:
     test_support::temp_folder folder;
     boost::filesystem::path main_root{folder.path() / "main"};
     boost::filesystem::path backup_root{folder.path() / "backup"};
+    boost::filesystem::path repository{folder.path() / "repository" / "scripts.xml"};
     fs::file_archive catalogue;
     std::string error;
 };
