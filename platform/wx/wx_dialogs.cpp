@@ -273,11 +273,15 @@ private:
     {
         wxPGProperty* made = nullptr;
         const wxString name = to_wx_text(property->GetName());
+        // The toolkit finds properties by a unique name; two rows may share a label.
+        wxString key = name;
+        for (int copy = 2; native_->GetProperty(key); ++copy)
+            key = wxString::Format("%s#%d", name, copy);
         if (property->IsGroup()) {
-            made = new wxPropertyCategory(name);
+            made = new wxPropertyCategory(name, key);
         } else if (auto* colour = dynamic_cast<CMFCPropertyGridColorProperty*>(property)) {
             const COLORREF value = colour->GetColor();
-            made = new wxColourProperty(name, wxPG_LABEL, wxColour(GetRValue(value), GetGValue(value), GetBValue(value)));
+            made = new wxColourProperty(name, key, wxColour(GetRValue(value), GetGValue(value), GetBValue(value)));
         } else if (property->GetOptionCount() > 0 && !property->edit_allowed()) {
             wxArrayString options;
             int current = -1;
@@ -286,9 +290,9 @@ private:
                 if (property->GetOption(index) == property->GetValue())
                     current = index;
             }
-            made = new wxEnumProperty(name, wxPG_LABEL, options, wxArrayInt(), std::max(0, current));
+            made = new wxEnumProperty(name, key, options, wxArrayInt(), std::max(0, current));
         } else {
-            made = new wxStringProperty(name, wxPG_LABEL, to_wx_text(property->GetValue()));
+            made = new wxStringProperty(name, key, to_wx_text(property->GetValue()));
         }
         made->SetHelpString(to_wx_text(property->GetDescription()));
         if (parent)
