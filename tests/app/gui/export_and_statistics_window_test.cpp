@@ -1,6 +1,7 @@
 // The Export and Statistics dialogs as real windows in a real modal loop.
 
 #include "platform/gui/gui_support.h"
+#include "shot_support.h"
 
 #include "app/ArchiveStatsDialog.h"
 #include "app/ExportDialog.h"
@@ -35,14 +36,6 @@ void press(wxWindow* widget, wxEventType type)
     widget->ProcessWindowEvent(event);
 }
 
-// Where a person can look at the dialogs; nothing is saved without it.
-void save_shot(const CWnd& window, const std::string& name)
-{
-    if (const char* folder = std::getenv("TARVOLINE_SHOT_DIR")) {
-        EXPECT_TRUE(platform::save_window_png(window, std::string(folder) + "/" + name));
-    }
-}
-
 TEST(export_dialog_window, a_format_chosen_in_the_toolkit_enables_its_options_and_export)
 {
     gui_test::start_toolkit();
@@ -68,7 +61,7 @@ TEST(export_dialog_window, a_format_chosen_in_the_toolkit_enables_its_options_an
         EXPECT_TRUE(native(dialog, IDC_EXPORT_SEPARATOR)->IsEnabled());
         EXPECT_FALSE(native(dialog, IDC_EXPORT_VALUES_AS_ATTRIBUTES)->IsEnabled());
         separator->ChangeValue(";");
-        save_shot(dialog, "export_dialog.png");
+        gui_shots::save_shot(dialog, "export_dialog.png");
         press(native(dialog, IDC_EXPORT_EXPORT), wxEVT_BUTTON);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -98,7 +91,7 @@ TEST(statistics_dialog_window, shows_its_texts_and_closing_the_window_ends_it)
         auto* size = dynamic_cast<wxStaticText*>(native(dialog, IDC_STATS_MAIN_SIZE));
         ASSERT_NE(size, nullptr);
         EXPECT_EQ(size->GetLabel(), "1.18 MB (1,234,567 bytes)");
-        save_shot(dialog, "statistics_dialog.png");
+        gui_shots::save_shot(dialog, "statistics_dialog.png");
         wxGetTopLevelParent(platform::widget_of(dialog))->Close();
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
