@@ -31,6 +31,7 @@ bool GridAppearance::Define(std::uint64_t position, std::uint32_t built_in_width
     descriptor.visible = true;
     descriptor.format = std::move(format);
     descriptor.alignment = alignment;
+    m_builtInWidths[heading] = static_cast<int>(built_in_width);
     descriptor.width = static_cast<std::uint32_t>(
         keys::read_column_width(m_store, heading, static_cast<int>(built_in_width)));
     descriptor.type = type;
@@ -225,5 +226,13 @@ void GridAppearance::Reread(const std::string& changed_key)
         ApplyRowScrollHints();
     } else if (same_key(changed_key, keys::horizontal_scroll_hint)) {
         ApplyColumnScrollHints();
+    } else {
+        // A width stored in Tool options shows at once, as the colours do.
+        for (const auto& [position, heading] : m_grid.GetColumnsInfo().positions) {
+            const auto built_in = m_builtInWidths.find(heading);
+            if (built_in != m_builtInWidths.end() && same_key(changed_key, keys::column_width(heading).c_str()))
+                m_grid.SetColumnWidthAt(static_cast<int>(position),
+                                        keys::read_column_width(m_store, heading, built_in->second));
+        }
     }
 }

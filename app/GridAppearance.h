@@ -13,6 +13,7 @@
 #include "platform/base/win_types.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace config {
@@ -64,4 +65,6 @@ private:
     CDataGridCtrl& m_grid;
     config::settings& m_store;
     COLORREF m_mockCopyColour = 0;
+    // Each column's built-in width by heading, for a width key changed after the start.
+    std::map<std::string, int> m_builtInWidths;
 };

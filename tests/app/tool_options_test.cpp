@@ -4,6 +4,7 @@
 #include "app/PropertyDlg.h"
 #include "app/settings_keys.h"
 #include "command_support.h"
+#include "data_grid_fixture.h"
 
 #include "core/config/settings.h"
 #include "platform/base/dialog_controls.h"
@@ -162,6 +163,29 @@ TEST_F(tool_options_test, a_failed_save_is_one_error)
     });
     EXPECT_FALSE(run_tool_options(nullptr, store, captured.log, [] { return false; }));
     EXPECT_EQ(captured.lines(), std::vector<std::string>({"ERROR Unable to save settings into " + store.file_name()}));
+}
+
+class grid_options_test : public data_grid_test {};
+
+TEST_F(grid_options_test, a_width_stored_in_tool_options_shows_at_once)
+{
+    load_settings("");
+    show();
+    ASSERT_EQ(grid.GetColumnWidthAt(3), 0) << "File Time starts hidden";
+    store.callback([this](const std::string& key, const std::string&, const std::string&) { appearance.Reread(key); });
+    modal_answer user([](CDialog& dialog) {
+        auto& shown = dynamic_cast<CPropertyDlg&>(dialog);
+        for (int g = 0; g < shown.GroupCount(); ++g)
+            for (int index = 0; index < shown.Group(g)->GetSubItemsCount(); ++index)
+                if (shown.Group(g)->GetSubItem(index)->GetName() == "File Time Width")
+                    shown.Group(g)->GetSubItem(index)->user_changed("130");
+        static_cast<CButton*>(dialog.GetDlgItem(IDC_PROPERTIES_OK))->user_clicked();
+        return IDOK;
+    });
+    captured_log captured;
+    ASSERT_TRUE(run_tool_options(nullptr, store, captured.log, [] { return true; }));
+    EXPECT_EQ(grid.GetColumnWidthAt(3), 130);
+    EXPECT_EQ(grid.GetColumnWidthAt(5), 0);
 }
 
 }  // namespace
