@@ -261,6 +261,10 @@ public:
     void set_text(const char*) override {}
     void show_properties() override
     {
+        // The plain toolkit grid has no description pane: descriptions show as tool tips.
+        native_->SetExtraStyle(grid_.description_area() ? wxPG_EX_HELP_AS_TOOLTIPS : 0);
+        const long style = native_->GetWindowStyleFlag();
+        native_->SetWindowStyleFlag(grid_.marks_modified() ? (style | wxPG_BOLD_MODIFIED) : (style & ~wxPG_BOLD_MODIFIED));
         native_->Clear();
         properties_.clear();
         for (int index = 0; index < grid_.GetPropertyCount(); ++index)
