@@ -139,6 +139,8 @@ TEST_F(tool_options_window, changing_selected_bg_recolours_the_selected_cells_at
             EXPECT_NE(properties, nullptr);
             if (properties) {
                 EXPECT_EQ(properties->GetProperty("Log Enabled")->GetHelpString(), "Enables file logging");
+                EXPECT_TRUE(properties->HasExtraStyle(wxPG_EX_HELP_AS_TOOLTIPS)) << "descriptions are shown";
+                EXPECT_TRUE(properties->HasFlag(wxPG_BOLD_MODIFIED)) << "modified values are marked";
                 wxVariant red;
                 red << wxColour(200, 30, 30);
                 user_sets(properties, "Selected BG", red);
