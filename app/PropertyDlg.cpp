@@ -186,11 +186,19 @@ struct option_builder {
     {
         record(dialog.AddTextProperty(group, label, keys::read_text(store, key), description), key, label, description);
     }
+    // A missing or odd value shows as what the program takes it for.
     void choice(const std::string& label, const std::string& key, const std::vector<std::string>& options,
                 const std::string& description)
     {
-        record(dialog.AddChoiceProperty(group, label, keys::read_text(store, key), options, description), key, label,
-               description);
+        const keys::key_definition* definition = keys::find_key(key);
+        std::string value;
+        if (definition && definition->form == keys::key_form::switch_value)
+            value = keys::read_switch(store, key) ? "Yes" : "No";
+        else if (definition && definition->form == keys::key_form::on_off)
+            value = keys::read_on_off(store, key) ? "On" : "Off";
+        else
+            value = keys::read_choice(store, key, options, definition ? definition->fallback : "");
+        record(dialog.AddChoiceProperty(group, label, value, options, description), key, label, description);
     }
     void colour(const std::string& label, const std::string& key, const std::string& description)
     {

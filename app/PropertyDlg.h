@@ -47,7 +47,8 @@ public:
     // label keep their own keys.
     void RegisterProperty(const CMFCPropertyGridProperty* property, const property_record& record);
 
-    // The grid's groups (before the dialog runs: the groups it will show).
+    // The groups, built before the dialog runs; the grid owns them while the dialog's window
+    // exists, so they are not to be used once it is gone.
     int GroupCount() const { return static_cast<int>(m_groups.size()); }
     CMFCPropertyGridProperty* Group(int index) const;
     const property_record* RecordOf(const CMFCPropertyGridProperty* property) const;
