@@ -1,7 +1,7 @@
 #include "app/ExternalCommand.h"
 
-#include <cerrno>
-#include <mutex>
+#include "platform/base/process_launcher.h"
+
 #include <utility>
 
 namespace external_command {
@@ -32,10 +32,6 @@ std::string replace_marks(const std::string& word, const std::string& backup_fil
     return result;
 }
 
-std::mutex hooks_mutex;
-starter installed_starter;
-folder_shower installed_folder_shower;
-
 } // namespace
 
 command open_file(const std::string& program, const std::string& file)
@@ -48,7 +44,7 @@ command open_with(const std::string& program, const std::string& options, const 
     command composed;
     composed.text = quoted(program) + " " + options + " " + quoted(file);
     composed.arguments.push_back(program);
-    for (std::string& word : split_options(options))
+    for (std::string& word : platform::split_options(options))
         composed.arguments.push_back(std::move(word));
     composed.arguments.push_back(file);
     return composed;
@@ -73,71 +69,12 @@ bool compare_files(const std::string& tool, const std::string& backup_file, cons
     marked[first] = backup_mark;
     command result;
     result.text = text;
-    for (const std::string& word : split_options(marked))
+    for (const std::string& word : platform::split_options(marked))
         result.arguments.push_back(replace_marks(word, backup_file, main_file));
     if (result.arguments.empty())
         return false;
     composed = std::move(result);
     return true;
-}
-
-std::vector<std::string> split_options(const std::string& options)
-{
-    std::vector<std::string> words;
-    std::string word;
-    bool in_word = false;
-    bool in_quotes = false;
-    for (char c : options) {
-        if (c == '"') {
-            in_quotes = !in_quotes;
-            in_word = true;
-        } else if ((c == ' ' || c == '\t') && !in_quotes) {
-            if (in_word)
-                words.push_back(word);
-            word.clear();
-            in_word = false;
-        } else {
-            word += c;
-            in_word = true;
-        }
-    }
-    if (in_word)
-        words.push_back(word);
-    return words;
-}
-
-starter set_starter(starter replacement)
-{
-    std::lock_guard<std::mutex> lock(hooks_mutex);
-    return std::exchange(installed_starter, std::move(replacement));
-}
-
-folder_shower set_folder_shower(folder_shower replacement)
-{
-    std::lock_guard<std::mutex> lock(hooks_mutex);
-    return std::exchange(installed_folder_shower, std::move(replacement));
-}
-
-start_result start(const std::vector<std::string>& arguments)
-{
-    starter current;
-    {
-        std::lock_guard<std::mutex> lock(hooks_mutex);
-        current = installed_starter;
-    }
-    if (arguments.empty() || arguments.front().empty())
-        return { false, ENOENT };
-    return current ? current(arguments) : start_result { false, ENOSYS };
-}
-
-start_result show_in_folder(const std::string& file)
-{
-    folder_shower current;
-    {
-        std::lock_guard<std::mutex> lock(hooks_mutex);
-        current = installed_folder_shower;
-    }
-    return current ? current(file) : start_result { false, ENOSYS };
 }
 
 } // namespace external_command

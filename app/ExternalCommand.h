@@ -1,9 +1,9 @@
 #pragma once
 // Commands for external programs. A command is an argument vector handed to the program as it
 // stands (no shell ever reads it), together with the quoted command-line text the user sees in
-// "Run as" and in the "Running " log line. The text is only shown, never parsed again.
+// "Run as" and in the "Running " log line. The text is only shown, never parsed again. The
+// platform's process launcher starts them.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,23 +24,5 @@ command open_with(const std::string& program, const std::string& options, const 
 // when the text holds fewer than two.
 bool compare_files(const std::string& tool, const std::string& backup_file, const std::string& main_file,
                    command& composed /*out*/);
-
-// Blank-separated words; double quotes group blanks into a word and are dropped.
-std::vector<std::string> split_options(const std::string& options);
-
-struct start_result {
-    bool started = false;
-    int error_code = 0;  // errno of the failed start
-};
-using starter = std::function<start_result(const std::vector<std::string>& arguments)>;
-using folder_shower = std::function<start_result(const std::string& file)>;
-
-// The program starts detached: the caller never waits for it. The setters return the one they
-// replace; tests install recorders.
-starter set_starter(starter replacement);
-folder_shower set_folder_shower(folder_shower replacement);
-start_result start(const std::vector<std::string>& arguments);
-// Opens the file's folder in the file manager with the file selected.
-start_result show_in_folder(const std::string& file);
 
 } // namespace external_command

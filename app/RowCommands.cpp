@@ -8,6 +8,7 @@
 #include "core/data/data_table.h"
 #include "core/logger.h"
 #include "platform/base/modal.h"
+#include "platform/base/process_launcher.h"
 
 #include <boost/filesystem.hpp>
 
@@ -158,10 +159,10 @@ void RowCommands::GoTo(const std::string& side)
         const std::string& file = FileOn(row, side);
         if (!row_file::exists(file))
             continue;
-        const external_command::start_result shown = external_command::show_in_folder(file);
-        if (!shown.started)
+        const int error_code = platform::show_in_folder(file);
+        if (error_code != 0)
             Error("Go to " + side + ": unable to show " + file + " in its folder: error code "
-                  + std::to_string(shown.error_code));
+                  + std::to_string(error_code));
     }
 }
 
@@ -194,11 +195,11 @@ void RowCommands::Delete(const std::string& side)
 void RowCommands::RunExternalCommand(const external_command::command& command)
 {
     m_log << "Running " << command.text << "\n";
-    // The start's result is known at once; the child is reaped elsewhere and nothing that
-    // outlives this call touches the window or the logger.
-    const external_command::start_result started = external_command::start(command.arguments);
-    if (!started.started)
-        Error("Unable to execute command \"" + command.text + "\": error code " + std::to_string(started.error_code));
+    // The start's result is known at once; the child is reaped on the launcher's thread and
+    // nothing that outlives this call touches the window or the logger.
+    const int error_code = platform::launch_process(command.arguments);
+    if (error_code != 0)
+        Error("Unable to execute command \"" + command.text + "\": error code " + std::to_string(error_code));
 }
 
 std::vector<RowCommands::selected_row> RowCommands::SelectedRows()

@@ -9,11 +9,16 @@
 #include "app/settings_keys.h"
 #include "grid/UGMultiSelect.h"
 #include "platform/base/dialog_controls.h"
+#include "platform/base/process_launcher.h"
 #include "platform/base/virtual_keys.h"
 
 #include <boost/filesystem.hpp>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <mutex>
+#include <thread>
 
 namespace {
 
@@ -36,21 +41,18 @@ protected:
     {
         main_root = folder.path() / "main";
         backup_root = folder.path() / "backup";
-        previous_starter = external_command::set_starter([this](const arguments& started) {
+        previous_launcher = platform::set_process_launcher([this](const platform::process_request& request) {
             std::lock_guard<std::mutex> lock(mutex);
-            launched.push_back(started);
-            return external_command::start_result { start_succeeds, start_succeeds ? 0 : 2 };
-        });
-        previous_shower = external_command::set_folder_shower([this](const std::string& file) {
-            std::lock_guard<std::mutex> lock(mutex);
-            shown_in_folder.push_back(file);
-            return external_command::start_result { true, 0 };
+            if (!request.arguments.empty() && request.arguments[0] == "gdbus")
+                shown_in_folder.push_back(request.arguments);
+            else
+                launched.push_back(request.arguments);
+            return start_succeeds ? 0 : 2;
         });
     }
     void TearDown() override
     {
-        external_command::set_starter(previous_starter);
-        external_command::set_folder_shower(previous_shower);
+        platform::set_process_launcher(previous_launcher);
         platform::set_modal_dialog_handler(nullptr);
         platform::set_message_box_handler(nullptr);
     }
@@ -98,10 +100,9 @@ protected:
     bfs::path backup_root;
     std::mutex mutex;
     std::vector<arguments> launched;
-    std::vector<std::string> shown_in_folder;
+    std::vector<arguments> shown_in_folder;
     bool start_succeeds = true;
-    external_command::starter previous_starter;
-    external_command::folder_shower previous_shower;
+    platform::process_launcher previous_launcher;
 };
 
 // ---- Open, Open with and the "Command prompt" dialog
@@ -135,7 +136,8 @@ TEST_F(row_commands_test, open_reports_missing_files_unassociated_extensions_and
     commands.GoTo("file");
 
     EXPECT_TRUE(launched.empty());
-    EXPECT_EQ(shown_in_folder, (std::vector<std::string> { main_file("docs", "c.pdf").string() }));
+    ASSERT_EQ(shown_in_folder.size(), 1u);
+    EXPECT_EQ(shown_in_folder[0].at(9), "['" + platform::file_uri(main_file("docs", "c.pdf").string()) + "']");
     EXPECT_EQ(capture.texts("ERROR"), (std::vector<std::string> {
                                           "Run/Open: no row/cell selected",
                                           "Run/Open: selected file does not exist",
@@ -246,6 +248,63 @@ TEST_F(row_commands_test, file_names_with_quotes_substitutions_and_question_mark
     }
     EXPECT_FALSE(bfs::exists("PWNED"));
     EXPECT_FALSE(bfs::exists(folder.path() / "PWNED"));
+}
+
+// Read back what each started recorder received, once `count` of them have written.
+std::vector<arguments> recorded_arguments(const bfs::path& folder, std::size_t count)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    std::vector<bfs::path> files;
+    while (std::chrono::steady_clock::now() < deadline) {
+        files.clear();
+        for (const auto& entry : bfs::directory_iterator(folder))
+            if (entry.path().filename().string().front() != '.')
+                files.push_back(entry.path());
+        if (files.size() >= count)
+            break;
+        std::this_thread::yield();
+    }
+    std::vector<arguments> received;
+    for (const bfs::path& file : files) {
+        const std::string bytes = test_support::temp_folder::read(file);
+        arguments words;
+        for (std::size_t start = 0, end; (end = bytes.find('\0', start)) != std::string::npos; start = end + 1)
+            words.push_back(bytes.substr(start, end - start));
+        received.push_back(words);
+    }
+    std::sort(received.begin(), received.end());
+    return received;
+}
+
+TEST_F(row_commands_test, a_really_started_program_receives_every_file_name_byte_for_byte)
+{
+    const bfs::path records = folder.path() / "records";
+    bfs::create_directories(records);
+    ::setenv("TARVOLINE_ARGV_FOLDER", records.c_str(), 1);
+    platform::set_process_launcher(nullptr);
+    const std::string recorder = ARGV_RECORDER;
+    settings("<OpenWith><FileType extension=\".txt\">" + recorder + "</FileType></OpenWith>"
+             "<MergeOptions><CompareTool>" + recorder + " ? ?</CompareTool></MergeOptions>");
+    const std::vector<std::string> names = { "a \"b\".txt", "$(touch PWNED).txt", "q?.txt" };
+    for (std::size_t index = 0; index < names.size(); ++index)
+        add_row(std::to_string(index + 1), "odd", names[index], true, true, "TIME");
+    start();
+    grid.SelectRange(0, 0, 6, static_cast<int>(names.size()) - 1);
+
+    commands.RunOrOpen("file", false);
+    commands.Compare();
+
+    std::vector<arguments> expected;
+    for (const std::string& name : names) {
+        expected.push_back({ main_file("odd", name).string() });
+        expected.push_back({ backup_file("odd", name).string(), main_file("odd", name).string() });
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(recorded_arguments(records, expected.size()), expected);
+    EXPECT_FALSE(bfs::exists("PWNED"));
+    EXPECT_FALSE(bfs::exists(main_root / "odd" / "PWNED"));
+    EXPECT_TRUE(capture.texts("ERROR").empty());
+    ::unsetenv("TARVOLINE_ARGV_FOLDER");
 }
 
 // ---- Compare
@@ -404,11 +463,8 @@ TEST_F(row_commands_test, clicks_refresh_and_sort_failures_reach_the_window_and_
 
 // ---- composing commands
 
-TEST(external_command, options_split_at_blanks_with_double_quotes_grouping)
+TEST(external_command, open_with_keeps_the_shown_text_apart_from_the_arguments)
 {
-    EXPECT_EQ(external_command::split_options("  -a  \"b c\" d\"e f\"g \"\" "),
-              (arguments { "-a", "b c", "de fg", "" }));
-    EXPECT_TRUE(external_command::split_options("").empty());
     const external_command::command composed = external_command::open_with("/bin/p", "", "/f g");
     EXPECT_EQ(composed.text, "\"/bin/p\"  \"/f g\"");
     EXPECT_EQ(composed.arguments, (arguments { "/bin/p", "/f g" }));
