@@ -22,6 +22,7 @@
 #include <wx/gauge.h>
 #include <wx/listctrl.h>
 #include <wx/panel.h>
+#include <wx/panel.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/propgrid/advprops.h>
 #include <wx/radiobut.h>
@@ -291,15 +292,25 @@ public:
     }
     void show_caption(const char* caption) override
     {
-        // The caption is the first child of the toolkit's list box: its label.
-        for (wxWindow* child : native_->GetChildren())
-            if (auto* label = dynamic_cast<wxStaticText*>(child)) {
-                label->SetLabel(wxString::FromUTF8(caption ? caption : ""));
-                break;
-            }
+        // The caption is the toolkit list box's label, inside the panel it shares with the
+        // tool bar's buttons.
+        if (wxStaticText* label = caption_label(native_))
+            label->SetLabel(wxString::FromUTF8(caption ? caption : ""));
     }
 
 private:
+    static wxStaticText* caption_label(wxWindow* parent)
+    {
+        for (wxWindow* child : parent->GetChildren()) {
+            if (auto* label = dynamic_cast<wxStaticText*>(child))
+                return label;
+            if (dynamic_cast<wxPanel*>(child))
+                if (wxStaticText* label = caption_label(child))
+                    return label;
+        }
+        return nullptr;
+    }
+
     CVSListBox& list_;
     wxEditableListBox* native_;
 };

@@ -42,6 +42,20 @@ public:
             if (IsWindow(target))
                 target->SendMessage(WM_CLOSE);
         });
+        // A resize by the user (or the window manager) reaches the dialog as its WM_SIZE, so
+        // resizable dialogs lay their controls out again.
+        top->Bind(wxEVT_SIZE, [target, top](wxSizeEvent& event) {
+            event.Skip();
+            if (!IsWindow(target))
+                return;
+            const wxSize client = top->GetClientSize();
+            const int frame = target->frame_width();
+            const CRect current = target->window_rect_in_parent();
+            const int width = client.GetWidth() + 2 * frame;
+            const int height = client.GetHeight() + 2 * frame;
+            if (width != current.Width() || height != current.Height())
+                target->toolkit_moved(CRect(current.left, current.top, current.left + width, current.top + height));
+        });
         panel->Bind(wxEVT_CONTEXT_MENU, [target, panel](wxContextMenuEvent& event) {
             // Requests of the controls arrive as their own messages; this one is the panel's.
             if (event.GetEventObject() != panel || !IsWindow(target)) {
