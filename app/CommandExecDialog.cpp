@@ -25,15 +25,15 @@ dialog_template command_exec_dialog_template()
     using kind = dialog_control_kind;
     table.controls = {
         {IDC_COMMAND_PROGRAM_LABEL, kind::static_text, "Program", 7, 8, 40, 8},
-        {IDC_COMMAND_PROGRAM, kind::edit, "", 50, 6, 238, 12, ES_READONLY},
-        {IDC_COMMAND_BROWSE, kind::push_button, "...", 290, 6, 19, 12},
+        {IDC_COMMAND_PROGRAM, kind::edit, "", 50, 6, 229, 12, ES_READONLY},
+        {IDC_COMMAND_BROWSE, kind::push_button, "...", 281, 5, 28, 14},
         {IDC_COMMAND_INPUT_LABEL, kind::static_text, "Input file", 7, 23, 40, 8},
         {IDC_COMMAND_INPUT_FILE, kind::edit, "", 50, 21, 259, 12, ES_READONLY},
         {IDC_COMMAND_OPTIONS_LABEL, kind::static_text, "Options", 7, 38, 40, 8},
         {IDC_COMMAND_OPTIONS, kind::edit, "", 50, 36, 259, 12},
         {IDC_COMMAND_RUN_AS_LABEL, kind::static_text, "Run as", 7, 53, 40, 8},
         {IDC_COMMAND_RUN_AS, kind::edit, "", 50, 51, 259, 12, ES_READONLY},
-        {IDC_COMMAND_REMEMBER, kind::check_box, "Remember my choice", 7, 68, 120, 10},
+        {IDC_COMMAND_REMEMBER, kind::check_box, "Remember my choice", 7, 65, 120, 16},
         {IDOK, kind::default_push_button, "Run", 205, 66, 50, 14},
         {IDCANCEL, kind::push_button, "Cancel", 259, 66, 50, 14},
     };
