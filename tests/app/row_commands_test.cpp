@@ -154,9 +154,13 @@ TEST_F(row_commands_test, open_with_an_unassociated_file_remembers_the_chosen_pr
     const std::string program = folder.write("bin/viewer", "#").string();
     bool remember_started_checked = false;
     bool run_started_enabled = true;
+    bool ended_without_program = true;
     platform::set_modal_dialog_handler([&](CDialog& running) {
         remember_started_checked = running.IsDlgButtonChecked(IDC_COMMAND_REMEMBER) == BST_CHECKED;
         run_started_enabled = running.GetDlgItem(IDOK)->IsWindowEnabled() != FALSE;
+        click(running, IDOK);
+        running.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // Enter
+        ended_without_program = running.has_ended();
         running.SetDlgItemText(IDC_COMMAND_PROGRAM, program.c_str());
         running.SetDlgItemText(IDC_COMMAND_OPTIONS, "--page 2 \"two words\"");
         click(running, IDOK);
@@ -168,6 +172,7 @@ TEST_F(row_commands_test, open_with_an_unassociated_file_remembers_the_chosen_pr
     const std::string file = main_file("docs", "notes.md").string();
     EXPECT_TRUE(remember_started_checked) << "no association yet, so the choice is remembered by default";
     EXPECT_FALSE(run_started_enabled) << "no program yet";
+    EXPECT_FALSE(ended_without_program) << "neither Run nor Enter runs a program that does not exist";
     ASSERT_EQ(launched.size(), 1u);
     EXPECT_EQ(launched[0], (arguments { program, "--page", "2", "two words", file }));
     EXPECT_EQ(settings_keys::read_open_with(store, ".md"), program);
@@ -177,37 +182,6 @@ TEST_F(row_commands_test, open_with_an_unassociated_file_remembers_the_chosen_pr
     EXPECT_EQ(capture.texts("INFO"),
               (std::vector<std::string> { "Saved: association between extension '.md' and tool " + program,
                                           "Running \"" + program + "\" --page 2 \"two words\" \"" + file + "\"" }));
-}
-
-TEST_F(row_commands_test, the_command_prompt_keeps_run_disabled_until_the_program_exists_and_cancel_runs_nothing)
-{
-    settings("<OpenWith><FileType extension=\".md\">/nowhere/viewer</FileType></OpenWith>");
-    add_row("1", "docs", "notes.md", true, true, "TIME");
-    start();
-    select_row(0);
-    std::string run_as;
-    bool ended_while_disabled = true;
-    bool remember_checked = true;
-    platform::set_modal_dialog_handler([&](CDialog& running) {
-        remember_checked = running.IsDlgButtonChecked(IDC_COMMAND_REMEMBER) == BST_CHECKED;
-        CString shown;
-        running.GetDlgItemText(IDC_COMMAND_RUN_AS, shown);
-        run_as = static_cast<const char*>(shown);
-        EXPECT_FALSE(running.GetDlgItem(IDOK)->IsWindowEnabled());
-        click(running, IDOK);
-        running.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);  // Enter
-        ended_while_disabled = running.has_ended();
-        click(running, IDCANCEL);
-        return IDOK;
-    });
-
-    commands.RunOrOpen("file", true);
-
-    EXPECT_FALSE(remember_checked) << "an association exists";
-    EXPECT_EQ(run_as, "\"/nowhere/viewer\"  \"" + main_file("docs", "notes.md").string() + "\"");
-    EXPECT_FALSE(ended_while_disabled);
-    EXPECT_TRUE(launched.empty());
-    EXPECT_TRUE(capture.texts("INFO").empty());
 }
 
 TEST_F(row_commands_test, a_program_that_cannot_start_is_reported_with_its_error_code)
@@ -224,31 +198,6 @@ TEST_F(row_commands_test, a_program_that_cannot_start_is_reported_with_its_error
 }
 
 // ---- argument safety
-
-TEST_F(row_commands_test, file_names_with_quotes_substitutions_and_question_marks_arrive_as_one_unchanged_argument)
-{
-    settings("<OpenWith><FileType extension=\".txt\">/usr/bin/editor</FileType></OpenWith>"
-             "<MergeOptions><CompareTool>/usr/bin/difftool --left=? ?</CompareTool></MergeOptions>");
-    const std::vector<std::string> names = { "a \"b\".txt", "$(touch PWNED).txt", "q?.txt", "semi;colon\nline.txt" };
-    for (std::size_t index = 0; index < names.size(); ++index)
-        add_row(std::to_string(index + 1), "odd", names[index], true, true, "TIME");
-    start();
-    grid.SelectRange(0, 0, 6, static_cast<int>(names.size()) - 1);
-
-    commands.RunOrOpen("file", false);
-    commands.Compare();
-
-    ASSERT_EQ(launched.size(), 2 * names.size());
-    for (std::size_t index = 0; index < names.size(); ++index) {
-        const std::string main_side = main_file("odd", names[index]).string();
-        const std::string backup_side = backup_file("odd", names[index]).string();
-        EXPECT_EQ(launched[index], (arguments { "/usr/bin/editor", main_side }));
-        EXPECT_EQ(launched[names.size() + index], (arguments { "/usr/bin/difftool", "--left=" + backup_side, main_side }))
-            << "each row starts again from the tool text, and a ? in a name is no placeholder";
-    }
-    EXPECT_FALSE(bfs::exists("PWNED"));
-    EXPECT_FALSE(bfs::exists(folder.path() / "PWNED"));
-}
 
 // Read back what each started recorder received, once `count` of them have written.
 std::vector<arguments> recorded_arguments(const bfs::path& folder, std::size_t count)
@@ -276,28 +225,44 @@ std::vector<arguments> recorded_arguments(const bfs::path& folder, std::size_t c
     return received;
 }
 
-TEST_F(row_commands_test, a_really_started_program_receives_every_file_name_byte_for_byte)
+TEST_F(row_commands_test, file_names_with_quotes_substitutions_and_question_marks_arrive_as_one_unchanged_argument)
 {
-    const bfs::path records = folder.path() / "records";
-    bfs::create_directories(records);
-    ::setenv("TARVOLINE_ARGV_FOLDER", records.c_str(), 1);
-    platform::set_process_launcher(nullptr);
     const std::string recorder = ARGV_RECORDER;
     settings("<OpenWith><FileType extension=\".txt\">" + recorder + "</FileType></OpenWith>"
-             "<MergeOptions><CompareTool>" + recorder + " ? ?</CompareTool></MergeOptions>");
-    const std::vector<std::string> names = { "a \"b\".txt", "$(touch PWNED).txt", "q?.txt" };
+             "<MergeOptions><CompareTool>" + recorder + " --left=? ?</CompareTool></MergeOptions>");
+    const std::vector<std::string> names = { "a \"b\".txt", "$(touch PWNED).txt", "q?.txt", "semi;colon\nline.txt" };
     for (std::size_t index = 0; index < names.size(); ++index)
         add_row(std::to_string(index + 1), "odd", names[index], true, true, "TIME");
     start();
     grid.SelectRange(0, 0, 6, static_cast<int>(names.size()) - 1);
+    platform::set_modal_dialog_handler([](CDialog& running) {
+        running.SetDlgItemText(IDC_COMMAND_OPTIONS, "-x \"y z\"");
+        click(running, IDOK);
+        return IDCANCEL;
+    });
 
+    // What would run, then what a started program really receives.
+    commands.RunOrOpen("file", false);
+    commands.RunOrOpen("file", true);
+    commands.Compare();
+    const bfs::path records = folder.path() / "records";
+    bfs::create_directories(records);
+    ::setenv("TARVOLINE_ARGV_FOLDER", records.c_str(), 1);
+    platform::set_process_launcher(nullptr);
     commands.RunOrOpen("file", false);
     commands.Compare();
 
     std::vector<arguments> expected;
-    for (const std::string& name : names) {
-        expected.push_back({ main_file("odd", name).string() });
-        expected.push_back({ backup_file("odd", name).string(), main_file("odd", name).string() });
+    ASSERT_EQ(launched.size(), 3 * names.size());
+    for (std::size_t index = 0; index < names.size(); ++index) {
+        const std::string main_side = main_file("odd", names[index]).string();
+        const std::string backup_side = backup_file("odd", names[index]).string();
+        EXPECT_EQ(launched[index], (arguments { recorder, main_side }));
+        EXPECT_EQ(launched[names.size() + index], (arguments { recorder, "-x", "y z", main_side }));
+        EXPECT_EQ(launched[2 * names.size() + index], (arguments { recorder, "--left=" + backup_side, main_side }))
+            << "each row starts again from the tool text, and a ? in a name is no placeholder";
+        expected.push_back({ main_side });
+        expected.push_back({ "--left=" + backup_side, main_side });
     }
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(recorded_arguments(records, expected.size()), expected);
@@ -462,13 +427,6 @@ TEST_F(row_commands_test, clicks_refresh_and_sort_failures_reach_the_window_and_
 }
 
 // ---- composing commands
-
-TEST(external_command, open_with_keeps_the_shown_text_apart_from_the_arguments)
-{
-    const external_command::command composed = external_command::open_with("/bin/p", "", "/f g");
-    EXPECT_EQ(composed.text, "\"/bin/p\"  \"/f g\"");
-    EXPECT_EQ(composed.arguments, (arguments { "/bin/p", "/f g" }));
-}
 
 TEST(external_command, the_last_two_question_marks_of_the_tool_text_are_the_placeholders)
 {
