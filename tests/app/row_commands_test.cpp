@@ -89,12 +89,9 @@ protected:
 
     log_capture capture;
     int comparisons = 0;
-    std::vector<std::uint64_t> merged_rows;
-    std::vector<std::pair<long, long>> menus;
     RowCommands commands { store, capture.log, grid,
                            RowCommands::window_operations { [this] { ++comparisons; },
-                                                            [this](std::uint64_t row) { merged_rows.push_back(row); },
-                                                            [this](long x, long y) { menus.emplace_back(x, y); },
+                                                            {}, {},
                                                             nullptr } };
     bfs::path main_root;
     bfs::path backup_root;
@@ -386,7 +383,7 @@ TEST_F(row_commands_test, delete_removes_one_side_of_the_selected_rows_never_a_f
                                           "Delete file: " + main_file("d", "now-a-folder").string() + " is not a file" }));
 }
 
-// ---- the other grid events
+// ---- column widths
 
 TEST_F(row_commands_test, a_resized_column_keeps_its_width_under_its_own_heading_for_the_next_start)
 {
@@ -406,24 +403,6 @@ TEST_F(row_commands_test, a_resized_column_keeps_its_width_under_its_own_heading
     ASSERT_TRUE(next_appearance.DefineColumns(next_table));
     EXPECT_EQ(next_grid.GetColumnsInfo().AtPosition(2).width, 150u);
     EXPECT_EQ(next_grid.GetColumnsInfo().AtPosition(1).width, 200u);
-}
-
-TEST_F(row_commands_test, clicks_refresh_and_sort_failures_reach_the_window_and_the_log)
-{
-    settings("");
-    start();
-    bool flag = false;
-    commands.OnGridEvent(7, 2, CDataGridCtrl::cell_double_click, 0, 0, flag, "");
-    EXPECT_TRUE(flag);
-    commands.OnGridEvent(3, 1, CDataGridCtrl::cell_right_button, 640, 480, flag, "");
-    commands.OnGridEvent(0, 0, CDataGridCtrl::refresh, 0, 0, flag, "");
-    commands.OnGridEvent(0, 3, CDataGridCtrl::sort_failed, 0, 0, flag, "An error occurred while sorting column [X]: y");
-    commands.OnGridEvent(0, 0, CDataGridCtrl::row_heading_click, 5, 5, flag, "");
-
-    EXPECT_EQ(merged_rows, (std::vector<std::uint64_t> { 7 }));
-    EXPECT_EQ(menus, (std::vector<std::pair<long, long>> { { 640, 480 } }));
-    EXPECT_EQ(comparisons, 1);
-    EXPECT_EQ(capture.texts("ERROR"), (std::vector<std::string> { "An error occurred while sorting column [X]: y" }));
 }
 
 // ---- composing commands
