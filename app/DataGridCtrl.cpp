@@ -92,10 +92,12 @@ void CDataGridCtrl::MultiSelectManager::ForEachSelectedRow(const std::function<v
          found == 0; found = EnumNextBlock(&block.start_column, &block.start_row, &block.end_column, &block.end_row))
         m_blocks.push_back(block);
 
+    // Blocks may deselect (Ctrl+click): a row counts only when the selection says it is selected.
     std::set<long> rows;
     for (const SelectedBlock& selected : m_blocks)
         for (long row = selected.start_row; row <= selected.end_row; ++row)
-            rows.insert(row);
+            if (rows.count(row) == 0 && RowSelected(row))
+                rows.insert(row);
 
     data::data_table* table = m_grid != nullptr ? m_grid->GetTable() : nullptr;
     if (!fn || table == nullptr)
@@ -105,6 +107,18 @@ void CDataGridCtrl::MultiSelectManager::ForEachSelectedRow(const std::function<v
         if (row >= 0 && static_cast<std::size_t>(row) < table->rows.size())
             fn(row, table->rows[static_cast<std::size_t>(row)]);
     }
+}
+
+bool CDataGridCtrl::MultiSelectManager::RowSelected(long row)
+{
+    if ((GetMode() & UG_MULTISELECT_ROW) != 0)
+        return IsRowSelected(static_cast<int>(row)) != 0;
+    for (const SelectedBlock& block : m_blocks)
+        if (row >= block.start_row && row <= block.end_row)
+            for (int col = block.start_column; col <= block.end_column; ++col)
+                if (IsSelected(col, static_cast<int>(row)) != 0)
+                    return true;
+    return false;
 }
 
 // ---- life
@@ -592,11 +606,7 @@ void CDataGridCtrl::OnCharPressed(UINT*, int) {}
 
 void CDataGridCtrl::OnFetchCell(int col, int row, CUGCell* cell)
 {
-    if (col < 0 && row < 0) {
-        if (cell != nullptr)
-            cell->SetBackColor(m_captionColor);
-        return;
-    }
+    // The corner's colour is the window's signal (caption, filtered, mock copy): never painted over.
     if (col < 0 || row < 0 || cell == nullptr || row >= TableRowCount())
         return;
     const data::data_row* tableRow = m_adapter.m_table->rows[static_cast<std::size_t>(row)];

@@ -85,6 +85,8 @@ public:
         void ForEachSelectedRow(const std::function<void(long, data::data_row*)>& fn);
 
     private:
+        bool RowSelected(long row);
+
         CDataGridCtrl* m_grid = nullptr;
         std::vector<SelectedBlock> m_blocks;
     };

@@ -143,7 +143,7 @@ bool GridAppearance::CellHint(int column, long row, int kind, std::string& text)
     };
 
     if (key == "file_name") {
-        text = raw("file_fullpath") + "\\" + displayed;
+        text = raw("file_fullpath") + "/" + displayed;
     } else if (key == "file_size" || key == "backup_size") {
         const std::string bytes = raw(key);
         text = displayed + " (" + GroupDigits(utils::string_utils::to_uint64(bytes.c_str(), bytes.size(), 0)) +

@@ -13,6 +13,11 @@
 
 #include <algorithm>
 
+namespace {
+// A heading dragged smaller keeps an edge the pointer can grab again (the grab zone is 4 px).
+constexpr int min_grab_size = 5;
+}  // namespace
+
 LRESULT CUGCnrBtn::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_PRINT) {
@@ -65,11 +70,11 @@ void CUGCnrBtn::OnMouseMove(UINT, CPoint point)
         return;
     if (m_isSizing != 0) {
         if (m_sizingHeight != 0) {
-            int height = std::max(0, static_cast<int>(point.y));
+            int height = std::max(min_grab_size, static_cast<int>(point.y));
             m_ctrl->OnTopHeadingSizing(&height, height);
             m_ctrl->SetTopHeadingHeight(height);
         } else {
-            int width = std::max(0, static_cast<int>(point.x));
+            int width = std::max(min_grab_size, static_cast<int>(point.x));
             m_ctrl->OnSideHeadingSizing(&width, width);
             m_ctrl->SetSideHeadingWidth(width);
         }

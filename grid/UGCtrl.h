@@ -129,7 +129,8 @@ public:
     int SetTopRow(int row);
     int SetLeftColumn(int col);
     int SelectRange(int startCol, int startRow, int endCol, int endRow);
-    void UpdateAfterMove();
+    // A move of the view alone (scroll bars, wheel) leaves the selection as it is.
+    void UpdateAfterMove(bool currentCellMoved = true);
     int AdjustRowTarget(int* row);
     int AdjustColumnTarget(int* col);
     int GetCurrentColumn() const;

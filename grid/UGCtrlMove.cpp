@@ -160,10 +160,14 @@ int CUGCtrl::GotoCell(int col, int row)
     if (col < 0 || row < 0 || col >= m_GI->m_numberCols || row >= m_GI->m_numberRows)
         return 1;
     if (col == m_GI->m_currentCol && row == m_GI->m_currentRow) {
-        if (!key_down(VK_SHIFT))
+        if (m_GI->m_multiSelectFlag < 1)
             return 0;
-        if (m_GI->m_multiSelectFlag >= 1) {
+        if (key_down(VK_SHIFT)) {
             m_GI->m_multiSelect->ExtendBlock(col, row);
+            RepaintAllParts();
+        } else if (key_down(VK_CONTROL) && m_GI->m_multiSelectMode == 1) {
+            // Ctrl+click on the current cell toggles it like on any other cell.
+            m_GI->m_multiSelect->OnLeftPress(col, row, MK_CONTROL);
             RepaintAllParts();
         }
         return 0;
@@ -200,7 +204,7 @@ int CUGCtrl::SetTopRow(int row)
     if (AllowViewMove(m_GI->m_leftCol, m_GI->m_topRow, m_GI->m_leftCol, row) == 0)
         return 2;
     m_GI->m_topRow = row;
-    UpdateAfterMove();
+    UpdateAfterMove(false);
     return 0;
 }
 
@@ -217,7 +221,7 @@ int CUGCtrl::SetLeftColumn(int col)
     if (col == m_GI->m_leftCol)
         return 0;
     m_GI->m_leftCol = col;
-    UpdateAfterMove();
+    UpdateAfterMove(false);
     return 0;
 }
 
@@ -235,10 +239,12 @@ int CUGCtrl::SelectRange(int startCol, int startRow, int endCol, int endRow)
     return 0;
 }
 
-void CUGCtrl::UpdateAfterMove()
+void CUGCtrl::UpdateAfterMove(bool currentCellMoved)
 {
     CUGGridInfo* sheet = m_GI;
-    if (sheet->m_multiSelectFlag == 0 || m_editInProgress != 0) {
+    if (!currentCellMoved) {
+        // Scrolling took the keyboard's path here and collapsed a range to one row.
+    } else if (sheet->m_multiSelectFlag == 0 || m_editInProgress != 0) {
         sheet->m_focusCol = sheet->m_currentCol;
         sheet->m_focusRow = sheet->m_currentRow;
     } else {

@@ -104,7 +104,13 @@ void CUGMultiSelect::OnLeftPress(int col, int row, unsigned keyFlags)
     m_lastCol = col;
     m_lastRow = row;
     if ((keyFlags & MK_CONTROL) != 0) {
+        // Ctrl+click toggles: on a selected cell the new block deselects it.
+        const int wasSelected = IsSelected(col, row);
         StartBlock(col, row);
+        if (wasSelected != 0) {
+            m_currentBlock->selected = 0;
+            RedrawRange(m_currentBlock->left, m_currentBlock->top, m_currentBlock->right, m_currentBlock->bottom);
+        }
     } else if ((keyFlags & MK_SHIFT) != 0) {
         ExtendBlock(col, row);
     } else {

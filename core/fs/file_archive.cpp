@@ -123,10 +123,9 @@ bool file_archive::record_main_folder(std::string& error)
 {
     if (!database_ready(error))
         return false;
-    const bool recorded = record_tree(root(), true, error);
-    if (!recorded)
-        empty_result();
-    return recorded;
+    // A failed recording keeps the previous comparison's rows on show: the tables were
+    // rolled back to them.
+    return record_tree(root(), true, error);
 }
 
 bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,

@@ -162,7 +162,6 @@ bool file_archive::query_differences(std::int32_t backup_id, data::data_table*& 
         row.release();
         end.release();
         error = failure.what();
-        empty_result();
         return false;
     }
     table = result;
@@ -171,19 +170,24 @@ bool file_archive::query_differences(std::int32_t backup_id, data::data_table*& 
 
 void file_archive::fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask)
 {
+    // Every row is read before the table changes: a step that fails halfway leaves the rows
+    // on show as they were instead of a blank or partial list.
+    std::vector<db::sqlite_db::record> kept;
+    for (; row != end; ++row) {
+        db::sqlite_db::record values = row.values();
+        if (!values.empty() && passes_mask(values.back(), mask))
+            kept.push_back(std::move(values));
+    }
+    row.release();
+    end.release();
     result->notify = false;
     result->clear();
-    for (; row != end; ++row) {
-        const db::sqlite_db::record values = row.values();
-        if (values.empty() || !passes_mask(values.back(), mask))
-            continue;
+    for (const db::sqlite_db::record& values : kept) {
         data::data_row* added = result->add_row();
         const std::size_t cells = std::min(values.size(), result_column_count);
         for (std::size_t cell = 0; cell < cells; ++cell)
             added->set_cell(cell + 1, values[cell]);
     }
-    row.release();
-    end.release();
     result->end_update();
 }
 

@@ -265,7 +265,7 @@ TEST_F(data_grid_test, hints_name_the_full_path_the_exact_size_and_the_heading)
 
     CString hint;
     EXPECT_EQ(grid.GetCellTipText(1, 0, UG_GRID, &hint), 1);
-    EXPECT_EQ(std::string(hint), "/main/images\\big.iso");
+    EXPECT_EQ(std::string(hint), "/main/images/big.iso");
     grid.GetCellTipText(2, 0, UG_GRID, &hint);
     EXPECT_EQ(std::string(hint), "1.18 MB (1,234,567 bytes)");
     grid.GetCellTipText(4, 0, UG_GRID, &hint);
@@ -346,4 +346,20 @@ TEST_F(data_grid_test, a_screenful_costs_the_same_for_a_hundred_and_a_million_ro
     const double large = screenful(1000000);
     EXPECT_EQ(grid.GetRowCount(), 1000000);
     EXPECT_LT(large, small * 4 + 200.0);
+}
+
+TEST_F(data_grid_test, the_walk_over_selected_rows_skips_a_row_the_user_deselected)
+{
+    for (int id = 1; id <= 6; ++id)
+        add_difference(table, std::to_string(id), "f", "1", "2", "SIZE");
+    show();
+    CDataGridCtrl::MultiSelectManager& selection = *grid.GetSelectionManager();
+    selection.ClearAll();
+    selection.OnLeftPress(1, 1, 0);
+    selection.OnLeftPress(1, 4, MK_SHIFT);
+    selection.OnLeftPress(1, 2, MK_CONTROL);
+
+    std::vector<long> rows;
+    selection.ForEachSelectedRow([&rows](long row, data::data_row*) { rows.push_back(row); });
+    EXPECT_EQ(rows, (std::vector<long> { 1, 3, 4 })) << "Delete would remove the files of a deselected row";
 }

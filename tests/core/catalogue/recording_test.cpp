@@ -234,6 +234,35 @@ TEST_F(recording, links_to_files_are_recorded_and_links_to_folders_are_not_enter
               (std::vector<db::sqlite_db::record> { { "a.txt", "1" }, { "link.txt", "1" } }));
 }
 
+TEST_F(recording, a_failed_comparison_keeps_the_rows_on_show)
+{
+    write_main("a.txt", "a");
+    write_main("z.txt", "z");
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_EQ(archive.result->rows.size(), 2u);
+
+    // The main tree fails to record: its rows stay.
+    write_main("bad.txt", "b");
+    ASSERT_TRUE(archive.database.execute(
+        "create trigger REFUSE before insert on [FILE] when NEW.NAME = 'bad.txt' "
+        "begin select raise(abort, 'refused bad.txt'); end"));
+    EXPECT_FALSE(archive.record_main_folder(error));
+    EXPECT_EQ(archive.result->rows.size(), 2u);
+    ASSERT_TRUE(archive.database.execute("drop trigger REFUSE"));
+
+    // The difference query fails on its second row: nothing of the half-read result shows.
+    ASSERT_TRUE(archive.prepare_script(archive.diff_script,
+                                       "select ID, NAME, FULL_PATH, SIZE, LAST_WRITE_TIME, ?, ?, ?, '', '', "
+                                       "case when NAME = 'z.txt' then abs(-9223372036854775807 - 1) else 'BACKUP' end "
+                                       "from [FILE] order by NAME",
+                                       error, true))
+        << error;
+    EXPECT_FALSE(archive.query_differences(0, table, 15, error));
+    EXPECT_NE(error.find("overflow"), std::string::npos) << error;
+    ASSERT_EQ(archive.result->rows.size(), 2u);
+    EXPECT_EQ(archive.result->rows[0]->cells[10], "BACKUP");
+}
+
 TEST(relative_path, keeps_the_elements_after_the_root)
 {
     using fs::file_archive;

@@ -138,3 +138,53 @@ TEST_F(selection, moves_with_selection_on_keep_the_current_cell_at_the_anchor)
     EXPECT_EQ(select->IsSelected(2, 3), 0) << "a plain key move starts the selection over";
     EXPECT_EQ(grid.GetCurrentRow(), 5);
 }
+
+namespace {
+
+// A left press on a cell as the cell area makes it: the press is the selection's source while
+// the current cell moves, with the keys held.
+void press(CUGCtrl& grid, int col, int row, unsigned keys)
+{
+    platform::set_key_down(VK_SHIFT, (keys & MK_SHIFT) != 0);
+    platform::set_key_down(VK_CONTROL, (keys & MK_CONTROL) != 0);
+    grid.m_GI->m_multiSelectMode = 1;
+    grid.m_selectKeyFlags = keys;
+    grid.GotoCell(col, row);
+    grid.m_GI->m_multiSelectMode = 0;
+    grid.m_selectKeyFlags = 0;
+    platform::reset_key_table();
+}
+
+}  // namespace
+
+TEST_F(selection, scrolling_the_view_never_changes_a_shift_click_range)
+{
+    grid.SetRowCount(200);
+    grid.m_GI->m_multiSelectFlag = 1;
+    press(grid, 1, 2, 0);
+    press(grid, 1, 6, MK_SHIFT);
+    ASSERT_EQ(select->IsSelected(1, 4), 1);
+
+    // What a wheel notch and a scroll-bar click do: move the top row or the left column only.
+    grid.SetTopRow(grid.m_GI->m_topRow + 3);
+    grid.SetTopRow(0);
+    grid.SetLeftColumn(grid.m_GI->m_leftCol + 1);
+    EXPECT_EQ(select->GetBlockCount(), 1);
+    for (int row = 2; row <= 6; ++row)
+        EXPECT_EQ(select->IsSelected(1, row), 1) << "row " << row;
+}
+
+TEST_F(selection, ctrl_click_toggles_a_selected_cell_off_and_on_again)
+{
+    grid.m_GI->m_multiSelectFlag = 1;
+    press(grid, 1, 1, 0);
+    press(grid, 1, 4, MK_SHIFT);
+
+    press(grid, 1, 3, MK_CONTROL);
+    EXPECT_EQ(select->IsSelected(1, 3), 0) << "Ctrl+click deselects a selected cell";
+    EXPECT_EQ(select->IsSelected(1, 2), 1);
+    press(grid, 1, 1, MK_CONTROL);
+    EXPECT_EQ(select->IsSelected(1, 1), 0) << "also the anchor";
+    press(grid, 1, 3, MK_CONTROL);
+    EXPECT_EQ(select->IsSelected(1, 3), 1) << "and a second Ctrl+click selects it again";
+}

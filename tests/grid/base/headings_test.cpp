@@ -325,7 +325,13 @@ TEST_F(headings, the_corner_button_sizes_both_headings_from_its_edges)
     send(corner, WM_LBUTTONDOWN, 10, 18, MK_LBUTTON);
     send(corner, WM_MOUSEMOVE, 10, -30, MK_LBUTTON);
     send(corner, WM_LBUTTONUP, 10, -30);
-    EXPECT_EQ(sheet().m_topHdgHeight, 0) << "never a negative height";
+    EXPECT_EQ(sheet().m_topHdgHeight, 5) << "a heading dragged to nothing keeps an edge to grab";
+    send(corner, WM_MOUSEMOVE, 10, 3);
+    EXPECT_TRUE(corner.IsOnEdge()) << "the flattened heading can be pulled open again";
+    send(corner, WM_LBUTTONDOWN, 10, 3, MK_LBUTTON);
+    send(corner, WM_MOUSEMOVE, 10, 25, MK_LBUTTON);
+    send(corner, WM_LBUTTONUP, 10, 25);
+    EXPECT_EQ(sheet().m_topHdgHeight, 25);
 
     grid.SetTopHeadingHeight(20);
     grid.log.clear();
