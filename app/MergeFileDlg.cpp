@@ -1,0 +1,222 @@
+#include "app/MergeFileDlg.h"
+
+#include "core/utils/string_utils.h"
+#include "platform/base/dc.h"
+
+#include <boost/filesystem.hpp>
+
+#include <utility>
+
+namespace {
+
+constexpr UINT label_id = 0xFFFF;
+
+show_in_folder_function& folder_shower()
+{
+    static show_in_folder_function show;
+    return show;
+}
+
+bool file_present(const boost::filesystem::path& file)
+{
+    boost::system::error_code ignored;
+    const auto type = boost::filesystem::status(file, ignored).type();
+    return type != boost::filesystem::status_error && type != boost::filesystem::file_not_found;
+}
+
+}  // namespace
+
+dialog_template merge_file_dialog_template()
+{
+    dialog_template table;
+    table.id = IDD_MERGE_FILE;
+    table.caption = "Merge file";
+    table.width = 383;
+    table.height = 99;
+    table.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER;
+    using kind = dialog_control_kind;
+    // Edits are read-only: the dialog shows the two versions, it edits nothing.
+    const DWORD read_only = ES_READONLY;
+    table.controls = {
+        {IDC_MERGE_NAME, kind::static_text, "", 7, 6, 369, 9},
+        {label_id, kind::group_box, "Main version", 7, 18, 168, 58},
+        {label_id, kind::static_text, "Path", 13, 32, 22, 8},
+        {IDC_MERGE_MAIN_FOLDER, kind::edit, "", 37, 30, 108, 12, read_only},
+        {IDC_MERGE_GO_MAIN, kind::push_button, "Go", 148, 30, 22, 12},
+        {label_id, kind::static_text, "Time", 13, 46, 22, 8},
+        {IDC_MERGE_MAIN_TIME, kind::edit, "", 37, 44, 108, 12, read_only},
+        {IDC_MERGE_MAIN_TIME_MARKER, kind::static_text, "", 148, 46, 8, 8},
+        {label_id, kind::static_text, "Size", 13, 60, 22, 8},
+        {IDC_MERGE_MAIN_SIZE, kind::edit, "", 37, 58, 108, 12, read_only},
+        {IDC_MERGE_MAIN_SIZE_MARKER, kind::static_text, "", 148, 60, 8, 8},
+        {IDC_MERGE_COPY_RIGHT, kind::push_button, ">>", 180, 34, 23, 14},
+        {IDC_MERGE_COPY_LEFT, kind::push_button, "<<", 180, 54, 23, 14},
+        {label_id, kind::group_box, "Backup version", 208, 18, 168, 58},
+        {label_id, kind::static_text, "Path", 214, 32, 22, 8},
+        {IDC_MERGE_BACKUP_FOLDER, kind::edit, "", 238, 30, 108, 12, read_only},
+        {IDC_MERGE_GO_BACKUP, kind::push_button, "Go", 349, 30, 22, 12},
+        {label_id, kind::static_text, "Time", 214, 46, 22, 8},
+        {IDC_MERGE_BACKUP_TIME, kind::edit, "", 238, 44, 108, 12, read_only},
+        {IDC_MERGE_BACKUP_TIME_MARKER, kind::static_text, "", 349, 46, 8, 8},
+        {label_id, kind::static_text, "Size", 214, 60, 22, 8},
+        {IDC_MERGE_BACKUP_SIZE, kind::edit, "", 238, 58, 108, 12, read_only},
+        {IDC_MERGE_BACKUP_SIZE_MARKER, kind::static_text, "", 349, 60, 8, 8},
+        {IDCANCEL, kind::push_button, "Cancel", 326, 80, 50, 14},
+    };
+    return table;
+}
+
+show_in_folder_function set_show_in_folder(show_in_folder_function show)
+{
+    return std::exchange(folder_shower(), std::move(show));
+}
+
+CMergeFileDlg::CMergeFileDlg(CWnd* parent) : CDialogEx(IDD_MERGE_FILE, parent)
+{
+    if (!platform::find_dialog_template(IDD_MERGE_FILE))
+        platform::register_dialog_template(merge_file_dialog_template());
+}
+
+CMergeFileDlg::~CMergeFileDlg()
+{
+    DestroyWindow();
+}
+
+BOOL CMergeFileDlg::OnInitDialog()
+{
+    CDialogEx::OnInitDialog();
+    using utils::string_utils::compare_no_case;
+    const std::string kind = m_kind.GetString();
+    const bool main_missing = compare_no_case(kind, "FILE") == 0;
+    const bool backup_missing = compare_no_case(kind, "BACKUP") == 0;
+    m_copy_left.EnableWindow(!backup_missing);
+    m_copy_right.EnableWindow(!main_missing);
+
+    m_worse_brush.CreateSolidBrush(m_worse_background);
+    m_better_brush.CreateSolidBrush(m_better_background);
+
+    if (m_size_choice < 0) {
+        m_main_size_marker = "*";
+        m_main_size_edit.Invalidate();
+    } else if (m_size_choice > 0) {
+        m_backup_size_marker = "*";
+        m_backup_size_edit.Invalidate();
+    }
+    if (m_time_choice < 0) {
+        m_main_time_marker = "*";
+        m_main_time_edit.Invalidate();
+    } else if (m_time_choice > 0) {
+        m_backup_time_marker = "*";
+        m_backup_time_edit.Invalidate();
+    }
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CMergeFileDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_MERGE_NAME, m_name_line);
+    DDX_Control(exchange, IDC_MERGE_MAIN_FOLDER, m_main_folder_edit);
+    DDX_Control(exchange, IDC_MERGE_BACKUP_FOLDER, m_backup_folder_edit);
+    DDX_Control(exchange, IDC_MERGE_MAIN_TIME, m_main_time_edit);
+    DDX_Control(exchange, IDC_MERGE_BACKUP_TIME, m_backup_time_edit);
+    DDX_Control(exchange, IDC_MERGE_MAIN_SIZE, m_main_size_edit);
+    DDX_Control(exchange, IDC_MERGE_BACKUP_SIZE, m_backup_size_edit);
+    DDX_Control(exchange, IDC_MERGE_COPY_RIGHT, m_copy_right);
+    DDX_Control(exchange, IDC_MERGE_COPY_LEFT, m_copy_left);
+    DDX_Text(exchange, IDC_MERGE_NAME, m_name);
+    DDX_Text(exchange, IDC_MERGE_MAIN_FOLDER, m_main_folder);
+    DDX_Text(exchange, IDC_MERGE_BACKUP_FOLDER, m_backup_folder);
+    DDX_Text(exchange, IDC_MERGE_MAIN_TIME, m_main_time);
+    DDX_Text(exchange, IDC_MERGE_BACKUP_TIME, m_backup_time);
+    DDX_Text(exchange, IDC_MERGE_MAIN_SIZE, m_main_size);
+    DDX_Text(exchange, IDC_MERGE_BACKUP_SIZE, m_backup_size);
+    DDX_Text(exchange, IDC_MERGE_MAIN_TIME_MARKER, m_main_time_marker);
+    DDX_Text(exchange, IDC_MERGE_BACKUP_TIME_MARKER, m_backup_time_marker);
+    DDX_Text(exchange, IDC_MERGE_MAIN_SIZE_MARKER, m_main_size_marker);
+    DDX_Text(exchange, IDC_MERGE_BACKUP_SIZE_MARKER, m_backup_size_marker);
+}
+
+BOOL CMergeFileDlg::OnCommand(WPARAM wparam, LPARAM lparam)
+{
+    if (HIWORD(wparam) == BN_CLICKED) {
+        switch (LOWORD(wparam)) {
+        case IDCANCEL:
+            EndDialog(0);
+            return TRUE;
+        case IDC_MERGE_COPY_RIGHT:
+            EndDialog(1);
+            return TRUE;
+        case IDC_MERGE_COPY_LEFT:
+            EndDialog(-1);
+            return TRUE;
+        case IDC_MERGE_GO_MAIN:
+            ShowFileInFolder(true);
+            return TRUE;
+        case IDC_MERGE_GO_BACKUP:
+            ShowFileInFolder(false);
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    return CDialogEx::OnCommand(wparam, lparam);
+}
+
+LRESULT CMergeFileDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    const LRESULT base = CDialogEx::WindowProc(message, wparam, lparam);
+    // Read-only edits ask with WM_CTLCOLORSTATIC, editable ones with WM_CTLCOLOREDIT.
+    if (message == WM_CTLCOLOREDIT || message == WM_CTLCOLORSTATIC)
+        return reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<CDC*>(wparam), reinterpret_cast<CWnd*>(lparam),
+                                                    reinterpret_cast<HBRUSH>(base)));
+    return base;
+}
+
+int CMergeFileDlg::edit_standing(int id) const
+{
+    switch (id) {
+    case IDC_MERGE_MAIN_SIZE: return -m_size_choice;
+    case IDC_MERGE_BACKUP_SIZE: return m_size_choice;
+    case IDC_MERGE_MAIN_TIME: return -m_time_choice;
+    case IDC_MERGE_BACKUP_TIME: return m_time_choice;
+    default: return 0;
+    }
+}
+
+bool CMergeFileDlg::edit_colours(int id, COLORREF& text, COLORREF& background) const
+{
+    const int standing = edit_standing(id);
+    if (standing == 0)
+        return false;
+    text = standing > 0 ? m_better_foreground : m_worse_foreground;
+    background = standing > 0 ? m_better_background : m_worse_background;
+    return true;
+}
+
+HBRUSH CMergeFileDlg::OnCtlColor(CDC* dc, CWnd* control, HBRUSH base)
+{
+    if (!control)
+        return base;
+    const int id = control->GetDlgCtrlID();
+    if (id != IDC_MERGE_MAIN_SIZE && id != IDC_MERGE_BACKUP_SIZE && id != IDC_MERGE_MAIN_TIME
+        && id != IDC_MERGE_BACKUP_TIME)
+        return base;
+    if (dc)
+        dc->SetBkMode(TRANSPARENT);
+    const int standing = edit_standing(id);
+    if (standing == 0)
+        return base;
+    if (dc)
+        dc->SetTextColor(standing > 0 ? m_better_foreground : m_worse_foreground);
+    return standing > 0 ? static_cast<HBRUSH>(m_better_brush) : static_cast<HBRUSH>(m_worse_brush);
+}
+
+void CMergeFileDlg::ShowFileInFolder(bool main_side)
+{
+    const boost::filesystem::path file = boost::filesystem::path((main_side ? m_main_folder : m_backup_folder).GetString())
+                                         / m_name.GetString();
+    if (file_present(file) && folder_shower())
+        folder_shower()(file.string());
+}
