@@ -14,6 +14,7 @@
 #include <chrono>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <sstream>
 
 namespace bfs = boost::filesystem;

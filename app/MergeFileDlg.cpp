@@ -37,32 +37,37 @@ dialog_template merge_file_dialog_template()
     using kind = dialog_control_kind;
     // Edits are read-only: the dialog shows the two versions, it edits nothing.
     const DWORD read_only = ES_READONLY;
-    table.controls = {
-        {IDC_MERGE_NAME, kind::static_text, "", 7, 6, 369, 9},
-        {label_id, kind::group_box, "Main version", 7, 18, 168, 58},
-        {label_id, kind::static_text, "Path", 13, 32, 22, 8},
-        {IDC_MERGE_MAIN_FOLDER, kind::edit, "", 37, 30, 108, 12, read_only},
-        {IDC_MERGE_GO_MAIN, kind::push_button, "Go", 148, 30, 22, 12},
-        {label_id, kind::static_text, "Time", 13, 46, 22, 8},
-        {IDC_MERGE_MAIN_TIME, kind::edit, "", 37, 44, 108, 12, read_only},
-        {IDC_MERGE_MAIN_TIME_MARKER, kind::static_text, "", 148, 46, 8, 8},
-        {label_id, kind::static_text, "Size", 13, 60, 22, 8},
-        {IDC_MERGE_MAIN_SIZE, kind::edit, "", 37, 58, 108, 12, read_only},
-        {IDC_MERGE_MAIN_SIZE_MARKER, kind::static_text, "", 148, 60, 8, 8},
-        {IDC_MERGE_COPY_RIGHT, kind::push_button, ">>", 180, 34, 23, 14},
-        {IDC_MERGE_COPY_LEFT, kind::push_button, "<<", 180, 54, 23, 14},
-        {label_id, kind::group_box, "Backup version", 208, 18, 168, 58},
-        {label_id, kind::static_text, "Path", 214, 32, 22, 8},
-        {IDC_MERGE_BACKUP_FOLDER, kind::edit, "", 238, 30, 108, 12, read_only},
-        {IDC_MERGE_GO_BACKUP, kind::push_button, "Go", 349, 30, 22, 12},
-        {label_id, kind::static_text, "Time", 214, 46, 22, 8},
-        {IDC_MERGE_BACKUP_TIME, kind::edit, "", 238, 44, 108, 12, read_only},
-        {IDC_MERGE_BACKUP_TIME_MARKER, kind::static_text, "", 349, 46, 8, 8},
-        {label_id, kind::static_text, "Size", 214, 60, 22, 8},
-        {IDC_MERGE_BACKUP_SIZE, kind::edit, "", 238, 58, 108, 12, read_only},
-        {IDC_MERGE_BACKUP_SIZE_MARKER, kind::static_text, "", 349, 60, 8, 8},
-        {IDCANCEL, kind::push_button, "Cancel", 326, 80, 50, 14},
+    table.controls = {{IDC_MERGE_NAME, kind::static_text, "", 7, 6, 369, 9}};
+    // One column of path, time and size per side; ids of the main side first.
+    struct side {
+        int left;
+        UINT folder, go, time, time_marker, size, size_marker;
     };
+    for (const side& column : {side{7, IDC_MERGE_MAIN_FOLDER, IDC_MERGE_GO_MAIN, IDC_MERGE_MAIN_TIME,
+                                     IDC_MERGE_MAIN_TIME_MARKER, IDC_MERGE_MAIN_SIZE, IDC_MERGE_MAIN_SIZE_MARKER},
+                               side{210, IDC_MERGE_BACKUP_FOLDER, IDC_MERGE_GO_BACKUP, IDC_MERGE_BACKUP_TIME,
+                                     IDC_MERGE_BACKUP_TIME_MARKER, IDC_MERGE_BACKUP_SIZE, IDC_MERGE_BACKUP_SIZE_MARKER}}) {
+        const int x = column.left;
+        table.controls.insert(table.controls.end(), {
+            {label_id, kind::static_text, "Path", x + 6, 32, 20, 8},
+            {column.folder, kind::edit, "", x + 28, 30, 100, 13, read_only},
+            {column.go, kind::push_button, "Go", x + 131, 29, 28, 14},
+            {label_id, kind::static_text, "Time", x + 6, 47, 20, 8},
+            {column.time, kind::edit, "", x + 28, 45, 100, 13, read_only},
+            {column.time_marker, kind::static_text, "", x + 131, 47, 8, 8},
+            {label_id, kind::static_text, "Size", x + 6, 62, 20, 8},
+            {column.size, kind::edit, "", x + 28, 60, 100, 13, read_only},
+            {column.size_marker, kind::static_text, "", x + 131, 62, 8, 8},
+        });
+    }
+    table.controls.insert(table.controls.end(), {
+        {IDC_MERGE_COPY_RIGHT, kind::push_button, ">>", 177, 36, 28, 14},
+        {IDC_MERGE_COPY_LEFT, kind::push_button, "<<", 177, 56, 28, 14},
+        {IDCANCEL, kind::push_button, "Cancel", 326, 81, 50, 14},
+        // Last, so the frames lie beneath the controls they surround.
+        {label_id, kind::group_box, "Main version", 7, 18, 165, 60},
+        {label_id, kind::group_box, "Backup version", 210, 18, 165, 60},
+    });
     return table;
 }
 
