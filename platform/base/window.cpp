@@ -3,6 +3,7 @@
 
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
+#include "platform/base/menu.h"
 #include "platform/base/system_services.h"
 #include "platform/base/window_shared.h"
 
@@ -25,6 +26,15 @@ std::vector<dispatch_entry>& dispatch_stack()
     static std::vector<dispatch_entry> stack;
     return stack;
 }
+
+// Keeps the dispatch stack balanced when a handler throws through SendMessage.
+class dispatch_scope {
+public:
+    explicit dispatch_scope(const dispatch_entry& entry) { dispatch_stack().push_back(entry); }
+    ~dispatch_scope() { dispatch_stack().pop_back(); }
+    dispatch_scope(const dispatch_scope&) = delete;
+    dispatch_scope& operator=(const dispatch_scope&) = delete;
+};
 
 dispatch_entry entry_for(CWnd* window, UINT message, WPARAM wparam, LPARAM lparam, bool from_toolkit)
 {
@@ -167,6 +177,9 @@ BOOL CWnd::DestroyWindow()
         active_window = nullptr;
     if (cursor_target == this)
         cursor_target = nullptr;
+    if (menu_ && menu_->shown_in() == this)
+        menu_->set_shown_in(nullptr);
+    menu_ = nullptr;
     peer_.reset();
     detach_from_parent();
     live_windows().erase(this);
@@ -244,10 +257,8 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (!m_hWnd && message != WM_NCDESTROY)
         return 0;
-    dispatch_stack().push_back(entry_for(this, message, wparam, lparam, false));
-    const LRESULT result = WindowProc(message, wparam, lparam);
-    dispatch_stack().pop_back();
-    return result;
+    const dispatch_scope scope(entry_for(this, message, wparam, lparam, false));
+    return WindowProc(message, wparam, lparam);
 }
 
 LRESULT CWnd::send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, bool& default_wanted)
@@ -256,11 +267,10 @@ LRESULT CWnd::send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, b
     if (!m_hWnd)
         return 0;
     auto& stack = dispatch_stack();
-    stack.push_back(entry_for(this, message, wparam, lparam, true));
+    const dispatch_scope scope(entry_for(this, message, wparam, lparam, true));
     const size_t depth = stack.size();
     const LRESULT result = WindowProc(message, wparam, lparam);
     default_wanted = stack.size() == depth && stack.back().default_wanted;
-    stack.pop_back();
     return result;
 }
 
@@ -395,6 +405,10 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         OnContextMenu(from_param<CWnd>(wparam), point_of(lparam));
         return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(from_param<CMenu>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
+                        HIWORD(static_cast<DWORD_PTR>(lparam)));
+        return 0;
     case WM_HELP:
         return OnHelpInfo(from_param<HELPINFO>(lparam));
     default:
@@ -471,6 +485,30 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_HELP:
         // Help not taken by a window goes to its parent.
         return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
+    case WM_RBUTTONUP: {
+        // A right click that nobody took asks for a context menu, at the screen point.
+        CPoint screen = point_of(lparam);
+        ClientToScreen(&screen);
+        SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this),
+                    MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+        return 0;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN: {
+        // The menu key, or Shift+F10: a context menu at the window's top-left corner (the
+        // point is given, not -1, -1, so every handler can show its menu there).
+        const bool menu_key = message == WM_KEYUP && wparam == 0x5D;
+        const bool shift_f10 = message == WM_SYSKEYDOWN && wparam == 0x79 && GetKeyState(0x10) < 0;
+        if (menu_key || shift_f10) {
+            const CPoint screen = client_origin_on_screen();
+            SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this),
+                        MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+        }
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        // A child's unanswered request goes up, so the dialog's menu shows over its controls.
+        return (parent_ && (style_ & WS_CHILD)) ? parent_->SendMessage(message, wparam, lparam) : 0;
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
@@ -530,5 +568,25 @@ void CWnd::OnClose() { Default(); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+
+BOOL CWnd::SetMenu(CMenu* menu)
+{
+    if (!m_hWnd)
+        return FALSE;
+    if (menu_ && menu_ != menu && menu_->shown_in() == this)
+        menu_->set_shown_in(nullptr);
+    menu_ = menu;
+    if (menu_)
+        menu_->set_shown_in(this);
+    DrawMenuBar();
+    return TRUE;
+}
+
+void CWnd::DrawMenuBar()
+{
+    if (auto* bar = dynamic_cast<menu_bar_peer*>(peer_.get()))
+        bar->show_menu(menu_);
+}
 BOOL CWnd::OnHelpInfo(HELPINFO*) { return static_cast<BOOL>(Default()); }
 
