@@ -2,20 +2,14 @@
 
 #include "core/utils/string_utils.h"
 #include "platform/base/dc.h"
+#include "platform/base/process_launcher.h"
 
 #include <boost/filesystem.hpp>
 
-#include <utility>
 
 namespace {
 
 constexpr UINT label_id = 0xFFFF;
-
-show_in_folder_function& folder_shower()
-{
-    static show_in_folder_function show;
-    return show;
-}
 
 bool file_present(const boost::filesystem::path& file)
 {
@@ -69,11 +63,6 @@ dialog_template merge_file_dialog_template()
         {label_id, kind::group_box, "Backup version", 210, 18, 165, 60},
     });
     return table;
-}
-
-show_in_folder_function set_show_in_folder(show_in_folder_function show)
-{
-    return std::exchange(folder_shower(), std::move(show));
 }
 
 CMergeFileDlg::CMergeFileDlg(CWnd* parent) : CDialogEx(IDD_MERGE_FILE, parent)
@@ -222,6 +211,6 @@ void CMergeFileDlg::ShowFileInFolder(bool main_side)
 {
     const boost::filesystem::path file = boost::filesystem::path((main_side ? m_main_folder : m_backup_folder).GetString())
                                          / m_name.GetString();
-    if (file_present(file) && folder_shower())
-        folder_shower()(file.string());
+    if (file_present(file))
+        platform::show_in_folder(file.string());
 }

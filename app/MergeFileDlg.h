@@ -7,8 +7,6 @@
 #include "platform/base/controls.h"
 #include "platform/base/dialog_controls.h"
 
-#include <functional>
-#include <string>
 
 constexpr UINT IDD_MERGE_FILE = 139;
 constexpr int IDC_MERGE_NAME = 1059;
@@ -30,11 +28,6 @@ constexpr int IDC_MERGE_GO_BACKUP = 1096;
 // The resource table of the dialog.
 dialog_template merge_file_dialog_template();
 
-// Shows a file selected in its folder. Empty until the platform offers a file manager call;
-// the Go buttons do nothing then.
-using show_in_folder_function = std::function<void(const std::string& file)>;
-show_in_folder_function set_show_in_folder(show_in_folder_function show);
-
 class CMergeFileDlg : public CDialogEx {
 public:
     explicit CMergeFileDlg(CWnd* parent = nullptr);
@@ -53,7 +46,8 @@ public:
     bool edit_colours(int id, COLORREF& text /*out*/, COLORREF& background /*out*/) const;
     // WM_CTLCOLOR: the brush of a coloured edit (its text colour set on dc), else `base`.
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, HBRUSH base);
-    // A Go button: the file on that side shown in its folder, when it exists.
+    // A Go button: the file on that side shown selected in its folder, when it exists. A
+    // program that cannot start is logged by nobody: the dialog has no log, as before.
     void ShowFileInFolder(bool main_side);
 
     COLORREF m_better_background = RGB(255, 255, 255);

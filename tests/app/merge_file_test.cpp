@@ -4,6 +4,7 @@
 #include "app/merge_fixture.h"
 
 #include "platform/base/dc.h"
+#include "platform/base/process_launcher.h"
 
 namespace {
 
@@ -162,8 +163,11 @@ TEST_F(merge_file_dialog_colours, an_equal_pair_has_no_marks_and_default_colours
 
 TEST_F(merge_file_dialog, buttons_follow_the_kind_and_go_shows_the_file)
 {
-    std::vector<std::string> shown;
-    const auto previous = set_show_in_folder([&](const std::string& file) { shown.push_back(file); });
+    std::vector<std::vector<std::string>> started;
+    platform::set_process_launcher([&](const platform::process_request& request) {
+        started.push_back(request.arguments);
+        return 0;
+    });
     CMergeFileDlg dialog;
     dialog.m_kind = "file";
     dialog.m_name = "a.txt";
@@ -179,8 +183,11 @@ TEST_F(merge_file_dialog, buttons_follow_the_kind_and_go_shows_the_file)
         return 7;
     });
     EXPECT_EQ(dialog.DoModal(), 0);
-    EXPECT_EQ(shown, std::vector<std::string>({(backup_root / "a.txt").string()}));
-    set_show_in_folder(previous);
+    platform::set_process_launcher(nullptr);
+    // Only the backup file exists: only its Go button asks the file manager, for that file.
+    ASSERT_EQ(started.size(), 1u);
+    const std::string items = "['" + platform::file_uri((backup_root / "a.txt").string()) + "']";
+    EXPECT_NE(std::find(started[0].begin(), started[0].end(), items), started[0].end());
 }
 
 TEST_F(merge_file_dialog, a_missing_file_opens_no_dialog_and_mock_copy_copies_nothing)
