@@ -4,7 +4,13 @@
 #include "platform/gui/gui_support.h"
 
 #include "app/merge_fixture.h"
+#include "app/gui/screen_grab.h"
+#include "platform/wx/event_loop.h"
 #include "platform/wx/wx_peers.h"
+
+#include <wx/app.h>
+
+#include <algorithm>
 
 #include <wx/gauge.h>
 #include <wx/stattext.h>
@@ -28,6 +34,39 @@ protected:
     }
 };
 
+// The part of the progress bar the screen shows filled: the longest run of the bar's blue
+// along any row of the control (the toolkit's theme may draw a thin bar anywhere inside it).
+double painted_bar_fraction(CProgressDialog& dialog)
+{
+    const wxImage shot = screen_grab::top_level_on_screen(dialog);
+    if (!shot.IsOk())
+        return -1.0;
+    const CRect bar = dialog.m_progress_bar.window_rect_in_parent();
+    const int frame = dialog.frame_width();
+    int longest = 0;
+    for (int y = frame + bar.top; y < frame + bar.bottom && y < shot.GetHeight(); ++y) {
+        int filled = 0;
+        for (int x = frame + bar.left; x < frame + bar.right && x < shot.GetWidth(); ++x)
+            filled += shot.GetBlue(x, y) > shot.GetRed(x, y) + 60 ? 1 : 0;
+        longest = std::max(longest, filled);
+    }
+    return static_cast<double>(longest) / std::max(1, bar.Width());
+}
+
+// Whether the platform paints a window at once when asked (the merge relies on it).
+bool paints_at_once()
+{
+    CProgressDialog probe(nullptr);
+    probe.progress().set_total(100);
+    platform::run_toolkit_loop_until([&] { return painted_bar_fraction(probe) >= 0.0; }, 5.0);
+    probe.Step(100, "probe");
+    probe.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const bool painted = painted_bar_fraction(probe) > 0.8;
+    probe.DestroyWindow();
+    platform::process_toolkit_events();
+    return painted;
+}
+
 TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
 {
     settings_keys::write_colour(window.settings, settings_keys::merge_better_background, RGB(190, 240, 190));
@@ -38,6 +77,9 @@ TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
         dialog.ShowWindow(SW_SHOW);
         platform::process_toolkit_events();
         EXPECT_TRUE(platform::save_window_png(dialog, "merge_file_dialog.png"));
+        platform::run_toolkit_loop_until([&] { return screen_grab::top_level_on_screen(dialog).IsOk(); }, 5.0);
+        platform::process_toolkit_events();
+        screen_grab::top_level_on_screen(dialog).SaveFile("merge_file_dialog_screen.png", wxBITMAP_TYPE_PNG);
         for (int id : {IDC_MERGE_MAIN_SIZE_MARKER, IDC_MERGE_BACKUP_TIME_MARKER}) {
             auto* marker = dynamic_cast<wxStaticText*>(platform::widget_of(*dialog.GetDlgItem(id)));
             EXPECT_TRUE(marker && marker->GetLabel() == "*") << id;
@@ -74,6 +116,32 @@ TEST_F(merge_windows, progress_dialog_follows_a_merge_of_a_few_thousand_files)
     EXPECT_LT(gauge_midway, 0x7fffffff);
     EXPECT_EQ(label_midway.rfind("Copying ", 0), 0u);
     EXPECT_EQ(rows(), 0u);
+}
+
+TEST_F(merge_windows, progress_bar_is_repainted_while_the_merge_runs_in_the_real_loop)
+{
+    if (!paints_at_once())
+        GTEST_SKIP() << "the platform does not yet paint a window at once (UpdateWindow / RDW_UPDATENOW)";
+    constexpr int files = 2000;
+    for (int file = 0; file < files; ++file)
+        write_main("f" + std::to_string(file / 100) + "/" + std::to_string(file) + ".bin", std::string(64, 'x'));
+    int steps = 0;
+    double painted = -1.0;
+    window.on_step = [&](CProgressDialog& progress) {
+        if (++steps == files * 3 / 4) {
+            painted = painted_bar_fraction(progress);
+            screen_grab::top_level_on_screen(progress).SaveFile("progress_dialog_mid_merge_screen.png",
+                                                                wxBITMAP_TYPE_PNG);
+        }
+    };
+    bool merged = false;
+    wxTheApp->CallAfter([&] {
+        merge.OnMergeRight();
+        merged = true;
+    });
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return merged; }, 120.0));
+    EXPECT_EQ(steps, files);
+    EXPECT_GT(painted, 0.6) << "the bar on screen did not follow the merge";
 }
 
 }  // namespace
