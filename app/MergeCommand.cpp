@@ -126,19 +126,31 @@ void merge_command::Merge(int direction, const std::string& question)
     }
     if (refuse_stale_table("Merge"))
         return;
-    fs::file_archive& archive = host_.merge_archive();
-    data::data_table* table = archive.result;
+    data::data_table* table = host_.merge_archive().result;
     if (!table) {
         host_.log_entry("Merge: there are no differences to merge", log_error);
         return;
     }
+    // A table that is not a table of differences (missing columns) fails the merge, not the program.
+    try {
+        merge_table(direction, *table);
+    } catch (const std::exception& failure) {
+        recorded_.reset();
+        host_.log_entry(std::string("Merge: ") + failure.what(), log_error);
+    }
+    host_.compare_folders();
+}
+
+void merge_command::merge_table(int direction, data::data_table& table)
+{
+    fs::file_archive& archive = host_.merge_archive();
     const std::string main_path = host_.main_path();
     const std::string backup_path = host_.backup_path();
 
     auto progress = std::make_unique<CProgressDialog>(host_.merge_window());
     progress->set_formatter(format_byte_count);
     std::uint64_t total = 0;
-    for (const data::data_row* row : table->rows)
+    for (const data::data_row* row : table.rows)
         total += row_size(*row);
     progress->progress().set_total(total);
     progress->m_total = progress->FormatBytes(total).c_str();
@@ -168,17 +180,17 @@ void merge_command::Merge(int direction, const std::string& question)
     else
         host_.log_line("Synchronising " + main_path + " and " + backup_path + " both ways (" + size + ")\n");
 
-    recorded_ = std::make_unique<recorded_files>(record_files(*table));
+    recorded_ = std::make_unique<recorded_files>(record_files(table));
     std::uint64_t counters[4] = {0, 0, 0, 0};
     std::string errors;
     const auto started = std::chrono::steady_clock::now();
-    archive.merge_rows(backup_path, *table, counters, rule, errors);
+    archive.merge_rows(backup_path, table, counters, rule, errors);
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count()
         / 1000000;
     recorded_.reset();
     log_errors(errors);
-    host_.log_line(std::to_string(table->rows.size()) + " difference(s) merged in " + std::to_string(elapsed)
+    host_.log_line(std::to_string(table.rows.size()) + " difference(s) merged in " + std::to_string(elapsed)
                    + " millseconds\n");
     // Nothing to move is all of it moved.
     if (total == 0) {
@@ -201,7 +213,6 @@ void merge_command::Merge(int direction, const std::string& question)
             }
         }
     }
-    host_.compare_folders();
 }
 
 fs::file_archive::chooser merge_command::choose_rule(int direction, const std::string& setting)

@@ -106,6 +106,8 @@ private:
     };
     using recorded_files = std::unordered_map<std::string, recorded_file>;
 
+    // Everything of a merge from the progress dialog to the put-off conflicts.
+    void merge_table(int direction, data::data_table& table);
     bool refuse_without_backup_folder(const std::string& command);
     bool refuse_stale_table(const std::string& command);
     fs::file_archive::chooser choose_rule(int direction, const std::string& conflict_setting);

@@ -337,6 +337,23 @@ TEST_F(merge_failures, a_table_of_empty_files_fills_the_bar_and_cancel_does_not_
     EXPECT_EQ(last_position, 0x7fffffff);
 }
 
+TEST_F(merge_failures, a_table_without_the_columns_of_differences_is_an_error_not_a_crash)
+{
+    write_main("a.txt", "a");
+    ASSERT_TRUE(window.compare_folders());
+    delete window.archive.result;
+    window.archive.result = new data::data_table();
+    window.archive.result->set_column(1, "name", "Name");
+    window.archive.result->add_row_values({"a.txt"});
+    window.custom_filter = true;
+
+    merge.OnMergeRight();
+
+    EXPECT_FALSE(bfs::exists(backup_root / "a.txt"));
+    EXPECT_EQ(window.texts(2), std::vector<std::string>({"Merge: Column diff does not exist"}));
+    EXPECT_EQ(window.comparisons, 2);
+}
+
 // ---- Put-off conflicts ----
 
 TEST_F(merge_conflicts, put_off_pairs_wait_for_the_question_and_no_leaves_them)
