@@ -181,7 +181,7 @@ TEST_F(frame_fixture, the_frame_holds_the_menu_bar_the_status_bar_and_the_dialog
     EXPECT_EQ(platform::widget_of(window)->GetSize(), wxSize(client.Width(), client.Height()));
     EXPECT_EQ(frame->GetClientSize(), wxSize(client.Width(), client.Height()))
         << "menu bar and status bar lie outside the dialog's client area";
-    platform::save_window_png(window, "frame_with_menu.png");
+    gui_test::save_screen_when_drawn(window, "frame_with_menu.png");
 }
 
 TEST_F(frame_fixture, a_menu_choice_arrives_after_the_menu_opened_and_never_for_an_item_disabled_then)
