@@ -1,7 +1,9 @@
 #pragma once
 // What the X server shows of a top-level window: the pixels the toolkit has actually painted,
 // unlike platform::window_image, which draws the windows' state. A window that has not been
-// repainted shows its old pixels here.
+// repainted shows its old pixels here. The window itself is read, not the root at the
+// toolkit's idea of its place: without a window manager a dialog the toolkit centres can still
+// sit at the origin, and platform::screen_image then reads the empty root.
 
 #include "platform/base/window.h"
 #include "platform/wx/wx_peers.h"
