@@ -39,11 +39,14 @@ std::string path_key(const bfs::path& file)
     return file.lexically_normal().string();
 }
 
-// A folder's text without "." and ".." steps or trailing separators, so that "/a/b/" is "/a/b".
+// A folder's text without "." and ".." steps or trailing separators, so that "/a/b/" is "/a/b"
+// (normalising gives "/a/b/." for it). A folder whose own name ends in "." keeps it.
 std::string folder_key(const std::string& folder)
 {
     std::string text = bfs::path(folder).lexically_normal().string();
-    while (text.size() > 1 && (text.back() == '/' || text.back() == '.'))
+    if (text.size() > 2 && text.compare(text.size() - 2, 2, "/.") == 0)
+        text.resize(text.size() - 2);
+    while (text.size() > 1 && text.back() == '/')
         text.pop_back();
     return text;
 }
