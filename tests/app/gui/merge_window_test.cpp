@@ -9,12 +9,11 @@
 #include "platform/wx/wx_peers.h"
 
 #include <wx/app.h>
-
-#include <algorithm>
-
 #include <wx/gauge.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
+
+#include <algorithm>
 
 namespace {
 
