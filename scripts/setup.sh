@@ -11,7 +11,7 @@ packages=(
   librapidxml-dev
   googletest libgtest-dev
   libwxgtk3.2-dev
-  xvfb xauth fonts-dejavu-core
+  xvfb xauth fonts-dejavu-core libx11-dev
   rsync
 )
 

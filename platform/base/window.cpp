@@ -509,6 +509,16 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         // A child's unanswered request goes up, so the dialog's menu shows over its controls.
         return (parent_ && (style_ & WS_CHILD)) ? parent_->SendMessage(message, wparam, lparam) : 0;
+    case WM_SETICON: {
+        HICON& slot = icons_[wparam ? 1 : 0];
+        HICON previous = slot;
+        slot = reinterpret_cast<HICON>(lparam);
+        if (auto* shown = dynamic_cast<icon_peer*>(peer_.get()))
+            shown->show_icons(icons_[1], icons_[0]);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(icons_[wparam ? 1 : 0]);
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
@@ -581,6 +591,11 @@ BOOL CWnd::SetMenu(CMenu* menu)
         menu_->set_shown_in(this);
     DrawMenuBar();
     return TRUE;
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL big)
+{
+    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? 1 : 0, reinterpret_cast<LPARAM>(icon)));
 }
 
 void CWnd::DrawMenuBar()

@@ -444,7 +444,7 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
                 widget = new wxRadioButton(parent, wxID_ANY, label);
             }
             else
-                widget = new wxButton(parent, wxID_ANY, label);
+                widget = new wxButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
             if (type == BS_DEFPUSHBUTTON)
                 static_cast<wxButton*>(widget)->SetDefault();
             auto made = std::make_unique<button_peer_impl>(*button, widget);

@@ -118,6 +118,13 @@ public:
         if (!painting_ && widget_)
             widget_->Refresh(false);
     }
+    void update_now() override
+    {
+        if (painting_ || !widget_ || !widget_->IsShownOnScreen())
+            return;
+        widget_->Refresh(false);
+        widget_->Update();
+    }
     std::unique_ptr<dc_surface> client_surface() override
     {
         CRect client;

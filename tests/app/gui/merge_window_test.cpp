@@ -1,0 +1,116 @@
+// The merge's windows on the toolkit: the "Merge file" dialog as the user sees it, and the
+// progress dialog following a real merge of a few thousand files.
+
+#include "platform/gui/gui_support.h"
+
+#include "app/merge_fixture.h"
+#include "app/gui/screen_grab.h"
+#include "platform/wx/event_loop.h"
+#include "platform/wx/wx_peers.h"
+
+#include <wx/app.h>
+#include <wx/gauge.h>
+#include <wx/stattext.h>
+#include <wx/toplevel.h>
+
+#include <algorithm>
+
+namespace {
+
+namespace bfs = boost::filesystem;
+
+class merge_windows : public merge_test::merge_fixture {
+protected:
+    void SetUp() override
+    {
+        gui_test::start_toolkit();
+        merge_fixture::SetUp();
+    }
+    void TearDown() override
+    {
+        platform::process_toolkit_events();
+        merge_fixture::TearDown();
+    }
+};
+
+// The part of the progress bar the screen shows filled: the longest run of the bar's blue
+// along any row of the control (the toolkit's theme may draw a thin bar anywhere inside it).
+double painted_bar_fraction(CProgressDialog& dialog)
+{
+    const wxImage shot = screen_grab::top_level_on_screen(dialog);
+    if (!shot.IsOk())
+        return -1.0;
+    const CRect bar = dialog.m_progress_bar.window_rect_in_parent();
+    const int frame = dialog.frame_width();
+    int longest = 0;
+    for (int y = frame + bar.top; y < frame + bar.bottom && y < shot.GetHeight(); ++y) {
+        int filled = 0;
+        for (int x = frame + bar.left; x < frame + bar.right && x < shot.GetWidth(); ++x)
+            filled += shot.GetBlue(x, y) > shot.GetRed(x, y) + 60 ? 1 : 0;
+        longest = std::max(longest, filled);
+    }
+    return static_cast<double>(longest) / std::max(1, bar.Width());
+}
+
+TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
+{
+    settings_keys::write_colour(window.settings, settings_keys::merge_better_background, RGB(190, 240, 190));
+    settings_keys::write_colour(window.settings, settings_keys::merge_worse_background, RGB(250, 200, 200));
+    const bfs::path a = write_main("reports/2026/summary.ods", std::string(2050, 'm'), 1600003600);
+    const bfs::path b = write_backup("reports/2026/summary.ods", std::string(1900, 'b'), 1600007200);
+    on_dialog = [&](CMergeFileDlg& dialog) {
+        dialog.ShowWindow(SW_SHOW);
+        platform::process_toolkit_events();
+        EXPECT_TRUE(platform::save_window_png(dialog, "merge_file_dialog.png"));
+        platform::run_toolkit_loop_until([&] { return screen_grab::top_level_on_screen(dialog).IsOk(); }, 5.0);
+        platform::process_toolkit_events();
+        screen_grab::top_level_on_screen(dialog).SaveFile("merge_file_dialog_screen.png", wxBITMAP_TYPE_PNG);
+        for (int id : {IDC_MERGE_MAIN_SIZE_MARKER, IDC_MERGE_BACKUP_TIME_MARKER}) {
+            auto* marker = dynamic_cast<wxStaticText*>(platform::widget_of(*dialog.GetDlgItem(id)));
+            EXPECT_TRUE(marker && marker->GetLabel() == "*") << id;
+        }
+        return IDCANCEL;
+    };
+    merge.MergeFile(a, b);
+    EXPECT_EQ(dialogs_shown, 1);
+}
+
+// Started from the real loop, as from the menu: the merge pumps no events, yet the bar on
+// screen follows it.
+TEST_F(merge_windows, progress_dialog_follows_a_merge_of_a_few_thousand_files_on_screen)
+{
+    constexpr int files = 2000;
+    for (int file = 0; file < files; ++file)
+        write_main("f" + std::to_string(file / 100) + "/" + std::to_string(file) + ".bin", std::string(100 + file % 7, 'x'));
+    int steps = 0;
+    double gauge_midway = -1.0;
+    double painted_midway = -1.0;
+    std::string label_midway;
+    window.on_step = [&](CProgressDialog& progress) {
+        if (++steps != files / 2)
+            return;
+        auto* gauge = dynamic_cast<wxGauge*>(platform::widget_of(progress.m_progress_bar));
+        auto* label = dynamic_cast<wxStaticText*>(platform::widget_of(progress.m_file));
+        ASSERT_TRUE(gauge && label);
+        gauge_midway = gauge->GetValue() / static_cast<double>(std::max(1, gauge->GetRange()));
+        label_midway = label->GetLabel().utf8_str().data();
+        painted_midway = painted_bar_fraction(progress);
+        platform::save_window_png(progress, "progress_dialog_mid_merge.png");
+        screen_grab::top_level_on_screen(progress).SaveFile("progress_dialog_mid_merge_screen.png", wxBITMAP_TYPE_PNG);
+    };
+
+    bool merged = false;
+    wxTheApp->CallAfter([&] {
+        merge.OnMergeRight();
+        merged = true;
+    });
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return merged; }, 120.0));
+
+    EXPECT_EQ(steps, files);
+    EXPECT_NEAR(gauge_midway, 0.5, 0.02);
+    EXPECT_EQ(label_midway.rfind("Copying ", 0), 0u);
+    EXPECT_NEAR(painted_midway, 0.5, 0.1) << "the bar on screen did not follow the merge";
+    EXPECT_EQ(rows(), 0u);
+}
+
+}  // namespace
