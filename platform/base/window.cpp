@@ -405,6 +405,13 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         OnContextMenu(from_param<CWnd>(wparam), point_of(lparam));
         return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX: {
+        const UINT type = message == WM_CTLCOLOREDIT ? CTLCOLOR_EDIT
+                                                     : message == WM_CTLCOLORSTATIC ? CTLCOLOR_STATIC : CTLCOLOR_LISTBOX;
+        return reinterpret_cast<LRESULT>(OnCtlColor(from_param<CDC>(wparam), from_param<CWnd>(lparam), type));
+    }
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(from_param<CMenu>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
                         HIWORD(static_cast<DWORD_PTR>(lparam)));
@@ -579,6 +586,7 @@ void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
 void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
 BOOL CWnd::SetMenu(CMenu* menu)
 {

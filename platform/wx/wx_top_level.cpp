@@ -90,6 +90,11 @@ public:
             target->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
                                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         });
+        top->Bind(wxEVT_SHOW, [target](wxShowEvent& event) {
+            event.Skip();
+            if (event.IsShown() && IsWindow(target))
+                refresh_control_colours(*target);
+        });
         if (frame_) {
             frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Bind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
