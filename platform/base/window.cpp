@@ -136,7 +136,7 @@ bool CWnd::create_common(CREATESTRUCT& create, CWnd* parent)
         owner_ = parent;
     }
     m_hWnd = this;
-    live_windows().insert(this);
+    window_born(this);
     peer_ = platform::make_peer(*this);
     if (SendMessage(WM_CREATE, 0, as_lparam(&create)) == -1) {
         DestroyWindow();
@@ -182,7 +182,7 @@ BOOL CWnd::DestroyWindow()
     menu_ = nullptr;
     peer_.reset();
     detach_from_parent();
-    live_windows().erase(this);
+    window_gone(this);
     m_hWnd = nullptr;
     update_region_ = rectangle_set();
     destroying_ = false;
@@ -235,14 +235,14 @@ BOOL CWnd::SubclassWindow(HWND window)
     placeholder->children_.clear();
     placeholder->parent_ = nullptr;
     placeholder->peer_.reset();
-    live_windows().erase(placeholder);
+    window_gone(placeholder);
     placeholder->m_hWnd = nullptr;
     if (focus_window == placeholder)
         focus_window = this;
     if (capture_window == placeholder)
         capture_window = this;
     m_hWnd = this;
-    live_windows().insert(this);
+    window_born(this);
     peer_ = platform::make_peer(*this);
     if (peer_) {
         peer_->move(rect_);
