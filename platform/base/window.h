@@ -182,6 +182,8 @@ public:
     // The menu bar (a top-level window's; not owned). Changes to a shown menu reach the
     // toolkit by themselves; DrawMenuBar shows the menu again.
     CMenu* GetMenu() const { return menu_; }
+    // There is no system menu under GTK: callers find none (an About command goes in a menu).
+    CMenu* GetSystemMenu(BOOL /*revert*/) const { return nullptr; }
     BOOL SetMenu(CMenu* menu);
     void DrawMenuBar();
 
