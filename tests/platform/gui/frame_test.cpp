@@ -243,6 +243,13 @@ TEST_F(frame_fixture, keys_typed_in_a_field_meet_the_window_first_and_the_rest_l
     CString text;
     window.GetDlgItemText(path_field, text);
     EXPECT_EQ(text, "ab");
+
+    wxMouseEvent double_click(wxEVT_LEFT_DCLICK);
+    double_click.SetEventObject(field);
+    double_click.m_x = 5;
+    double_click.m_y = 5;
+    field->GetEventHandler()->ProcessEvent(double_click);
+    EXPECT_EQ(window.heard.back(), "double click on field");
 }
 
 TEST_F(frame_fixture, the_toolkit_sizes_and_places_the_window_within_its_minimum)
