@@ -198,13 +198,13 @@ public:
             return IDCANCEL;
         if (dialog_.has_ended())
             return dialog_.end_result();
+        apply_minimum_size();
         if (auto* box = dynamic_cast<wxDialog*>(top_))
             return box->ShowModal();
         // A frame has no modal run of its own: a nested loop ends with EndDialog.
         wxGUIEventLoop loop;
         modal_loop_ = &loop;
         auto alive = alive_;
-        apply_minimum_size();
         top_->Show();
         const int result = loop.Run();
         if (!*alive)
