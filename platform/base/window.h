@@ -182,6 +182,8 @@ public:
     // The menu bar (a top-level window's; not owned). Changes to a shown menu reach the
     // toolkit by themselves; DrawMenuBar shows the menu again.
     CMenu* GetMenu() const { return menu_; }
+    // There is no system menu under GTK: callers find none (an About command goes in a menu).
+    CMenu* GetSystemMenu(BOOL /*revert*/) const { return nullptr; }
     BOOL SetMenu(CMenu* menu);
     void DrawMenuBar();
 
@@ -251,6 +253,10 @@ public:
     virtual void OnShowWindow(BOOL show, UINT status);
     virtual void OnTimer(UINT_PTR id);
     virtual void OnContextMenu(CWnd* window, CPoint screen_point);
+    // The parent colours a control (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX):
+    // it may set the text colour on dc and answer a background brush; null keeps the
+    // toolkit's own colours.
+    virtual HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT control_type);
     // A pop-up or drop-down menu is about to open (index: its place in the parent menu).
     virtual void OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu);
     virtual BOOL OnHelpInfo(HELPINFO* info);
@@ -342,6 +348,15 @@ void set_cursor_position(POINT screen_point);
 void set_cursor_target(CWnd* window);
 // Posted messages wait here until the backend (or a test) delivers them.
 int deliver_posted_messages();
+// Runs work on the UI thread, in turn with posted messages, while window lives: work posted
+// to a window that is destroyed before delivery is dropped. Safe from any thread; FALSE when
+// the window is already gone.
+BOOL post_to_window(HWND window, std::function<void()> work);
+// The colours the parent gives a control (edits, statics, list boxes): asks with the
+// WM_CTLCOLOR message the platform sends for it (a read-only or disabled edit counts as a
+// static). False when the parent keeps the toolkit's colours; CLR_INVALID for a colour it
+// left alone.
+bool control_colours(CWnd& control, COLORREF& text, COLORREF& back);
 // Offers an input message to PreTranslateMessage of the window it is meant for, then of each
 // ancestor up to the top-level window, as the message loop does; true when one of them took
 // it (the window then never sees it).

@@ -11,6 +11,7 @@
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -52,12 +53,22 @@ public:
     }
     std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
     void scroll_pixels(const RECT&, int, int) override {}
+    // The toolkit paints its own control: nothing stays pending, so every invalidation
+    // reaches the control (and its colours are asked for again).
+    void invalidate() override
+    {
+        wx_peer_base::invalidate();
+        if (IsWindow(&window_))
+            window_.ValidateRect(nullptr);
+    }
     bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
     void set_text(const char* text) override
     {
         if (widget_)
             widget_->SetLabel(wxString::FromUTF8(text ? text : ""));
+        refresh_colours();
     }
+    void take_parent_colours() { parent_colours_ = true; }
     // Inside a dialog the panel is the client area itself; elsewhere the parent's drawn
     // frame is counted as usual.
     void move(const RECT& window_rect) override
@@ -161,6 +172,9 @@ public:
     status_bar_peer_impl(CWnd& window, wxStatusBar* widget, wxFrame* frame)
         : control_peer(window, widget), bar_(widget), frame_(frame)
     {
+        // The lock indicators follow the keyboard: looked at whenever the toolkit is idle.
+        if (wxTheApp)
+            wxTheApp->Bind(wxEVT_IDLE, &status_bar_peer_impl::on_idle, this);
         if (frame_) {
             const wxSize client = frame_->GetClientSize();
             frame_->SetStatusBar(bar_);
@@ -169,6 +183,8 @@ public:
     }
     ~status_bar_peer_impl() override
     {
+        if (wxTheApp)
+            wxTheApp->Unbind(wxEVT_IDLE, &status_bar_peer_impl::on_idle, this);
         if (frame_ && widget_ && frame_->GetStatusBar() == bar_) {
             const wxSize client = frame_->GetClientSize();
             frame_->SetStatusBar(nullptr);
@@ -195,6 +211,13 @@ public:
     }
 
 private:
+    void on_idle(wxIdleEvent& event)
+    {
+        event.Skip();
+        if (auto* bar = dynamic_cast<CStatusBar*>(&window_); bar && IsWindow(bar) && widget_)
+            bar->update_indicators();
+    }
+
     wxStatusBar* bar_;
     wxFrame* frame_;
 };
@@ -455,6 +478,7 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
         long align = (style & 3) == SS_CENTER ? wxALIGN_CENTRE_HORIZONTAL : (style & 3) == SS_RIGHT ? wxALIGN_RIGHT : wxALIGN_LEFT;
         widget = new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, align | wxST_NO_AUTORESIZE);
         peer = std::make_unique<control_peer>(window, widget);
+        static_cast<control_peer*>(peer.get())->take_parent_colours();
     } else if (kind.CompareNoCase("COMBOBOX") == 0) {
         auto* combo = dynamic_cast<CComboBox*>(&window);
         if (!combo)

@@ -253,6 +253,9 @@ wx_peer_base::~wx_peer_base()
     wxWindow* doomed = outer_ ? outer_ : widget_;
     widget_ = nullptr;
     outer_ = nullptr;
+    // The toolkit deletes a top-level window when it is next idle; it leaves the screen now.
+    if (doomed && doomed->IsTopLevel())
+        doomed->Hide();
     if (doomed)
         doomed->Destroy();
 }
@@ -270,13 +273,17 @@ void wx_peer_base::move(const RECT& window_rect)
             widget_->SetSize(0, 0, width, height);
         return;
     }
+    // An owner-drawn parent's toolkit window includes its drawn frame; a dialog's panel is its
+    // client area already.
     const CWnd* parent = window_.GetParent();
-    const int frame = parent ? parent->frame_width() : 0;
+    const int frame = parent && backing_bitmap_of(*parent) ? parent->frame_width() : 0;
     outer_->SetSize(window_rect.left + frame, window_rect.top + frame, width, height);
 }
 
 void wx_peer_base::show(bool visible)
 {
+    if (visible)
+        refresh_colours();
     if (!outer_)
         return;
     if (auto* popup = dynamic_cast<wxPopupWindow*>(outer_)) {
@@ -301,8 +308,54 @@ void wx_peer_base::set_text(const char* text)
         outer_->SetLabel(wxString::FromUTF8(text ? text : ""));
 }
 
+void wx_peer_base::refresh_colours()
+{
+    if (!parent_colours_ || !widget_ || !IsWindow(&window_))
+        return;
+    wxWindow* top = wxGetTopLevelParent(widget_);
+    if (!top || !top->IsShown())
+        return;
+    COLORREF text = CLR_INVALID;
+    COLORREF back = CLR_INVALID;
+    wxColour wanted_text;
+    wxColour wanted_back;
+    if (control_colours(window_, text, back)) {
+        if (text != CLR_INVALID)
+            wanted_text = to_wx(text);
+        if (back != CLR_INVALID)
+            wanted_back = to_wx(back);
+    }
+    if (!widget_)
+        return;
+    bool changed = false;
+    if (wanted_back != applied_back_) {
+        widget_->SetBackgroundColour(wanted_back.IsOk() ? wanted_back : wxNullColour);
+        applied_back_ = wanted_back;
+        changed = true;
+    }
+    if (wanted_text != applied_text_) {
+        widget_->SetForegroundColour(wanted_text.IsOk() ? wanted_text : wxNullColour);
+        applied_text_ = wanted_text;
+        changed = true;
+    }
+    if (changed)
+        widget_->Refresh();
+}
+
+void refresh_control_colours(CWnd& window)
+{
+    for (CWnd* child : std::vector<CWnd*>(window.children())) {
+        if (!IsWindow(child))
+            continue;
+        if (auto* peer = dynamic_cast<wx_peer_base*>(child->peer()))
+            peer->refresh_colours();
+        refresh_control_colours(*child);
+    }
+}
+
 void wx_peer_base::invalidate()
 {
+    refresh_colours();
     if (widget_)
         widget_->Refresh(false);
 }

@@ -7,6 +7,7 @@
 #include "platform/base/window.h"
 
 #include <wx/bitmap.h>
+#include <wx/button.h>
 #include <wx/window.h>
 
 #include <memory>
@@ -48,15 +49,28 @@ public:
     wxWindow* widget() const { return widget_; }
     wxWindow* outer() const { return outer_; }
     virtual wxBitmap* backing() { return nullptr; }
+    // Edits, statics and list boxes take the colours their parent answers to WM_CTLCOLOR*;
+    // asked again when the window shows, is invalidated or gets new text, once its top-level
+    // window is on screen (the dialog has initialised by then).
+    void refresh_colours();
 
 protected:
+    bool parent_colours_ = false;
     void on_destroy(wxWindowDestroyEvent& event);
 
     CWnd& window_;
     wxWindow* widget_ = nullptr;
     wxWindow* outer_ = nullptr;
     wxString tip_;
+    wxColour applied_text_;
+    wxColour applied_back_;
 };
+
+// The toolkit's browse button of an edit-browse control (null when it shows none).
+wxButton* browse_button_of(const CWnd& window);
+
+// Asks the parent of every control under window for its colours again (a dialog was shown).
+void refresh_control_colours(CWnd& window);
 
 // Gives a newly made native control the state its window already holds (visibility, enabled,
 // place in its parent, font) and hands the peer back.

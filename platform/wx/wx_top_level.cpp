@@ -104,6 +104,11 @@ public:
             target->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
                                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         });
+        top->Bind(wxEVT_SHOW, [target](wxShowEvent& event) {
+            event.Skip();
+            if (event.IsShown() && IsWindow(target))
+                refresh_control_colours(*target);
+        });
         if (frame_) {
             frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Bind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
@@ -184,12 +189,10 @@ public:
     {
         if (!top_ || !top_->IsShown())
             return;
+        // Draws what is pending in the window and its controls now; no events are handled,
+        // so nothing else runs inside a long task on this thread.
         top_->Refresh(false);
         top_->Update();
-        // The toolkit's own controls lay out and draw in its loop: let it run for drawing
-        // alone (no input, timers or posted work), as a long task on this thread cannot.
-        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive(); loop && !loop->IsYielding())
-            loop->YieldFor(wxEVT_CATEGORY_UI);
     }
     void show(bool visible) override
     {
@@ -209,13 +212,13 @@ public:
             return IDCANCEL;
         if (dialog_.has_ended())
             return dialog_.end_result();
+        apply_minimum_size();
         if (auto* box = dynamic_cast<wxDialog*>(top_))
             return box->ShowModal();
         // A frame has no modal run of its own: a nested loop ends with EndDialog.
         wxGUIEventLoop loop;
         modal_loop_ = &loop;
         auto alive = alive_;
-        apply_minimum_size();
         top_->Show();
         const int result = loop.Run();
         if (!*alive)

@@ -114,6 +114,7 @@ TEST_F(menu_tables, a_window_shows_a_menu_bar_and_a_template_menu_comes_with_the
         EXPECT_TRUE(DrawMenuBar(&window));
     }
     EXPECT_EQ(window.GetMenu(), nullptr) << "a destroyed menu leaves the bar";
+    EXPECT_EQ(window.GetSystemMenu(FALSE), nullptr);
 
     dialog_template table;
     table.id = 102;
