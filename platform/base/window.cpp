@@ -26,6 +26,15 @@ std::vector<dispatch_entry>& dispatch_stack()
     return stack;
 }
 
+// Keeps the dispatch stack balanced when a handler throws through SendMessage.
+class dispatch_scope {
+public:
+    explicit dispatch_scope(const dispatch_entry& entry) { dispatch_stack().push_back(entry); }
+    ~dispatch_scope() { dispatch_stack().pop_back(); }
+    dispatch_scope(const dispatch_scope&) = delete;
+    dispatch_scope& operator=(const dispatch_scope&) = delete;
+};
+
 dispatch_entry entry_for(CWnd* window, UINT message, WPARAM wparam, LPARAM lparam, bool from_toolkit)
 {
     dispatch_entry entry;
@@ -244,10 +253,8 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (!m_hWnd && message != WM_NCDESTROY)
         return 0;
-    dispatch_stack().push_back(entry_for(this, message, wparam, lparam, false));
-    const LRESULT result = WindowProc(message, wparam, lparam);
-    dispatch_stack().pop_back();
-    return result;
+    const dispatch_scope scope(entry_for(this, message, wparam, lparam, false));
+    return WindowProc(message, wparam, lparam);
 }
 
 LRESULT CWnd::send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, bool& default_wanted)
@@ -256,11 +263,10 @@ LRESULT CWnd::send_toolkit_message(UINT message, WPARAM wparam, LPARAM lparam, b
     if (!m_hWnd)
         return 0;
     auto& stack = dispatch_stack();
-    stack.push_back(entry_for(this, message, wparam, lparam, true));
+    const dispatch_scope scope(entry_for(this, message, wparam, lparam, true));
     const size_t depth = stack.size();
     const LRESULT result = WindowProc(message, wparam, lparam);
     default_wanted = stack.size() == depth && stack.back().default_wanted;
-    stack.pop_back();
     return result;
 }
 

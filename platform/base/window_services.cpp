@@ -193,12 +193,16 @@ std::function<void()>& post_notifier()
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    std::function<void()> notifier;
     {
         std::lock_guard<std::mutex> lock(posted_mutex);
         posted_queue().push_back(posted_message{window, message, wparam, lparam});
+        // Read under the lock the setter writes under; called outside it, so a notifier that
+        // posts again cannot deadlock.
+        notifier = post_notifier();
     }
-    if (post_notifier())
-        post_notifier()();
+    if (notifier)
+        notifier();
     return TRUE;
 }
 
@@ -305,7 +309,11 @@ int deliver_posted_messages()
     return delivered;
 }
 
-void set_post_notifier(std::function<void()> notifier) { post_notifier() = std::move(notifier); }
+void set_post_notifier(std::function<void()> notifier)
+{
+    std::lock_guard<std::mutex> lock(posted_mutex);
+    post_notifier() = std::move(notifier);
+}
 
 void focus_moved_by_toolkit(CWnd* new_focus)
 {

@@ -2,6 +2,11 @@
 // State the window files share: the windows alive, focus, capture, activation, pointer and
 // cursor, and the small helpers for packing pointers into message parameters. Internal to
 // the platform's base.
+//
+// Threads: every window and everything here belongs to the UI thread (the one running the
+// toolkit's loop, or the test's). Other threads may only post: PostMessageA queues under its
+// own lock and the UI thread delivers; a worker never reads or writes a CWnd or these
+// variables.
 
 #include "platform/base/window.h"
 

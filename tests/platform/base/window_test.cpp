@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -615,4 +616,19 @@ TEST(device_context, clip_box_and_origins_convert_between_logical_and_device)
     EXPECT_EQ(dc.GetClipBox(&box), NULLREGION) << "a device context with nothing to draw on";
     dc.IntersectClipRect(0, 0, 10, 10);
     EXPECT_FALSE(dc.RectVisible(CRect(20, 20, 30, 30)));
+}
+
+TEST(window_messages, a_handler_that_throws_leaves_no_message_current)
+{
+    class throwing_window : public CWnd {
+    public:
+        void OnKeyDown(UINT, UINT, UINT) override { throw std::runtime_error("handler failed"); }
+    };
+    throwing_window window;
+    window.CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0);
+    EXPECT_THROW(window.SendMessage(WM_KEYDOWN, VK_F5), std::runtime_error);
+    EXPECT_EQ(CWnd::GetCurrentMessage(), nullptr) << "the dispatch stack stays balanced";
+    bool default_wanted = true;
+    EXPECT_THROW(window.send_toolkit_message(WM_KEYDOWN, VK_F5, 0, default_wanted), std::runtime_error);
+    EXPECT_EQ(CWnd::GetCurrentMessage(), nullptr);
 }
