@@ -243,10 +243,10 @@ BOOL CTarvolineDlg::OnInitDialog()
     AttachGrid();
     m_initialised = true;
 
+    // A comparison that fails leaves no count behind: the line is written either way.
+    UpdateRowsCount();
     if (keys::read_switch(m_settings, keys::auto_load))
         RunGuarded([this] { RunComparison(); });
-    else
-        UpdateRowsCount();
 
     RestorePlacement();
     return TRUE;
