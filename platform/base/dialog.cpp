@@ -253,6 +253,14 @@ bool CDialog::build(UINT template_id, CWnd* parent)
         MoveWindow(&client, FALSE);
     }
     SetFont(&font_, FALSE);
+    template_menu_.reset();
+    if (table->menu_id != 0) {
+        auto menu = std::make_unique<CMenu>();
+        if (menu->LoadMenu(table->menu_id)) {
+            template_menu_ = std::move(menu);
+            SetMenu(template_menu_.get());
+        }
+    }
     for (const dialog_control& control : table->controls)
         if (!create_control(control)) {
             DestroyWindow();

@@ -7,6 +7,7 @@
 
 #include "platform/base/dialog_template.h"
 #include "platform/base/gdi_objects.h"
+#include "platform/base/menu.h"
 #include "platform/base/modal.h"
 #include "platform/base/window.h"
 
@@ -107,6 +108,8 @@ private:
     CFont font_;
     CSize base_units_{8, 16};
     std::vector<std::unique_ptr<CWnd>> template_controls_;
+    // The menu bar the template names (its toolkit window is then a frame).
+    std::unique_ptr<CMenu> template_menu_;
 };
 
 // The dialog base of the newer framework: the same dialog (its extra looks are the toolkit's).

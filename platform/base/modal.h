@@ -39,13 +39,19 @@ constexpr UINT HELP_CONTEXT = 0x0001;
 int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 int AfxMessageBox(const char* text, UINT type = MB_OK);
 
-// One item of a popup menu as the handler sees it.
+class CMenu;
+
+// One item of a popup menu as the handler sees it. A sub-menu item has no id of its own; its
+// items follow in sub_items (the handler may answer any of them).
 struct menu_item {
     UINT id = 0;
     CString text;
     bool separator = false;
     bool checked = false;
     bool disabled = false;
+    // The menu's own sub-menu (in a CMenu), and a copy of its items (in a request).
+    CMenu* popup = nullptr;
+    std::vector<menu_item> sub_items;
 };
 
 namespace platform {

@@ -3,6 +3,7 @@
 
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
+#include "platform/base/menu.h"
 #include "platform/base/system_services.h"
 #include "platform/base/window_shared.h"
 
@@ -176,6 +177,9 @@ BOOL CWnd::DestroyWindow()
         active_window = nullptr;
     if (cursor_target == this)
         cursor_target = nullptr;
+    if (menu_ && menu_->shown_in() == this)
+        menu_->set_shown_in(nullptr);
+    menu_ = nullptr;
     peer_.reset();
     detach_from_parent();
     live_windows().erase(this);
@@ -401,6 +405,10 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         OnContextMenu(from_param<CWnd>(wparam), point_of(lparam));
         return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(from_param<CMenu>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
+                        HIWORD(static_cast<DWORD_PTR>(lparam)));
+        return 0;
     case WM_HELP:
         return OnHelpInfo(from_param<HELPINFO>(lparam));
     default:
@@ -477,6 +485,30 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_HELP:
         // Help not taken by a window goes to its parent.
         return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
+    case WM_RBUTTONUP: {
+        // A right click that nobody took asks for a context menu, at the screen point.
+        CPoint screen = point_of(lparam);
+        ClientToScreen(&screen);
+        SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this),
+                    MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+        return 0;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN: {
+        // The menu key, or Shift+F10: a context menu at the window's top-left corner (the
+        // point is given, not -1, -1, so every handler can show its menu there).
+        const bool menu_key = message == WM_KEYUP && wparam == 0x5D;
+        const bool shift_f10 = message == WM_SYSKEYDOWN && wparam == 0x79 && GetKeyState(0x10) < 0;
+        if (menu_key || shift_f10) {
+            const CPoint screen = client_origin_on_screen();
+            SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this),
+                        MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y)));
+        }
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        // A child's unanswered request goes up, so the dialog's menu shows over its controls.
+        return (parent_ && (style_ & WS_CHILD)) ? parent_->SendMessage(message, wparam, lparam) : 0;
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
@@ -536,5 +568,25 @@ void CWnd::OnClose() { Default(); }
 void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+
+BOOL CWnd::SetMenu(CMenu* menu)
+{
+    if (!m_hWnd)
+        return FALSE;
+    if (menu_ && menu_ != menu && menu_->shown_in() == this)
+        menu_->set_shown_in(nullptr);
+    menu_ = menu;
+    if (menu_)
+        menu_->set_shown_in(this);
+    DrawMenuBar();
+    return TRUE;
+}
+
+void CWnd::DrawMenuBar()
+{
+    if (auto* bar = dynamic_cast<menu_bar_peer*>(peer_.get()))
+        bar->show_menu(menu_);
+}
 BOOL CWnd::OnHelpInfo(HELPINFO*) { return static_cast<BOOL>(Default()); }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 class CDC;
+class CMenu;
 class CScrollBar;
 
 struct WNDCLASSA {
@@ -159,6 +160,12 @@ public:
     BOOL SetForegroundWindow() { SetActiveWindow(); return TRUE; }
     BOOL IsWindowEnabledAndVisible() const { return IsWindowEnabled() && IsWindowVisible(); }
 
+    // The menu bar (a top-level window's; not owned). Changes to a shown menu reach the
+    // toolkit by themselves; DrawMenuBar shows the menu again.
+    CMenu* GetMenu() const { return menu_; }
+    BOOL SetMenu(CMenu* menu);
+    void DrawMenuBar();
+
     // Scroll bars: the windows that act as this window's bars (a control answers its own).
     virtual CScrollBar* GetScrollBarCtrl(int bar) const;
 
@@ -225,6 +232,8 @@ public:
     virtual void OnShowWindow(BOOL show, UINT status);
     virtual void OnTimer(UINT_PTR id);
     virtual void OnContextMenu(CWnd* window, CPoint screen_point);
+    // A pop-up or drop-down menu is about to open (index: its place in the parent menu).
+    virtual void OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu);
     virtual BOOL OnHelpInfo(HELPINFO* info);
 
 protected:
@@ -254,6 +263,7 @@ private:
     bool erase_pending_ = false;
     bool tips_enabled_ = false;
     bool destroying_ = false;
+    CMenu* menu_ = nullptr;
     std::unique_ptr<window_peer> peer_;
 };
 
@@ -309,6 +319,10 @@ void set_cursor_position(POINT screen_point);
 void set_cursor_target(CWnd* window);
 // Posted messages wait here until the backend (or a test) delivers them.
 int deliver_posted_messages();
+// Offers an input message to PreTranslateMessage of the window it is meant for, then of each
+// ancestor up to the top-level window, as the message loop does; true when one of them took
+// it (the window then never sees it).
+bool pre_translate(CWnd& target, UINT message, WPARAM wparam, LPARAM lparam);
 // The toolkit moved the focus (a click, the window manager): the windows are told as SetFocus
 // would tell them, without moving the toolkit's focus again.
 void focus_moved_by_toolkit(CWnd* new_focus);

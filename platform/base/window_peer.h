@@ -8,6 +8,7 @@
 #include <memory>
 
 class dc_surface;
+class CMenu;
 
 class window_peer {
 public:
@@ -37,6 +38,14 @@ public:
     virtual bool control_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) = 0;
     // Tool tip text for the window, empty to hide it.
     virtual void set_tip(const char* text) = 0;
+};
+
+// A top-level window's toolkit peer that shows a menu bar.
+class menu_bar_peer {
+public:
+    virtual ~menu_bar_peer() = default;
+    // Shows menu (null: none) as it stands now: items, check marks, enabled states.
+    virtual void show_menu(CMenu* menu) = 0;
 };
 
 namespace platform {

@@ -309,6 +309,23 @@ int deliver_posted_messages()
     return delivered;
 }
 
+bool pre_translate(CWnd& target, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    MSG translated;
+    translated.hwnd = &target;
+    translated.message = message;
+    translated.wParam = wparam;
+    translated.lParam = lparam;
+    translated.pt = cursor_position;
+    for (CWnd* window = &target; window && ::IsWindow(window); window = window->GetParent()) {
+        if (window->PreTranslateMessage(&translated))
+            return true;
+        if (!(window->GetStyle() & WS_CHILD))
+            break;
+    }
+    return false;
+}
+
 void set_post_notifier(std::function<void()> notifier)
 {
     std::lock_guard<std::mutex> lock(posted_mutex);

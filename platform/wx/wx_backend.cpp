@@ -112,28 +112,45 @@ int show_message_box(const message_box_request& request)
     }
 }
 
+// Command ids go up to 0xFFFF, the toolkit's stop below 0x7FFF: items are numbered from 100
+// (clear of the stock ids) and the number is turned back into the command.
+void fill_popup(wxMenu& menu, const std::vector<menu_item>& items, std::vector<UINT>& commands)
+{
+    for (const menu_item& item : items) {
+        if (item.separator) {
+            menu.AppendSeparator();
+            continue;
+        }
+        const wxString label = wxString::FromUTF8(item.text.GetString());
+        if (item.popup || !item.sub_items.empty()) {
+            auto* sub = new wxMenu();
+            fill_popup(*sub, item.sub_items, commands);
+            wxMenuItem* added = menu.AppendSubMenu(sub, label);
+            if (item.disabled)
+                added->Enable(false);
+            continue;
+        }
+        const int toolkit_id = 100 + static_cast<int>(commands.size());
+        commands.push_back(item.id);
+        wxMenuItem* added = item.checked ? menu.AppendCheckItem(toolkit_id, label) : menu.Append(toolkit_id, label);
+        if (item.checked)
+            added->Check(true);
+        if (item.disabled)
+            added->Enable(false);
+    }
+}
+
 UINT show_popup_menu(const popup_menu_request& request)
 {
     wxWindow* widget = request.owner ? widget_of(*request.owner) : nullptr;
     if (!widget)
         return 0;
     wxMenu menu;
-    for (const menu_item& item : request.items) {
-        if (item.separator) {
-            menu.AppendSeparator();
-            continue;
-        }
-        wxString label = wxString::FromUTF8(item.text.GetString());
-        wxMenuItem* added = item.checked ? menu.AppendCheckItem(static_cast<int>(item.id), label)
-                                         : menu.Append(static_cast<int>(item.id), label);
-        if (item.checked)
-            added->Check(true);
-        if (item.disabled)
-            added->Enable(false);
-    }
+    std::vector<UINT> commands;
+    fill_popup(menu, request.items, commands);
     const wxPoint position = widget->ScreenToClient(wxPoint(request.screen_point.x, request.screen_point.y));
-    const int chosen = widget->GetPopupMenuSelectionFromUser(menu, position);
-    return chosen == wxID_NONE ? 0 : static_cast<UINT>(chosen);
+    const int chosen = widget->GetPopupMenuSelectionFromUser(menu, position) - 100;
+    return chosen >= 0 && chosen < static_cast<int>(commands.size()) ? commands[static_cast<size_t>(chosen)] : 0;
 }
 
 }  // namespace

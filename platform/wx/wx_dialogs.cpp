@@ -9,6 +9,7 @@
 #include "platform/base/shell_dialogs.h"
 #include "platform/wx/wx_input.h"
 #include "platform/wx/wx_peers.h"
+#include "platform/wx/wx_top_level.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -39,62 +40,6 @@ wxString to_wx_text(const CString& text)
 {
     return wxString::FromUTF8(text.GetString());
 }
-
-class dialog_window_peer : public wx_peer_base, public dialog_peer {
-public:
-    dialog_window_peer(CDialog& dialog, wxPanel* panel, wxDialog* outer)
-        : wx_peer_base(dialog, panel, outer), dialog_(dialog), box_(outer)
-    {
-        CDialog* target = &dialog;
-        outer->Bind(wxEVT_CLOSE_WINDOW, [target](wxCloseEvent& event) {
-            // The dialog decides (its Cancel); the toolkit never destroys it on its own.
-            if (event.CanVeto())
-                event.Veto();
-            if (IsWindow(target))
-                target->SendMessage(WM_CLOSE);
-        });
-    }
-    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
-    void scroll_pixels(const RECT&, int, int) override {}
-    bool control_message(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
-    // The toolkit draws the frame outside the client area: its client area is the dialog's.
-    void move(const RECT& window_rect) override
-    {
-        if (!box_ || !widget_)
-            return;
-        const int frame = dialog_.frame_width();
-        const int width = std::max(0, static_cast<int>(window_rect.right - window_rect.left) - 2 * frame);
-        const int height = std::max(0, static_cast<int>(window_rect.bottom - window_rect.top) - 2 * frame);
-        box_->SetPosition(wxPoint(window_rect.left, window_rect.top));
-        box_->SetClientSize(width, height);
-        widget_->SetSize(0, 0, width, height);
-    }
-
-    INT_PTR run_modal() override
-    {
-        if (!box_)
-            return IDCANCEL;
-        if (dialog_.has_ended())
-            return dialog_.end_result();
-        return box_->ShowModal();
-    }
-    void end_modal(INT_PTR result) override
-    {
-        if (box_ && box_->IsModal())
-            box_->EndModal(static_cast<int>(result));
-    }
-    void show(bool visible) override
-    {
-        // A modal run shows the window itself.
-        if (box_ && box_->IsModal())
-            return;
-        wx_peer_base::show(visible);
-    }
-
-private:
-    CDialog& dialog_;
-    wxDialog* box_;
-};
 
 class control_peer : public wx_peer_base {
 public:
@@ -201,7 +146,29 @@ private:
 
 class status_bar_peer_impl : public control_peer, public status_bar_peer {
 public:
-    status_bar_peer_impl(CWnd& window, wxStatusBar* widget) : control_peer(window, widget), bar_(widget) {}
+    // In a frame the bar is the frame's own, below the client area.
+    status_bar_peer_impl(CWnd& window, wxStatusBar* widget, wxFrame* frame)
+        : control_peer(window, widget), bar_(widget), frame_(frame)
+    {
+        if (frame_) {
+            const wxSize client = frame_->GetClientSize();
+            frame_->SetStatusBar(bar_);
+            frame_->SetClientSize(client);
+        }
+    }
+    ~status_bar_peer_impl() override
+    {
+        if (frame_ && widget_ && frame_->GetStatusBar() == bar_) {
+            const wxSize client = frame_->GetClientSize();
+            frame_->SetStatusBar(nullptr);
+            frame_->SetClientSize(client);
+        }
+    }
+    void move(const RECT& window_rect) override
+    {
+        if (!frame_)
+            control_peer::move(window_rect);
+    }
     void set_text(const char*) override {}
     void show_panes(const std::vector<CString>& texts) override
     {
@@ -218,6 +185,7 @@ public:
 
 private:
     wxStatusBar* bar_;
+    wxFrame* frame_;
 };
 
 class property_grid_peer_impl : public control_peer, public property_grid_peer {
@@ -416,20 +384,7 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
 
     if (kind == "#32770") {
         auto* dialog = dynamic_cast<CDialog*>(&window);
-        if (!dialog)
-            return nullptr;
-        const CRect rect = window.window_rect_in_parent();
-        long frame_style = wxDEFAULT_DIALOG_STYLE;
-        if (!(style & WS_CAPTION))
-            frame_style = wxBORDER_SIMPLE;
-        if (style & WS_THICKFRAME)
-            frame_style |= wxRESIZE_BORDER;
-        auto* box = new wxDialog(owner_widget(window.GetOwner()), wxID_ANY, label, wxPoint(rect.left, rect.top),
-                                 wxDefaultSize, frame_style);
-        auto* panel = new wxPanel(box, wxID_ANY);
-        auto peer = std::make_unique<dialog_window_peer>(*dialog, panel, box);
-        peer->move(rect);
-        return peer;
+        return dialog ? make_top_level_dialog_peer(*dialog, owner_widget(window.GetOwner())) : nullptr;
     }
 
     wxWindow* parent = client_widget_of(window.GetParent());
@@ -492,9 +447,11 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
         made->show_progress(lower, upper, progress->GetPos());
         peer = std::move(made);
     } else if (kind.CompareNoCase("msctls_statusbar32") == 0) {
-        auto* bar = new wxStatusBar(parent, wxID_ANY, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
+        wxFrame* frame = frame_of(window.GetParent());
+        auto* bar = new wxStatusBar(frame ? static_cast<wxWindow*>(frame) : parent, wxID_ANY,
+                                    wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
         widget = bar;
-        peer = std::make_unique<status_bar_peer_impl>(window, bar);
+        peer = std::make_unique<status_bar_peer_impl>(window, bar, frame);
     } else if (kind.CompareNoCase("MFCPropertyGrid") == 0) {
         auto* grid = dynamic_cast<CMFCPropertyGridCtrl*>(&window);
         if (!grid)

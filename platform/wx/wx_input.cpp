@@ -186,8 +186,12 @@ bool deliver_mouse(CWnd& window, UINT message, UINT flags, CPoint client_point, 
     }
     if (!IsWindow(target))
         return false;
-    target->send_toolkit_message(message, flags,
-                                 MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y)), default_wanted);
+    const LPARAM where = MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y));
+    if (message != WM_MOUSEMOVE && pre_translate(*target, message, flags, where))
+        return false;
+    if (!IsWindow(target))
+        return false;
+    target->send_toolkit_message(message, flags, where, default_wanted);
     if (message == WM_MOUSEMOVE && IsWindow(target) && target->tool_tips_enabled() && target->peer())
         target->peer()->set_tip(target->tool_tip_text_at(point));
     return default_wanted;
@@ -204,14 +208,19 @@ bool deliver_key(CWnd& window, UINT message, int virtual_key, bool repeat)
         flags |= 1 << 30;
     if (up)
         flags |= static_cast<LPARAM>(1u << 31);
+    const LPARAM packed = static_cast<LPARAM>(static_cast<DWORD>(flags));
+    // The top-level window may take a key meant for a control (F5 anywhere, Enter in a field).
+    if (pre_translate(window, message, static_cast<WPARAM>(virtual_key), packed) || !IsWindow(&window))
+        return false;
     bool default_wanted = false;
-    window.send_toolkit_message(message, static_cast<WPARAM>(virtual_key), static_cast<LPARAM>(static_cast<DWORD>(flags)),
-                                default_wanted);
+    window.send_toolkit_message(message, static_cast<WPARAM>(virtual_key), packed, default_wanted);
     return default_wanted;
 }
 
 bool deliver_char(CWnd& window, UINT character)
 {
+    if (pre_translate(window, WM_CHAR, character, 1) || !IsWindow(&window))
+        return false;
     bool default_wanted = false;
     window.send_toolkit_message(WM_CHAR, character, 1, default_wanted);
     return default_wanted;

@@ -1,0 +1,357 @@
+#include "platform/wx/wx_top_level.h"
+
+#include "platform/base/dc_surface.h"
+#include "platform/base/menu.h"
+#include "platform/wx/wx_peers.h"
+
+#include <wx/dialog.h>
+#include <wx/evtloop.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+
+namespace platform {
+
+namespace {
+
+// One toolkit item standing for an item of the window's menu.
+constexpr int first_toolkit_id = 100;
+
+struct bound_item {
+    wxMenuItem* item = nullptr;
+    const CMenu* menu = nullptr;
+    size_t index = 0;
+    bool checkable = false;
+};
+
+class top_level_peer : public wx_peer_base, public dialog_peer, public menu_bar_peer {
+public:
+    top_level_peer(CDialog& dialog, wxPanel* panel, wxTopLevelWindow* top)
+        : wx_peer_base(dialog, panel, top), dialog_(dialog), top_(top), frame_(dynamic_cast<wxFrame*>(top))
+    {
+        CDialog* target = &dialog;
+        top->Bind(wxEVT_CLOSE_WINDOW, [target](wxCloseEvent& event) {
+            // The dialog decides (its Cancel, or the window's own WM_CLOSE handler); the
+            // toolkit never destroys it on its own.
+            if (event.CanVeto())
+                event.Veto();
+            if (IsWindow(target))
+                target->SendMessage(WM_CLOSE);
+        });
+        panel->Bind(wxEVT_CONTEXT_MENU, [target, panel](wxContextMenuEvent& event) {
+            // Requests of the controls arrive as their own messages; this one is the panel's.
+            if (event.GetEventObject() != panel || !IsWindow(target)) {
+                event.Skip();
+                return;
+            }
+            wxPoint at = event.GetPosition();
+            if (at == wxDefaultPosition)
+                at = panel->ClientToScreen(wxPoint(0, 0));
+            target->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
+                                MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
+        });
+        if (frame_) {
+            frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
+            frame_->Bind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
+        }
+    }
+    ~top_level_peer() override
+    {
+        *alive_ = false;
+        if (frame_) {
+            frame_->Unbind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
+            frame_->Unbind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
+        }
+    }
+
+    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
+    void scroll_pixels(const RECT&, int, int) override {}
+    bool control_message(UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+    // The toolkit draws the frame outside the client area: its client area is the dialog's.
+    void move(const RECT& window_rect) override
+    {
+        if (!top_ || !widget_)
+            return;
+        const int frame = dialog_.frame_width();
+        const int width = std::max(0, static_cast<int>(window_rect.right - window_rect.left) - 2 * frame);
+        const int height = std::max(0, static_cast<int>(window_rect.bottom - window_rect.top) - 2 * frame);
+        top_->SetPosition(wxPoint(window_rect.left, window_rect.top));
+        top_->SetClientSize(width, height);
+        widget_->SetSize(0, 0, width, height);
+    }
+
+    INT_PTR run_modal() override
+    {
+        if (!top_)
+            return IDCANCEL;
+        if (dialog_.has_ended())
+            return dialog_.end_result();
+        if (auto* box = dynamic_cast<wxDialog*>(top_))
+            return box->ShowModal();
+        // A frame has no modal run of its own: a nested loop ends with EndDialog.
+        wxGUIEventLoop loop;
+        modal_loop_ = &loop;
+        auto alive = alive_;
+        top_->Show();
+        const int result = loop.Run();
+        if (!*alive)
+            return result;
+        modal_loop_ = nullptr;
+        return result;
+    }
+    void end_modal(INT_PTR result) override
+    {
+        if (!top_)
+            return;
+        if (auto* box = dynamic_cast<wxDialog*>(top_)) {
+            if (box->IsModal())
+                box->EndModal(static_cast<int>(result));
+        } else if (modal_loop_) {
+            modal_loop_->ScheduleExit(static_cast<int>(result));
+        }
+    }
+    void show(bool visible) override
+    {
+        // A modal run shows the window itself.
+        if (auto* box = dynamic_cast<wxDialog*>(top_); box && box->IsModal())
+            return;
+        if (modal_loop_ && !visible)
+            return;
+        wx_peer_base::show(visible);
+    }
+
+    void show_menu(CMenu* menu) override
+    {
+        if (!frame_)
+            return;
+        shown_ = menu;
+        if (!menu) {
+            replace_menu_bar(nullptr);
+            return;
+        }
+        if (shape_of(*menu) != built_shape_) {
+            // Rebuilding while a toolkit menu is open or choosing would pull items from under
+            // it; the rebuild waits for the loop.
+            if (in_menu_event_) {
+                std::weak_ptr<bool> alive = alive_;
+                frame_->CallAfter([this, alive] {
+                    if (auto still = alive.lock(); still && *still && shown_)
+                        show_menu(shown_);
+                });
+                return;
+            }
+            rebuild(*menu);
+        }
+        update_states();
+    }
+
+    wxFrame* frame() const { return frame_; }
+    wxMenuItem* item_for(UINT command) const
+    {
+        for (const bound_item& bound : bound_) {
+            const menu_item& item = bound.menu->items()[bound.index];
+            if (!item.popup && !item.separator && item.id == command)
+                return bound.item;
+        }
+        return nullptr;
+    }
+
+private:
+    bool kind_is_check(const CMenu& menu, const menu_item& item) const
+    {
+        return item.checked || menu.checkable(item.id) || check_ids_.count(item.id) != 0;
+    }
+    // What the toolkit's menu must look like; a change means a rebuild.
+    std::string shape_of(const CMenu& menu) const
+    {
+        std::string shape;
+        for (const menu_item& item : menu.items()) {
+            if (item.separator) {
+                shape += "-;";
+            } else if (item.popup) {
+                shape += "[" + std::string(item.text.GetString()) + ":" + shape_of(*item.popup) + "]";
+            } else {
+                shape += std::to_string(item.id) + (kind_is_check(menu, item) ? "c" : "") + "=" +
+                         std::string(item.text.GetString()) + ";";
+            }
+        }
+        return shape;
+    }
+    wxMenu* build(const CMenu& menu)
+    {
+        auto* made = new wxMenu();
+        menus_[made] = &menu;
+        for (size_t index = 0; index < menu.items().size(); ++index) {
+            const menu_item& item = menu.items()[index];
+            const wxString label = wxString::FromUTF8(item.text.GetString());
+            if (item.separator) {
+                made->AppendSeparator();
+            } else if (item.popup) {
+                wxMenuItem* added = made->AppendSubMenu(build(*item.popup), label);
+                bound_.push_back(bound_item{added, &menu, index, false});
+            } else {
+                const bool check = kind_is_check(menu, item);
+                if (check)
+                    check_ids_.insert(item.id);
+                // Command ids go up to 0xFFFF, the toolkit's stop below 0x7FFF: each item gets
+                // a toolkit id of its own, clear of the toolkit's stock ids.
+                const int toolkit_id = first_toolkit_id + static_cast<int>(bound_.size());
+                wxMenuItem* added = made->Append(toolkit_id, label, wxEmptyString, check ? wxITEM_CHECK : wxITEM_NORMAL);
+                bound_.push_back(bound_item{added, &menu, index, check});
+            }
+        }
+        return made;
+    }
+    void rebuild(const CMenu& menu)
+    {
+        bound_.clear();
+        menus_.clear();
+        top_items_.clear();
+        auto* bar = new wxMenuBar();
+        for (size_t index = 0; index < menu.items().size(); ++index) {
+            const menu_item& item = menu.items()[index];
+            if (!item.popup)
+                continue;
+            bar->Append(build(*item.popup), wxString::FromUTF8(item.text.GetString()));
+            top_items_.push_back(index);
+        }
+        built_shape_ = shape_of(menu);
+        replace_menu_bar(bar);
+    }
+    void replace_menu_bar(wxMenuBar* bar)
+    {
+        wxMenuBar* old = frame_->GetMenuBar();
+        // The client area stays the dialog's; the frame grows around the bar.
+        const wxSize client = widget_ ? widget_->GetSize() : wxSize();
+        frame_->SetMenuBar(bar);
+        delete old;
+        if (!bar) {
+            bound_.clear();
+            menus_.clear();
+            top_items_.clear();
+            built_shape_.clear();
+        }
+        if (widget_)
+            frame_->SetClientSize(client);
+    }
+    void update_states()
+    {
+        for (const bound_item& bound : bound_) {
+            const menu_item& item = bound.menu->items()[bound.index];
+            if (bound.item->IsEnabled() == item.disabled)
+                bound.item->Enable(!item.disabled);
+            if (bound.checkable && bound.item->IsChecked() != item.checked)
+                bound.item->Check(item.checked);
+        }
+        wxMenuBar* bar = frame_->GetMenuBar();
+        for (size_t position = 0; bar && shown_ && position < top_items_.size(); ++position) {
+            const bool enabled = !shown_->items()[top_items_[position]].disabled;
+            if (bar->IsEnabledTop(position) != enabled)
+                bar->EnableTop(position, enabled);
+        }
+    }
+    void on_menu_open(wxMenuEvent& event)
+    {
+        event.Skip();
+        const auto found = menus_.find(event.GetMenu());
+        if (found == menus_.end() || !IsWindow(&dialog_))
+            return;
+        const CMenu* menu = found->second;
+        UINT index = 0;
+        if (const CMenu* parent = menu->parent_menu())
+            for (size_t position = 0; position < parent->items().size(); ++position)
+                if (parent->items()[position].popup == menu)
+                    index = static_cast<UINT>(position);
+        in_menu_event_ = true;
+        auto alive = alive_;
+        dialog_.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(index, 0));
+        if (!*alive)
+            return;
+        in_menu_event_ = false;
+        if (IsWindow(&dialog_) && shown_)
+            show_menu(shown_);
+    }
+    void on_menu_choice(wxCommandEvent& event)
+    {
+        const int place = event.GetId() - first_toolkit_id;
+        if (!shown_ || !IsWindow(&dialog_) || place < 0 || place >= static_cast<int>(bound_.size()) ||
+            bound_[static_cast<size_t>(place)].item->GetId() != event.GetId()) {
+            event.Skip();
+            return;
+        }
+        const bound_item& bound = bound_[static_cast<size_t>(place)];
+        const UINT id = bound.menu->items()[bound.index].id;
+        in_menu_event_ = true;
+        auto alive = alive_;
+        // A disabled item is never a choice, whatever the toolkit reports.
+        if (shown_->can_choose(id))
+            dialog_.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+        if (!*alive)
+            return;
+        in_menu_event_ = false;
+        // The toolkit toggles its check boxes by itself; the menu's own state is shown.
+        if (IsWindow(&dialog_) && shown_)
+            show_menu(shown_);
+    }
+
+    CDialog& dialog_;
+    wxTopLevelWindow* top_;
+    wxFrame* frame_;
+    wxGUIEventLoop* modal_loop_ = nullptr;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    CMenu* shown_ = nullptr;
+    std::string built_shape_;
+    std::vector<bound_item> bound_;
+    std::map<wxMenu*, const CMenu*> menus_;
+    std::vector<size_t> top_items_;
+    std::set<UINT> check_ids_;
+    bool in_menu_event_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<window_peer> make_top_level_dialog_peer(CDialog& dialog, wxWindow* owner)
+{
+    const DWORD style = dialog.GetStyle();
+    CString text;
+    dialog.GetWindowText(text);
+    const wxString label = wxString::FromUTF8(text.GetString());
+    const CRect rect = dialog.window_rect_in_parent();
+    const dialog_template* table = find_dialog_template(dialog.template_id());
+    wxTopLevelWindow* top = nullptr;
+    if (table && table->menu_id != 0) {
+        long frame_style = wxDEFAULT_FRAME_STYLE;
+        if (!(style & WS_THICKFRAME))
+            frame_style &= ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX);
+        top = new wxFrame(owner, wxID_ANY, label, wxPoint(rect.left, rect.top), wxDefaultSize, frame_style);
+    } else {
+        long frame_style = wxDEFAULT_DIALOG_STYLE;
+        if (!(style & WS_CAPTION))
+            frame_style = wxBORDER_SIMPLE;
+        if (style & WS_THICKFRAME)
+            frame_style |= wxRESIZE_BORDER;
+        top = new wxDialog(owner, wxID_ANY, label, wxPoint(rect.left, rect.top), wxDefaultSize, frame_style);
+    }
+    auto* panel = new wxPanel(top, wxID_ANY);
+    auto peer = std::make_unique<top_level_peer>(dialog, panel, top);
+    peer->move(rect);
+    return peer;
+}
+
+wxMenuItem* toolkit_menu_item(const CWnd& window, UINT command)
+{
+    auto* peer = dynamic_cast<top_level_peer*>(window.peer());
+    return peer ? peer->item_for(command) : nullptr;
+}
+
+wxFrame* frame_of(const CWnd* window)
+{
+    auto* peer = window ? dynamic_cast<top_level_peer*>(window->peer()) : nullptr;
+    return peer ? peer->frame() : nullptr;
+}
+
+}  // namespace platform
