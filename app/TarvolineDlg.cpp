@@ -70,6 +70,7 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     m_size_grip_wanted = true;
     if (!platform::find_dialog_template(IDD_TARVOLINE_DIALOG))
         platform::register_dialog_template(main_dialog_template());
+    register_main_window_menus();
     RegisterCommands();
 }
 
@@ -206,7 +207,8 @@ BOOL CTarvolineDlg::OnInitDialog()
     if (!m_statusBar.SetIndicators(indicators, 4))
         return -1;
 
-    m_menu.LoadMenu(IDR_MAIN_MENU);
+    // The template names menu 129: the window shows it as its menu bar.
+    m_menu = GetMenu();
     m_contextMenu.LoadMenu(IDR_CONTEXT_MENU);
     m_backupFolder.SetCheck(BST_CHECKED);
 

@@ -7,7 +7,7 @@
 // window stays as it was.
 
 #include "app/BaseDialog.h"
-#include "app/CommandMenu.h"
+#include "app/MenuTables.h"
 #include "app/DataGridCtrl.h"
 #include "app/GridAppearance.h"
 #include "app/LogLineQueue.h"
@@ -59,6 +59,7 @@ public:
     void OnOK() override {}
     void OnCancel() override {}
     void OnContextMenu(CWnd* window, CPoint screen_point) override;
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu) override;
 
     // Comparison, paths and filters.
     void OnGo();
@@ -79,7 +80,6 @@ public:
     void OnBrowseBackupPath();
 
     // Menus and the remaining window commands.
-    void OnInitMenuPopup(menu_node& popup);
     void OnMockCopy();
     void OnAbout();
     void OnExit();
@@ -94,8 +94,8 @@ public:
     fs::file_archive& archive() { return m_archive; }
     logger& log() { return m_logger; }
     config::xml_parameters& settings() { return m_settings; }
-    CommandMenu& window_menu() { return m_menu; }
-    CommandMenu& context_menu() { return m_contextMenu; }
+    CMenu* window_menu() const { return m_menu; }
+    CMenu& context_menu() { return m_contextMenu; }
     CListBox& log_view() { return m_logView; }
     const std::string& custom_filter() const { return m_customFilter; }
     bool mock_copy() const { return m_mockCopy; }
@@ -114,8 +114,8 @@ protected:
     bool m_filterMissingBackup = true;
     bool m_mockCopy = false;
     std::string m_customFilter;
-    CommandMenu m_menu;
-    CommandMenu m_contextMenu;
+    CMenu* m_menu = nullptr;
+    CMenu m_contextMenu;
     // CSV, XML, database (never filled: the database copy is the catalogue's), Excel.
     std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
     CDataGridCtrl m_grid;
@@ -145,6 +145,7 @@ private:
     void AttachGrid();
     void RestorePlacement();
     void ShowLogLines();
+    void ShowContextMenu(CPoint screen_point);
     void SetCorner(COLORREF colour);
     void StoreMainPath(const std::string& path);
     void StoreBackupPath(const std::string& path);

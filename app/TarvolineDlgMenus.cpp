@@ -41,10 +41,14 @@ const std::set<UINT>& main_side_commands()
 
 }  // namespace
 
-void CTarvolineDlg::OnInitMenuPopup(menu_node& popup)
+void CTarvolineDlg::OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu)
 {
+    CBaseDialog::OnInitMenuPopup(popup, index, system_menu);
+    if (popup == nullptr)
+        return;
     // A command nobody handles yet can't be chosen.
-    for_each_command(popup, [this](menu_node& item) { item.disabled = !HasCommandHandler(item.id); });
+    for (UINT id : commands_of(*popup))
+        popup->EnableMenuItem(id, HasCommandHandler(id) ? MF_ENABLED : MF_GRAYED);
 
     int left = 0, top = -1, right = 0, bottom = 0;
     if (m_grid.GetSelectionManager()->GetNewestBlock(&left, &top, &right, &bottom) != 0 || top < 0)
@@ -58,32 +62,37 @@ void CTarvolineDlg::OnInitMenuPopup(menu_node& popup)
         backup_present = size_present(row, "backup_size");
     }
     const bool backup_usable = m_backupFolder.SendMessage(BM_GETCHECK) == BST_CHECKED && backup_present;
-    for_each_command(popup, [&](menu_node& item) {
-        if (item.disabled)
-            return;
-        if (item.id == ID_COMPARE)
-            item.disabled = !(main_present && backup_usable);
-        else if (backup_side_commands().count(item.id) != 0)
-            item.disabled = !backup_usable;
-        else if (main_side_commands().count(item.id) != 0)
-            item.disabled = !main_present;
-    });
+    auto enable = [&](UINT id, bool on) {
+        if (HasCommandHandler(id))
+            popup->EnableMenuItem(id, on ? MF_ENABLED : MF_DISABLED | MF_GRAYED);
+    };
+    enable(ID_COMPARE, main_present && backup_usable);
+    for (UINT id : backup_side_commands())
+        enable(id, backup_usable);
+    for (UINT id : main_side_commands())
+        enable(id, main_present);
 }
 
-void CTarvolineDlg::OnContextMenu(CWnd*, CPoint screen_point)
+void CTarvolineDlg::ShowContextMenu(CPoint screen_point)
 {
-    menu_node* popup = m_contextMenu.GetSubMenu(0);
-    if (popup == nullptr)
+    if (CMenu* popup = m_contextMenu.GetSubMenu(0))
+        popup->TrackPopupMenu(TPM_RIGHTBUTTON, screen_point.x, screen_point.y, this);
+}
+
+void CTarvolineDlg::OnContextMenu(CWnd* window, CPoint screen_point)
+{
+    // The grid shows the menu from its own right-button event; once is enough.
+    if (window != nullptr && m_grid.GetSafeHwnd() != nullptr && (window == &m_grid || m_grid.IsChild(window)))
         return;
-    OnInitMenuPopup(*popup);
-    TrackCommandPopup(*popup, TPM_RIGHTBUTTON, screen_point, this);
+    ShowContextMenu(screen_point);
 }
 
 void CTarvolineDlg::OnMockCopy()
 {
     // Toggled by the command itself, once per choice.
     m_mockCopy = !m_mockCopy;
-    m_menu.CheckMenuItem(ID_MOCK_COPY, m_mockCopy ? MF_CHECKED : MF_UNCHECKED);
+    if (m_menu != nullptr)
+        m_menu->CheckMenuItem(ID_MOCK_COPY, m_mockCopy ? MF_CHECKED : MF_UNCHECKED);
     SetCorner(m_mockCopy ? m_mockCopyColour : m_grid.GetCaptionColor());
     m_logger << (m_mockCopy ? "MOCK COPY enabled\n" : "MOCK COPY disabled\n");
     m_archive.mock_copy = m_mockCopy;
@@ -107,14 +116,9 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t&, const std::uint64_t& colum
 {
     flag = true;
     switch (event) {
-    case CDataGridCtrl::cell_right_button: {
-        menu_node* popup = m_contextMenu.GetSubMenu(0);
-        if (popup != nullptr) {
-            OnInitMenuPopup(*popup);
-            TrackCommandPopup(*popup, TPM_RIGHTBUTTON, CPoint(static_cast<int>(x), static_cast<int>(y)), this);
-        }
+    case CDataGridCtrl::cell_right_button:
+        ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
         break;
-    }
     case CDataGridCtrl::refresh:
         RunComparison();
         break;

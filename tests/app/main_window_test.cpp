@@ -180,7 +180,7 @@ TEST_F(main_window_compare, go_shows_every_kind_and_a_toggle_drops_its_kind)
 
     command(ID_FILTER_DIFFERENT_SIZE);
     EXPECT_EQ(window->DifferenceMask(), 11);
-    EXPECT_EQ(window->context_menu().GetMenuState(ID_FILTER_DIFFERENT_SIZE) & MF_CHECKED, 0u);
+    EXPECT_EQ(window->context_menu().GetMenuState(ID_FILTER_DIFFERENT_SIZE, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "TIME"}));
     for (UINT id : {ID_FILTER_DIFFERENT_TIME, ID_FILTER_MISSING_MAIN, ID_FILTER_MISSING_BACKUP})
         command(id);
@@ -231,7 +231,7 @@ TEST_F(main_window_compare, a_custom_condition_filters_and_marks_the_corner_unti
     }
     EXPECT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE"}));
     EXPECT_EQ(window->custom_filter(), "backup_size > 5");
-    EXPECT_NE(window->context_menu().GetMenuState(ID_CUSTOM_FILTER) & MF_CHECKED, 0u);
+    EXPECT_NE(window->context_menu().GetMenuState(ID_CUSTOM_FILTER, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(window->corner_colour(), window->grid().GetFilteredColor());
     EXPECT_TRUE(wait_for_line("2 difference(s) fileterd in "));
     EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 2");
@@ -241,7 +241,7 @@ TEST_F(main_window_compare, a_custom_condition_filters_and_marks_the_corner_unti
 
     command(IDC_GO, BN_CLICKED);
     EXPECT_EQ(window->custom_filter(), "");
-    EXPECT_EQ(window->context_menu().GetMenuState(ID_CUSTOM_FILTER) & MF_CHECKED, 0u);
+    EXPECT_EQ(window->context_menu().GetMenuState(ID_CUSTOM_FILTER, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(window->corner_colour(), caption);
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "TIME"}));
 }
@@ -258,7 +258,7 @@ TEST_F(main_window_compare, a_failing_condition_leaves_the_plain_rows_and_says_s
     flush_log();
     EXPECT_FALSE(logged("fileterd"));
     EXPECT_EQ(kinds().size(), 4u);
-    EXPECT_EQ(window->context_menu().GetMenuState(ID_CUSTOM_FILTER) & MF_CHECKED, 0u);
+    EXPECT_EQ(window->context_menu().GetMenuState(ID_CUSTOM_FILTER, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(window->corner_colour(), window->grid().GetCaptionColor());
 
     filter_answer cancel([](CDialog& dialog) -> INT_PTR {
@@ -360,13 +360,13 @@ protected:
     {
         window->grid().GetSelectionManager()->ClearAll();
         window->grid().GetSelectionManager()->StartBlock(1, row);
-        menu_node& popup = *window->context_menu().GetSubMenu(0);
+        CMenu& popup = *window->context_menu().GetSubMenu(0);
         // Handlers of the row commands come with their own work; here each is a stand-in.
         for (UINT command : commands_of(popup))
             if (!window->HasCommandHandler(command))
                 window->SetCommandHandler(command, [] {});
-        window->OnInitMenuPopup(popup);
-        return window->context_menu().GetMenuState(id);
+        window->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.GetSafeHmenu()), 0);
+        return window->context_menu().GetMenuState(id, MF_BYCOMMAND);
     }
 };
 
@@ -389,21 +389,24 @@ TEST_F(main_window_menus, row_commands_follow_the_sides_the_row_has)
 
 TEST_F(main_window_menus, commands_nobody_handles_are_disabled_and_the_context_menu_brings_filters_back)
 {
-    menu_node& popup = *window->context_menu().GetSubMenu(0);
-    window->OnInitMenuPopup(popup);
-    EXPECT_NE(window->context_menu().GetMenuState(ID_QUERY) & MF_GRAYED, 0u);
-    EXPECT_EQ(window->context_menu().GetMenuState(ID_CLEAR) & MF_GRAYED, 0u);
+    CMenu& popup = *window->context_menu().GetSubMenu(0);
+    window->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.GetSafeHmenu()), 0);
+    EXPECT_NE(window->context_menu().GetMenuState(ID_QUERY, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(window->context_menu().GetMenuState(ID_CLEAR, MF_BYCOMMAND) & MF_GRAYED, 0u);
 
-    std::vector<std::string> offered;
+    std::vector<std::string> filters;
     const auto previous = platform::set_popup_menu_handler([&](const platform::popup_menu_request& request) {
         for (const menu_item& item : request.items)
-            if (!item.separator)
-                offered.push_back(item.text.GetString());
+            if (item.text == "Filter")
+                for (const menu_item& filter : item.sub_items)
+                    if (!filter.separator)
+                        filters.push_back(std::string(filter.text.GetString()) + (filter.checked ? " on" : " off"));
         return ID_FILTER_MISSING_MAIN;
     });
     window->SendMessage(WM_CONTEXTMENU, 0, MAKELPARAM(40, 40));
     platform::set_popup_menu_handler(previous);
-    EXPECT_NE(std::find(offered.begin(), offered.end(), "Filter: Different time"), offered.end());
+    EXPECT_EQ(filters, (std::vector<std::string> {"Different time on", "Different size on", "Missing main on",
+                                                  "Missing backup on", "Custom filter off"}));
     EXPECT_EQ(window->DifferenceMask(), 14);
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "SIZE", "TIME"}));
 }
@@ -414,7 +417,7 @@ TEST_F(main_window_menus, mock_copy_twice_returns_the_corner_and_tells_the_catal
     command(ID_MOCK_COPY);
     EXPECT_TRUE(window->mock_copy());
     EXPECT_TRUE(window->archive().mock_copy);
-    EXPECT_NE(window->window_menu().GetMenuState(ID_MOCK_COPY) & MF_CHECKED, 0u);
+    EXPECT_NE(window->window_menu()->GetMenuState(ID_MOCK_COPY, MF_BYCOMMAND) & MF_CHECKED, 0u);
     EXPECT_EQ(window->corner_colour(), keys::read_colour(window->settings(), keys::grid_mock_copy_background));
     {
         filter_answer answer(filter_answer::type("backup_size > 5"));
