@@ -12,6 +12,7 @@
 #include "platform/wx/wx_top_level.h"
 
 #include <wx/button.h>
+#include <wx/choice.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/frame.h>
@@ -87,6 +88,9 @@ TEST_F(main_window_window, a_user_types_two_folders_compares_filters_and_closes)
     ASSERT_NE(frame, nullptr) << "the window has its menu bar";
     ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
     frame->Raise();
+    auto* scripts = dynamic_cast<wxChoice*>(platform::widget_of(*window->GetDlgItem(IDC_SCRIPTS)));
+    ASSERT_NE(scripts, nullptr);
+    EXPECT_EQ(scripts->GetStringSelection(), "MergeDifferences") << "the diff script in use";
 
     ASSERT_TRUE(type_into(IDC_MAIN_PATH, main_root())) << text_of(IDC_MAIN_PATH);
     ASSERT_TRUE(type_into(IDC_BACKUP_PATH, backup_root())) << text_of(IDC_BACKUP_PATH);
