@@ -38,14 +38,14 @@ struct menu_table_item {
     UINT id = 0;
     CString text;
     UINT flags = MF_STRING;
-    std::vector<menu_table_item> items;
+    std::vector<menu_table_item> items{};
     bool checkable = false;
 };
 
 struct menu_template {
     UINT id = 0;
     // The menu bar's entries: normally one sub-menu each.
-    std::vector<menu_table_item> items;
+    std::vector<menu_table_item> items{};
 };
 
 namespace platform {

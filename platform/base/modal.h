@@ -51,7 +51,7 @@ struct menu_item {
     bool disabled = false;
     // The menu's own sub-menu (in a CMenu), and a copy of its items (in a request).
     CMenu* popup = nullptr;
-    std::vector<menu_item> sub_items;
+    std::vector<menu_item> sub_items{};
 };
 
 namespace platform {
