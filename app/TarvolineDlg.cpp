@@ -180,7 +180,22 @@ LRESULT CTarvolineDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         ShowLogLines();
         return 0;
     }
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == IDM_ABOUTBOX) {
+        RunGuarded([this] { OnAbout(); });
+        return 0;
+    }
     return CBaseDialog::WindowProc(message, wparam, lparam);
+}
+
+BOOL CTarvolineDlg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    if (header != nullptr && header->idFrom == 0 && header->code == static_cast<UINT>(-303)) {
+        if (result != nullptr)
+            *result = 0;
+        return TRUE;
+    }
+    return CBaseDialog::OnNotify(wparam, lparam, result);
 }
 
 void CTarvolineDlg::DoDataExchange(CDataExchange* exchange)

@@ -38,6 +38,8 @@ public:
     static constexpr const char* filter_fields_label = "Fields: FILE|BACKUP [_ID, _NAME, _FULLPATH, _SIZE, _TIME]";
     // Lines from the logger reach the log view through this message.
     static constexpr UINT WM_LOG_LINES = WM_APP + 1;
+    // The system menu's About item, where a system menu exists.
+    static constexpr UINT IDM_ABOUTBOX = 16;
 
     explicit CTarvolineDlg(CWnd* parent = nullptr);
     ~CTarvolineDlg() override;
@@ -53,6 +55,8 @@ public:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
     BOOL PreTranslateMessage(MSG* message) override;
+    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
+    BOOL OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnClose() override;
     // Enter and Escape never end the main window.
