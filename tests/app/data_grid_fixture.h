@@ -69,6 +69,7 @@ protected:
         attach(width, height);
         grid.BindTable(&table);
         appearance.ApplyColours();
+        grid.SetCellBackColorAt(-1, -1, grid.GetCaptionColor());
         appearance.ApplyHints();
         grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
                                          const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,

@@ -363,3 +363,14 @@ TEST_F(data_grid_test, the_walk_over_selected_rows_skips_a_row_the_user_deselect
     selection.ForEachSelectedRow([&rows](long row, data::data_row*) { rows.push_back(row); });
     EXPECT_EQ(rows, (std::vector<long> { 1, 3, 4 })) << "Delete would remove the files of a deselected row";
 }
+
+TEST_F(data_grid_test, the_corner_keeps_the_colour_its_owner_gave_it)
+{
+    add_difference(table, "1", "a.txt", "1", "2", "SIZE");
+    show();
+    grid.SetCellBackColorAt(-1, -1, RGB(255, 190, 190));
+    grid.RepaintAllParts();
+    CUGCell corner;
+    grid.GetCell(-1, -1, &corner);
+    EXPECT_EQ(corner.GetBackColor(), RGB(255, 190, 190)) << "fetching never paints the caption colour over it";
+}

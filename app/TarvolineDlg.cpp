@@ -1,0 +1,438 @@
+#include "app/TarvolineDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/settings_keys.h"
+
+#include "core/utils/version.h"
+#include "core/utils/version_info.h"
+#include "platform/base/icons.h"
+#include "platform/base/modal.h"
+#include "platform/base/system_services.h"
+#include "platform/base/virtual_keys.h"
+
+#include <boost/filesystem.hpp>
+
+#include <ctime>
+#include <exception>
+#include <iostream>
+
+namespace keys = settings_keys;
+
+namespace {
+
+constexpr DWORD status_bar_style = 0x50008200;
+
+// The log file of the day: LogPath is a folder (empty for the working folder).
+std::string log_file_name(const std::string& folder)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    char date[16] = {};
+    std::strftime(date, sizeof(date), "%Y%m%d", &local);
+    std::string path = folder;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + "Tarvoline_" + date + ".log";
+}
+
+}  // namespace
+
+dialog_template main_dialog_template()
+{
+    dialog_template table;
+    table.id = IDD_TARVOLINE_DIALOG;
+    table.caption = "Tarvoline";
+    table.width = 321;
+    table.height = 232;
+    table.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | DS_SETFONT;
+    table.menu_id = IDR_MAIN_MENU;
+    using kind = dialog_control_kind;
+    auto id = [](int control) { return static_cast<UINT>(control); };
+    table.controls = {
+        {id(IDC_MAIN_LABEL), kind::static_text, "Main folder", 2, 5, 60, 8},
+        {id(IDC_BACKUP_FOLDER), kind::check_box, "Backup folder", 2, 20, 60, 10},
+        {id(IDC_MAIN_PATH), kind::edit, "", 65, 3, 234, 14},
+        {id(IDC_BACKUP_PATH), kind::edit, "", 65, 19, 234, 14},
+        {id(IDC_BROWSE_MAIN), kind::push_button, "...", 302, 3, 15, 14},
+        {id(IDC_BROWSE_BACKUP), kind::push_button, "...", 302, 19, 15, 14},
+        {id(IDC_SCRIPTS), kind::combo_box, "", 154, 35, 134, 46},
+        {id(IDC_GO), kind::push_button, "Go", 289, 35, 28, 14},
+        {id(IDC_GRID_PLACE), kind::custom, "", 2, 52, 317, 110},
+        {id(IDC_ROWS_COUNT), kind::static_text, "", 2, 166, 317, 8},
+        // Not sorted: the log keeps the order the logger delivered its lines in.
+        {id(IDC_LOG_VIEW), kind::list_box, "", 2, 176, 317, 53, LBS_NOINTEGRALHEIGHT},
+    };
+    return table;
+}
+
+CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, parent)
+{
+    m_size_grip_wanted = true;
+    if (!platform::find_dialog_template(IDD_TARVOLINE_DIALOG))
+        platform::register_dialog_template(main_dialog_template());
+    register_main_window_menus();
+    register_application_icon();
+    m_hIcon = LoadIcon(IDR_MAINFRAME);
+    RegisterCommands();
+}
+
+CTarvolineDlg::~CTarvolineDlg()
+{
+    // No line may reach a window that is going.
+    m_logger.set_line_sink(nullptr);
+    // The catalogue owns the grid's table and goes before the grid: the grid lets go of it first.
+    m_grid.BindTable(nullptr);
+    DestroyWindow();
+}
+
+// ---- commands
+
+void CTarvolineDlg::SetCommandHandler(UINT id, command_handler handler, UINT code)
+{
+    if (handler)
+        m_commands[{id, code}] = std::move(handler);
+    else
+        m_commands.erase({id, code});
+}
+
+bool CTarvolineDlg::HasCommandHandler(UINT id, UINT code) const { return m_commands.count({id, code}) != 0; }
+
+bool CTarvolineDlg::RunGuarded(const std::function<void()>& fn)
+{
+    try {
+        fn();
+        return true;
+    } catch (const std::exception& failure) {
+        m_logger.enqueue(failure.what(), 2);
+    } catch (...) {
+        m_logger.enqueue("Unknown error", 2);
+    }
+    return false;
+}
+
+void CTarvolineDlg::RegisterCommands()
+{
+    SetCommandHandler(IDC_GO, [this] { OnGo(); });
+    SetCommandHandler(IDC_BROWSE_MAIN, [this] { OnBrowseMainPath(); });
+    SetCommandHandler(IDC_BROWSE_BACKUP, [this] { OnBrowseBackupPath(); });
+    SetCommandHandler(IDC_BACKUP_FOLDER, [this] { OnBackupFolderClicked(); });
+    SetCommandHandler(IDC_MAIN_PATH, [this] { OnMainPathKillFocus(); }, EN_KILLFOCUS);
+    SetCommandHandler(IDC_BACKUP_PATH, [this] { OnBackupPathKillFocus(); }, EN_KILLFOCUS);
+    // Paths may be typed: Go follows the fields as they change.
+    SetCommandHandler(IDC_MAIN_PATH, [this] { m_goButton.EnableWindow(CanCompare()); }, EN_CHANGE);
+    SetCommandHandler(IDC_BACKUP_PATH, [this] { m_goButton.EnableWindow(CanCompare()); }, EN_CHANGE);
+    for (UINT id : {ID_FILTER_DIFFERENT_TIME, ID_FILTER_DIFFERENT_SIZE, ID_FILTER_MISSING_MAIN, ID_FILTER_MISSING_BACKUP})
+        SetCommandHandler(id, [this, id] { OnFilterToggle(id); });
+    SetCommandHandler(ID_CUSTOM_FILTER, [this] { OnCustomFilter(); });
+    SetCommandHandler(ID_SHOW_DIFFERENCES, [this] { OnShowDifferences(); });
+    SetCommandHandler(ID_CLEAR, [this] { OnClear(); });
+    SetCommandHandler(ID_MOCK_COPY, [this] { OnMockCopy(); });
+    SetCommandHandler(ID_HELP_ABOUT, [this] { OnAbout(); });
+    SetCommandHandler(ID_FILE_EXIT, [this] { OnExit(); });
+}
+
+BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
+{
+    const UINT id = LOWORD(wparam);
+    const UINT code = HIWORD(wparam);
+    const auto found = m_commands.find({id, code});
+    if (found != m_commands.end()) {
+        // A handler may replace itself in the table while it runs.
+        const command_handler handler = found->second;
+        RunGuarded(handler);
+        return TRUE;
+    }
+    if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
+        return TRUE;
+    return CBaseDialog::OnCommand(wparam, lparam);
+}
+
+BOOL CTarvolineDlg::PreTranslateMessage(MSG* message)
+{
+    if (message == nullptr)
+        return FALSE;
+    const UINT key = static_cast<UINT>(message->wParam);
+    if (message->message == WM_KEYDOWN) {
+        if (key == VK_F5) {
+            RunGuarded([this] { RunComparison(); });
+            return TRUE;
+        }
+        // Enter and Escape do nothing here; every other key reaches the focused control.
+        return key == VK_RETURN || key == VK_ESCAPE;
+    }
+    // The grid would run the comparison a second time on the release.
+    if (message->message == WM_KEYUP && key == VK_F5)
+        return TRUE;
+    if (message->message == WM_LBUTTONDBLCLK) {
+        if (message->hwnd == m_mainPath.GetSafeHwnd()) {
+            RunGuarded([this] { OnBrowseMainPath(); });
+            return TRUE;
+        }
+        if (message->hwnd == m_backupPath.GetSafeHwnd()) {
+            RunGuarded([this] { OnBrowseBackupPath(); });
+            return TRUE;
+        }
+    }
+    return CBaseDialog::PreTranslateMessage(message);
+}
+
+LRESULT CTarvolineDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == IDM_ABOUTBOX) {
+        RunGuarded([this] { OnAbout(); });
+        return 0;
+    }
+    return CBaseDialog::WindowProc(message, wparam, lparam);
+}
+
+BOOL CTarvolineDlg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
+{
+    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    if (header != nullptr && header->idFrom == 0 && header->code == static_cast<UINT>(-303)) {
+        if (result != nullptr)
+            *result = 0;
+        return TRUE;
+    }
+    return CBaseDialog::OnNotify(wparam, lparam, result);
+}
+
+void CTarvolineDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CBaseDialog::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_LOG_VIEW, m_logView);
+    DDX_Control(exchange, IDC_GO, m_goButton);
+    DDX_Control(exchange, IDC_BACKUP_PATH, m_backupPath);
+    DDX_Control(exchange, IDC_MAIN_PATH, m_mainPath);
+    DDX_Control(exchange, IDC_SCRIPTS, m_scripts);
+    DDX_Control(exchange, IDC_BACKUP_FOLDER, m_backupFolder);
+    DDX_Control(exchange, IDC_ROWS_COUNT, m_rowsCount);
+}
+
+// ---- start
+
+BOOL CTarvolineDlg::OnInitDialog()
+{
+    CBaseDialog::OnInitDialog();
+
+    if (!m_statusBar.Create(this, status_bar_style, AFX_IDW_STATUS_BAR))
+        return -1;
+    const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    if (!m_statusBar.SetIndicators(indicators, 4))
+        return -1;
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
+    // The template names menu 129: the window shows it as its menu bar.
+    m_menu = GetMenu();
+    m_contextMenu.LoadMenu(IDR_CONTEXT_MENU);
+    m_backupFolder.SetCheck(BST_CHECKED);
+
+    // A file that is there but can't be read or parsed is treated as missing, and never
+    // overwritten: the store refuses to save it.
+    m_settingsReadable = m_settings.load(m_settingsFile) || !boost::filesystem::exists(m_settingsFile);
+    m_settings.callback([this](const std::string& key, const std::string&, const std::string&) {
+        m_appearance.Reread(key);
+    });
+
+    InitialiseLogging();
+    if (!m_settingsReadable) {
+        m_logger.enqueue(m_settings.last_error(), 2);
+        m_logger.enqueue("Settings are at their defaults and will not be saved: " + m_settingsFile +
+                             " is left as it is",
+                         2);
+    }
+    CheckVersion();
+    CreateExporters();
+    OpenCatalogue();
+    LoadScripts();
+    RestorePaths();
+
+    AddAnchor(IDC_SCRIPTS, 100, 0, 0, 0);
+    AddAnchor(IDC_GO, 100, 0, 0, 0);
+    AddAnchor(IDC_BROWSE_MAIN, 100, 0, 0, 0);
+    AddAnchor(IDC_BROWSE_BACKUP, 100, 0, 0, 0);
+    AddAnchor(IDC_MAIN_PATH, 0, 0, 100, 0);
+    AddAnchor(IDC_BACKUP_PATH, 0, 0, 100, 0);
+    AddAnchor(IDC_LOG_VIEW, 0, 100, 100, 0);
+    AddAnchor(IDC_GRID_PLACE, 0, 0, 100, 100);
+    AddAnchor(IDC_ROWS_COUNT, 0, 100, 100, 0);
+
+    AttachGrid();
+    m_initialised = true;
+
+    // A comparison that fails leaves no count behind: the line is written either way.
+    UpdateRowsCount();
+    if (keys::read_switch(m_settings, keys::auto_load))
+        RunGuarded([this] { RunComparison(); });
+
+    RestorePlacement();
+    return TRUE;
+}
+
+void CTarvolineDlg::InitialiseLogging()
+{
+    if (keys::read_switch(m_settings, keys::log_enabled)) {
+        const std::string file = log_file_name(keys::read_text(m_settings, keys::log_path));
+        if (!m_logger.open(file))
+            std::cerr << "ERROR: Unable to open log file " << file << "\n";
+    }
+    m_logger.set_time_format("%Y-%m-%d %H:%M:%S");
+    m_logger.set_error_sink([](const std::string& text) { std::cerr << "ERROR: " << text << "\n"; });
+    // The worker only queues the line and asks the UI thread once for the lines waiting; work
+    // posted to a window that has gone is dropped.
+    m_logger.set_line_sink([this](const std::string& line) {
+        if (m_logLines.push(line))
+            platform::post_to_window(this, [this] { ShowLogLines(); });
+    });
+}
+
+void CTarvolineDlg::ShowLogLines()
+{
+    const std::vector<std::string> lines = m_logLines.take_all();
+    if (lines.empty() || !m_logView.GetSafeHwnd())
+        return;
+    for (const std::string& line : lines)
+        m_logView.AddString(line.c_str());
+    m_logView.SetCurSel(m_logView.GetCount() - 1);
+}
+
+void CTarvolineDlg::CheckVersion()
+{
+    const std::string stored_text = keys::read_text(m_settings, keys::version);
+    const int file_version = 9;
+    const utils::version running(utils::get_version_info(&file_version), '.');
+    const utils::version stored(stored_text, '.');
+    if (stored_text.empty()) {
+        m_logger << "Registering version " << running.to_string() << "\n";
+    } else if (!(running <= stored)) {
+        m_logger << "Older version detected. Updating from " << stored.to_string() << " to " << running.to_string()
+                 << "\n";
+    } else if (running.components() == stored.components()) {
+        m_logger << "Running version " << running.to_string() << "\n";
+        return;
+    } else {
+        m_logger << "Running version " << running.to_string() << ". Version " << stored.to_string()
+                 << " was running before\n";
+        return;
+    }
+    keys::write_text(m_settings, keys::version, running.to_string());
+    m_settings.save();
+}
+
+void CTarvolineDlg::CreateExporters()
+{
+    for (auto& slot : m_exporters)
+        slot.reset();
+    const std::vector<std::string> headings = {"ID",        "File Name",   "Main Path",   "Backup Path", "File Size",
+                                               "File Time", "Backup Size", "Backup Time", "Difference"};
+    auto make = [&](std::unique_ptr<data::data_exporter> made, const char* type) {
+        made->set_column_names(headings);
+        made->set_file_name(keys::read_text(m_settings, keys::export_file(type)));
+        return made;
+    };
+    m_exporters[0] = make(std::make_unique<data::csv_exporter>(), "CSV");
+    m_exporters[3] = make(std::make_unique<data::excel_exporter>(), "EXCEL");
+    m_exporters[1] = make(std::make_unique<data::xml_exporter>(), "XML");
+}
+
+void CTarvolineDlg::OpenCatalogue()
+{
+    m_archive.database_file = keys::read_text(m_settings, keys::export_file("DB"));
+    m_archive.schema_file = keys::read_text(m_settings, keys::db_schema);
+    const keys::catalogue_mode mode = keys::read_db_mode(m_settings);
+    m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
+    m_archive.create_result_table(m_archive.result);
+    m_diffScript = m_archive.diff_script;
+    std::string error;
+    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1))
+        m_logger.enqueue(error, 2);
+}
+
+void CTarvolineDlg::LoadScripts()
+{
+    std::string error;
+    if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error))
+        m_logger.enqueue(error, 2);
+    m_scripts.ResetContent();
+    m_scripts.AddString(m_diffScript.c_str());
+    m_scripts.SetCurSel(0);
+}
+
+void CTarvolineDlg::RestorePaths()
+{
+    const std::string main_path = keys::read_text(m_settings, keys::main_path);
+    if (!main_path.empty()) {
+        m_mainPath.SetWindowText(main_path.c_str());
+        m_archive.set_root(main_path);
+        m_rootText = main_path;
+    }
+    const std::string backup_path = keys::read_text(m_settings, keys::backup_path);
+    if (!backup_path.empty())
+        m_backupPath.SetWindowText(backup_path.c_str());
+    m_goButton.EnableWindow(CanCompare());
+}
+
+void CTarvolineDlg::AttachGrid()
+{
+    data::data_table* table = m_archive.result;
+    m_appearance.DefineColumns(*table);
+    m_appearance.ApplyHints();
+    m_grid.AttachToDialogControl(this);
+    m_grid.BindTable(table);
+    m_appearance.ApplyColours();
+    m_mockCopyColour = m_appearance.MockCopyColour();
+    SetCorner(m_grid.GetCaptionColor());
+    m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
+                                       const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
+                                       const std::string& text) {
+        RunGuarded([&] { OnGridEvent(row, column, event, x, y, flag, text); });
+    });
+}
+
+void CTarvolineDlg::RestorePlacement()
+{
+    keys::window_edges edges;
+    if (!keys::read_window_edges(m_settings, edges))
+        return;
+    // Only a rectangle a user can reach: it overlaps the screen by 50 pixels each way.
+    const int overlap = 50;
+    const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const CRect wanted(edges.left, edges.top, edges.right, edges.bottom);
+    CRect common;
+    if (!common.IntersectRect(&screen, &wanted) || common.Width() < overlap || common.Height() < overlap)
+        return;
+    SetWindowPos(nullptr, wanted.left, wanted.top, wanted.Width(), wanted.Height(), SWP_NOZORDER | SWP_FRAMECHANGED);
+    if (edges.maximised)
+        ShowWindow(SW_MAXIMIZE);
+}
+
+// ---- close
+
+void CTarvolineDlg::OnClose()
+{
+    if (m_confirmClose && AfxMessageBox("End session?", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    CRect rect;
+    GetWindowRect(&rect);
+    keys::window_edges edges;
+    edges.maximised = IsZoomed() != FALSE;
+    // A maximised window keeps the rectangle a restore goes back to: it starts maximised
+    // again, and un-maximising gives the user's own size rather than the screen's.
+    if (edges.maximised && !restored_rect().IsRectEmpty())
+        rect = restored_rect();
+    edges.left = rect.left;
+    edges.top = rect.top;
+    edges.right = rect.right;
+    edges.bottom = rect.bottom;
+    if (m_initialised) {
+        keys::write_window_edges(m_settings, edges);
+        m_settings.save();
+    }
+    EndDialog(0);
+}
+
+void CTarvolineDlg::OnExit()
+{
+    SendMessage(WM_CLOSE);
+}

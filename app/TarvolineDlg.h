@@ -1,0 +1,165 @@
+#pragma once
+// The main window. It owns every long-lived object of the program (the data grid, the log view,
+// the file catalogue, the logger, the settings store and the dialog's controls), builds the
+// program's state from the settings file when it opens and stores the window's place and the
+// settings when it closes. Every command reaches its handler through one table, and every
+// handler runs behind one barrier: an exception becomes one ERROR line in the log and the
+// window stays as it was.
+
+#include "app/BaseDialog.h"
+#include "app/MenuTables.h"
+#include "app/DataGridCtrl.h"
+#include "app/GridAppearance.h"
+#include "app/LogLineQueue.h"
+#include "app/resource_ids.h"
+
+#include "core/config/settings.h"
+#include "core/data/data_exporter.h"
+#include "core/fs/file_archive.h"
+#include "core/logger.h"
+#include "platform/base/controls.h"
+#include "platform/base/dialog_controls.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+dialog_template main_dialog_template();
+
+class CTarvolineDlg : public CBaseDialog {
+public:
+    using command_handler = std::function<void()>;
+
+    // The label the Custom filter dialog shows.
+    static constexpr const char* filter_fields_label = "Fields: FILE|BACKUP [_ID, _NAME, _FULLPATH, _SIZE, _TIME]";
+    // The system menu's About item, where a system menu exists.
+    static constexpr UINT IDM_ABOUTBOX = 16;
+
+    explicit CTarvolineDlg(CWnd* parent = nullptr);
+    ~CTarvolineDlg() override;
+
+    // The one table of commands: (id, notification code) to handler. Menu commands and button
+    // clicks have the code 0. A command without a handler is shown disabled.
+    void SetCommandHandler(UINT id, command_handler handler, UINT code = 0);
+    bool HasCommandHandler(UINT id, UINT code = 0) const;
+    // Runs fn behind the barrier; false when it threw (the text went to the log as an ERROR).
+    bool RunGuarded(const std::function<void()>& fn);
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* exchange) override;
+    BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
+    BOOL PreTranslateMessage(MSG* message) override;
+    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
+    BOOL OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
+    void OnClose() override;
+    // Enter and Escape never end the main window.
+    void OnOK() override {}
+    void OnCancel() override {}
+    void OnContextMenu(CWnd* window, CPoint screen_point) override;
+    void OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu) override;
+
+    // Comparison, paths and filters.
+    void OnGo();
+    void RunComparison();
+    data::data_table* CompareFolders(int mask);
+    int DifferenceMask() const;
+    std::string GetMainPath() const;
+    std::string GetBackupPath() const;
+    bool CanCompare() const;
+    void OnFilterToggle(UINT id);
+    void OnCustomFilter();
+    void OnShowDifferences();
+    void OnClear();
+    void OnMainPathKillFocus();
+    void OnBackupPathKillFocus();
+    void OnBackupFolderClicked();
+    void OnBrowseMainPath();
+    void OnBrowseBackupPath();
+
+    // Menus and the remaining window commands.
+    void OnMockCopy();
+    void OnAbout();
+    void OnExit();
+    void UpdateRowsCount();
+
+    // The grid's events (the window's share of them: refresh, a failed sort, a column's width).
+    void OnGridEvent(const std::uint64_t& row, const std::uint64_t& column, const CDataGridCtrl::grid_event& event,
+                     long x, long y, bool& flag, const std::string& text);
+
+    // Read access for the commands that other parts add and for tests.
+    CDataGridCtrl& grid() { return m_grid; }
+    fs::file_archive& archive() { return m_archive; }
+    logger& log() { return m_logger; }
+    config::xml_parameters& settings() { return m_settings; }
+    CMenu* window_menu() const { return m_menu; }
+    CMenu& context_menu() { return m_contextMenu; }
+    CListBox& log_view() { return m_logView; }
+    const std::string& custom_filter() const { return m_customFilter; }
+    bool mock_copy() const { return m_mockCopy; }
+    COLORREF corner_colour();
+    bool settings_readable() const { return m_settingsReadable; }
+    data::data_exporter* exporter(std::size_t format) const { return m_exporters[format].get(); }
+
+    // Where the settings file is; "./settings.xml" unless a test says otherwise.
+    void set_settings_file(const std::string& path) { m_settingsFile = path; }
+
+protected:
+    HICON m_hIcon = nullptr;
+    bool m_filterDifferentTime = true;
+    bool m_filterDifferentSize = true;
+    bool m_filterMissingMain = true;
+    bool m_filterMissingBackup = true;
+    bool m_mockCopy = false;
+    std::string m_customFilter;
+    CMenu* m_menu = nullptr;
+    CMenu m_contextMenu;
+    // CSV, XML, database (never filled: the database copy is the catalogue's), Excel.
+    std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
+    CDataGridCtrl m_grid;
+    std::string m_diffScript;
+    COLORREF m_mockCopyColour = 0;
+    CStatusBar m_statusBar;
+    CListBox m_logView;
+    fs::file_archive m_archive;
+    logger m_logger;
+    config::xml_parameters m_settings;
+    bool m_confirmClose = true;
+    CMFCButton m_goButton;
+    CEdit m_backupPath;
+    CEdit m_mainPath;
+    CComboBox m_scripts;
+    CButton m_backupFolder;
+    CStatic m_rowsCount;
+
+private:
+    void RegisterCommands();
+    void InitialiseLogging();
+    void CheckVersion();
+    void CreateExporters();
+    void OpenCatalogue();
+    void LoadScripts();
+    void RestorePaths();
+    void AttachGrid();
+    void RestorePlacement();
+    void ShowLogLines();
+    void ShowContextMenu(CPoint screen_point);
+    void SetCorner(COLORREF colour);
+    void StoreMainPath(const std::string& path);
+    void StoreBackupPath(const std::string& path);
+    void ApplyFilteredRows(data::data_table* filtered);
+    void BrowseInto(CEdit& field, const char* title, bool main_side);
+
+    std::map<std::pair<UINT, UINT>, command_handler> m_commands;
+    GridAppearance m_appearance { m_grid, m_settings };
+    LogLineQueue m_logLines;
+    std::string m_settingsFile = "./settings.xml";
+    // The main path text the catalogue's root was last set from.
+    std::string m_rootText;
+    bool m_settingsReadable = true;
+    bool m_initialised = false;
+};

@@ -1,0 +1,227 @@
+// The commands that produce the list of differences: Go, the filters, Show differences, Clear,
+// the two path fields and their folder pickers.
+
+#include "app/TarvolineDlg.h"
+
+#include "app/FilterDialog.h"
+#include "app/FolderDialog.h"
+#include "app/settings_keys.h"
+
+#include "core/data/data_table.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+
+namespace keys = settings_keys;
+
+namespace {
+
+using steady = std::chrono::steady_clock;
+
+long long milliseconds_since(steady::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(steady::now() - start).count() / 1000000;
+}
+
+std::string text_of(const CWnd& window)
+{
+    CString text;
+    window.GetWindowText(text);
+    return text.GetString();
+}
+
+}  // namespace
+
+int CTarvolineDlg::DifferenceMask() const
+{
+    return (m_filterMissingMain ? 1 : 0) | (m_filterMissingBackup ? 2 : 0) | (m_filterDifferentSize ? 4 : 0) |
+           (m_filterDifferentTime ? 8 : 0);
+}
+
+std::string CTarvolineDlg::GetMainPath() const { return text_of(m_mainPath); }
+
+std::string CTarvolineDlg::GetBackupPath() const
+{
+    return m_backupFolder.GetCheck() == BST_CHECKED ? text_of(m_backupPath) : std::string();
+}
+
+bool CTarvolineDlg::CanCompare() const { return !text_of(m_mainPath).empty() && !text_of(m_backupPath).empty(); }
+
+void CTarvolineDlg::SetCorner(COLORREF colour)
+{
+    m_grid.SetCellBackColorAt(-1, -1, colour);
+    m_grid.RepaintAllParts();
+}
+
+COLORREF CTarvolineDlg::corner_colour()
+{
+    CUGCell corner;
+    m_grid.GetCell(-1, -1, &corner);
+    return corner.GetBackColor();
+}
+
+void CTarvolineDlg::OnGo() { RunComparison(); }
+
+void CTarvolineDlg::RunComparison()
+{
+    if (!m_mockCopy) {
+        m_customFilter.clear();
+        SetCorner(m_grid.GetCaptionColor());
+    }
+    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
+    CompareFolders(DifferenceMask());
+}
+
+data::data_table* CTarvolineDlg::CompareFolders(int mask)
+{
+    const std::string main_path = GetMainPath();
+    // Recording an empty root would walk "/" or the working folder.
+    if (main_path.empty()) {
+        m_logger.enqueue("Main path is empty", 2);
+        return nullptr;
+    }
+    // A path typed and compared with F5 before the focus left its field is the one meant.
+    if (m_rootText != main_path)
+        StoreMainPath(main_path);
+    const std::string backup_path = GetBackupPath();
+    const auto start = steady::now();
+    std::string error;
+    if (!m_archive.record_main_folder(error)) {
+        m_logger.enqueue(error, 2);
+        return nullptr;
+    }
+    data::data_table* table = m_archive.result;
+    if (!m_archive.record_backup_folder(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
+        m_logger.enqueue(error, 2);
+        return nullptr;
+    }
+    // Rows selected before must not stay selected over other files.
+    m_grid.GetSelectionManager()->ClearAll();
+    if (!m_customFilter.empty()) {
+        data::data_table* filtered = nullptr;
+        const bool applied =
+            m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error);
+        const std::unique_ptr<data::data_table> made(filtered);
+        if (applied)
+            ApplyFilteredRows(made.get());
+        else
+            m_logger.enqueue(error, 2);
+    }
+    m_logger << m_archive.result->rows.size() << " difference(s) retrieved in " << milliseconds_since(start)
+             << " millseconds\n";
+    m_grid.RepaintAllParts();
+    UpdateRowsCount();
+    return m_archive.result;
+}
+
+void CTarvolineDlg::ApplyFilteredRows(data::data_table* filtered)
+{
+    m_grid.GetSelectionManager()->ClearAll();
+    m_archive.show_records(*filtered);
+}
+
+void CTarvolineDlg::OnFilterToggle(UINT id)
+{
+    // Flipped here, once per choice: update handlers run many times.
+    bool* flag = id == ID_FILTER_DIFFERENT_TIME  ? &m_filterDifferentTime
+                 : id == ID_FILTER_DIFFERENT_SIZE ? &m_filterDifferentSize
+                 : id == ID_FILTER_MISSING_MAIN   ? &m_filterMissingMain
+                                                  : &m_filterMissingBackup;
+    *flag = !*flag;
+    m_contextMenu.CheckMenuItem(id, *flag ? MF_CHECKED : MF_UNCHECKED);
+    CompareFolders(DifferenceMask());
+}
+
+void CTarvolineDlg::OnCustomFilter()
+{
+    CFilterDialog dialog(this);
+    dialog.set_condition(m_customFilter);
+    dialog.set_label(filter_fields_label);
+    const INT_PTR answer = dialog.DoModal();
+    if (answer != IDOK)
+        return;
+    m_customFilter = dialog.condition();
+    const int mask = DifferenceMask();
+    if (m_customFilter.empty()) {
+        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
+        SetCorner(m_grid.GetCaptionColor());
+        CompareFolders(mask);
+        return;
+    }
+    const auto start = steady::now();
+    data::data_table* filtered = nullptr;
+    std::string error;
+    const bool applied = m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error);
+    std::unique_ptr<data::data_table> made(filtered);
+    if (!applied) {
+        // The rows on show are the plain differences: the window must say so.
+        m_customFilter.clear();
+        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
+        SetCorner(m_grid.GetCaptionColor());
+        m_logger.enqueue(error, 2);
+        return;
+    }
+    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_CHECKED);
+    SetCorner(m_grid.GetFilteredColor());
+    ApplyFilteredRows(made.get());
+    m_logger << m_grid.GetRowCount() << " difference(s) fileterd in " << milliseconds_since(start) << " millseconds\n";
+    UpdateRowsCount();
+}
+
+void CTarvolineDlg::OnShowDifferences() { CompareFolders(DifferenceMask()); }
+
+void CTarvolineDlg::OnClear()
+{
+    m_grid.GetSelectionManager()->ClearAll();
+    m_archive.result->clear();
+    UpdateRowsCount();
+}
+
+void CTarvolineDlg::StoreMainPath(const std::string& path)
+{
+    keys::write_text(m_settings, keys::main_path, path);
+    m_logger << "Main path set to " << path << "\n";
+    m_archive.set_root(path);
+    m_rootText = path;
+}
+
+void CTarvolineDlg::StoreBackupPath(const std::string& path)
+{
+    keys::write_text(m_settings, keys::backup_path, path);
+    m_logger << "Backup path set to " << path << "\n";
+}
+
+void CTarvolineDlg::OnMainPathKillFocus() { StoreMainPath(text_of(m_mainPath)); }
+
+void CTarvolineDlg::OnBackupPathKillFocus() { StoreBackupPath(text_of(m_backupPath)); }
+
+void CTarvolineDlg::OnBackupFolderClicked()
+{
+    const BOOL use_backup = m_backupFolder.SendMessage(BM_GETCHECK) == BST_CHECKED;
+    m_backupPath.EnableWindow(use_backup);
+    if (CWnd* browse = GetDlgItem(IDC_BROWSE_BACKUP))
+        browse->EnableWindow(use_backup);
+}
+
+void CTarvolineDlg::BrowseInto(CEdit& field, const char* title, bool main_side)
+{
+    std::string initial = text_of(field);
+    if (initial.empty()) {
+        const char* home = std::getenv("HOME");
+        initial = home != nullptr ? home : "";
+    }
+    CFolderDialog picker(title, initial.c_str(), this);
+    if (picker.DoModal() == IDOK) {
+        field.SetWindowText(picker.GetFolderPath().c_str());
+        if (main_side)
+            StoreMainPath(picker.GetFolderPath());
+        else
+            StoreBackupPath(picker.GetFolderPath());
+    }
+    m_goButton.EnableWindow(CanCompare());
+}
+
+void CTarvolineDlg::OnBrowseMainPath() { BrowseInto(m_mainPath, "Main path", true); }
+
+void CTarvolineDlg::OnBrowseBackupPath() { BrowseInto(m_backupPath, "Backup path", false); }
