@@ -130,6 +130,10 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_MOCK_COPY, [this] { OnMockCopy(); });
     SetCommandHandler(ID_HELP_ABOUT, [this] { OnAbout(); });
     SetCommandHandler(ID_FILE_EXIT, [this] { OnExit(); });
+    SetCommandHandler(ID_MERGE_RIGHT, [this] { OnMergeRight(); });
+    SetCommandHandler(ID_MERGE_LEFT, [this] { OnMergeLeft(); });
+    SetCommandHandler(ID_MERGE_BOTH, [this] { OnMergeBoth(); });
+    SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
 }
 
 BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)

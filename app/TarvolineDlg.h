@@ -11,6 +11,7 @@
 #include "app/DataGridCtrl.h"
 #include "app/GridAppearance.h"
 #include "app/LogLineQueue.h"
+#include "app/MergeCommand.h"
 #include "app/resource_ids.h"
 
 #include "core/config/settings.h"
@@ -30,7 +31,7 @@
 
 dialog_template main_dialog_template();
 
-class CTarvolineDlg : public CBaseDialog {
+class CTarvolineDlg : public CBaseDialog, public merge_host {
 public:
     using command_handler = std::function<void()>;
 
@@ -80,6 +81,30 @@ public:
     void OnBackupFolderClicked();
     void OnBrowseMainPath();
     void OnBrowseBackupPath();
+
+    // Merging: the Merge menu and a double click on a row.
+    void OnMergeRight() { m_merger.OnMergeRight(); }
+    void OnMergeLeft() { m_merger.OnMergeLeft(); }
+    void OnMergeBoth() { m_merger.OnMergeBoth(); }
+    void OnMergeAutomatic() { m_merger.OnMergeAutomatic(); }
+    void MergeRow(std::uint64_t row);
+    void MergeFile(const boost::filesystem::path& main_file, const boost::filesystem::path& backup_file)
+    {
+        m_merger.MergeFile(main_file, backup_file);
+    }
+
+    // merge_host
+    CWnd* merge_window() override { return this; }
+    fs::file_archive& merge_archive() override { return m_archive; }
+    config::settings& merge_settings() override { return m_settings; }
+    std::string main_path() const override { return GetMainPath(); }
+    std::string backup_path() const override { return GetBackupPath(); }
+    bool custom_filter_active() const override { return !m_customFilter.empty(); }
+    bool compare_folders() override { return CompareFolders(DifferenceMask()) != nullptr; }
+    bool result_roots(merge_roots& roots) const override;
+    void log_line(const std::string& line) override { m_logger << line; }
+    void log_entry(const std::string& text, int type) override { m_logger.enqueue(text, type); }
+    void repaint_grid() override { m_grid.RepaintAllParts(); }
 
     // Menus and the remaining window commands.
     void OnMockCopy();
@@ -162,4 +187,9 @@ private:
     std::string m_rootText;
     bool m_settingsReadable = true;
     bool m_initialised = false;
+    // The roots the result table was built from; a merge of a table built for other roots, or by
+    // a comparison that failed, is refused.
+    merge_roots m_tableRoots;
+    bool m_tableRootsValid = false;
+    merge_command m_merger { *this };
 };

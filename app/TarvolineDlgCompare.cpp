@@ -75,6 +75,8 @@ void CTarvolineDlg::RunComparison()
 
 data::data_table* CTarvolineDlg::CompareFolders(int mask)
 {
+    // Until this comparison has worked, the rows stand for no roots a merge may write into.
+    m_tableRootsValid = false;
     const std::string main_path = GetMainPath();
     // Recording an empty root would walk "/" or the working folder.
     if (main_path.empty()) {
@@ -96,6 +98,8 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
         m_logger.enqueue(error, 2);
         return nullptr;
     }
+    m_tableRoots = {main_path, backup_path};
+    m_tableRootsValid = true;
     // Rows selected before must not stay selected over other files.
     m_grid.GetSelectionManager()->ClearAll();
     if (!m_customFilter.empty()) {
@@ -114,6 +118,15 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     UpdateRowsCount();
     return m_archive.result;
 }
+
+bool CTarvolineDlg::result_roots(merge_roots& roots) const
+{
+    // A custom filter reads the trees the last comparison recorded: its rows keep those roots.
+    roots = m_tableRoots;
+    return m_tableRootsValid;
+}
+
+void CTarvolineDlg::MergeRow(std::uint64_t row) { m_merger.MergeRow(static_cast<long>(row)); }
 
 void CTarvolineDlg::ApplyFilteredRows(data::data_table* filtered)
 {

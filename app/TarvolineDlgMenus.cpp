@@ -110,12 +110,15 @@ void CTarvolineDlg::UpdateRowsCount()
     m_rowsCount.SetWindowText(("Rows count: " + std::to_string(m_grid.GetRowCount())).c_str());
 }
 
-void CTarvolineDlg::OnGridEvent(const std::uint64_t&, const std::uint64_t& column,
+void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& column,
                                 const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
                                 const std::string& text)
 {
     flag = true;
     switch (event) {
+    case CDataGridCtrl::cell_double_click:
+        MergeRow(row);
+        break;
     case CDataGridCtrl::cell_right_button:
         ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
         break;
