@@ -1,6 +1,7 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/fs/tree_scanner.h"
 
 #include <boost/filesystem.hpp>
@@ -22,15 +23,6 @@ const char* const backup_insert_sql =
     "insert into [BACKUP] (BACKUP_ID, NAME, FULL_PATH, RELATIVE_PATH, EXTENSION, SIZE, LAST_WRITE_TIME) "
     "values (?, ?, ?, ?, ?, ?, ?)";
 const char* const backup_delete_sql = "delete from [BACKUP] where BACKUP_ID = ?";
-
-const std::int32_t the_backup_id = 0;
-
-bool missing(const bfs::path& folder)
-{
-    boost::system::error_code ignored;
-    const auto type = bfs::status(folder, ignored).type();
-    return type == bfs::status_error || type == bfs::file_not_found;
-}
 
 // The folder part of one walked entry, kept while the walk stays in the same folder: entries of
 // a folder come together, so the folder texts are worked out once per folder, not per file.
@@ -71,7 +63,7 @@ void file_archive::set_root(const std::string& folder)
     // Boost throws on creating ""; the caller reports an empty main folder.
     if (folder.empty())
         return;
-    if (missing(to_path(folder))) {
+    if (!present(to_path(folder))) {
         boost::system::error_code ignored;
         bfs::create_directories(to_path(folder), ignored);
     }
@@ -136,7 +128,7 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
         if (!database_ready(error))
             return false;
         const bfs::path backup_root = to_path(folder);
-        if (missing(backup_root)) {
+        if (!present(backup_root)) {
             if (!mock_copy) {
                 boost::system::error_code created;
                 bfs::create_directories(backup_root, created);
@@ -157,7 +149,7 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
             return false;
         }
     }
-    return query_differences(the_backup_id, table, mask, error);
+    return query_differences(only_backup_id, table, mask, error);
 }
 
 bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error)
@@ -176,17 +168,17 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
                 throw std::runtime_error(database.last_error());
             main_bytes = 0;
         } else {
-            database.bind_int(backup_delete_id, 1, the_backup_id);
+            database.bind_int(backup_delete_id, 1, only_backup_id);
             if (!database.step(backup_delete_id)) {
                 recorded = false;
                 error = database.last_error();
             }
-            backup_bytes[the_backup_id] = 0;
+            backup_bytes[only_backup_id] = 0;
         }
         const std::uint64_t insert = main_tree ? file_insert_id : backup_insert_id;
         const int first = main_tree ? 1 : 2;
         if (!main_tree)
-            database.bind_int(insert, 1, the_backup_id);
+            database.bind_int(insert, 1, only_backup_id);
 
         tree_scanner scanner(tree_root);
         folder_texts folder(tree_root);
@@ -215,7 +207,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         if (main_tree)
             main_bytes = bytes;
         else
-            backup_bytes[the_backup_id] = bytes;
+            backup_bytes[only_backup_id] = bytes;
     } catch (const std::exception& failure) {
         error = failure.what();
         database.rollback_transaction();

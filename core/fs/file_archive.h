@@ -47,6 +47,9 @@ public:
     static constexpr const char* kind_size = "SIZE";
     static constexpr const char* kind_time = "TIME";
 
+    // The one backup tree's id: the tables and the diff script allow others, nothing makes them.
+    static constexpr std::int32_t only_backup_id = 0;
+
     static constexpr std::uint64_t no_statement = std::numeric_limits<std::uint64_t>::max();
 
     file_archive() = default;

@@ -1,6 +1,7 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/utils/string_utils.h"
 
 #include <boost/algorithm/string/replace.hpp>
@@ -48,11 +49,6 @@ bool holds_second_statement(const std::string& sql)
             return !only_blank(sql.substr(semicolon + 1)) && sql.substr(semicolon + 1) != ";";
     }
     return false;
-}
-
-bool present(const bfs::file_status& status)
-{
-    return status.type() != bfs::status_error && status.type() != bfs::file_not_found;
 }
 
 } // namespace
@@ -177,7 +173,7 @@ bool file_archive::run_diff_script(const std::string& condition, data::data_tabl
         error = "Unable to find script " + diff_script;
         return false;
     }
-    boost::algorithm::replace_all(text, "BACKUP_ID = ?", "BACKUP_ID = 0");
+    boost::algorithm::replace_all(text, "BACKUP_ID = ?", "BACKUP_ID = " + std::to_string(only_backup_id));
     std::string sql = "select * from (" + text + ") AS T";
     if (!condition.empty())
         sql += " where " + condition + ";";
@@ -225,9 +221,8 @@ void file_archive::show_records(data::data_table& source)
 
 std::string file_archive::difference_kind(const bfs::path& main_file, const bfs::path& backup_file) const
 {
-    boost::system::error_code ignored;
-    const bool main_exists = present(bfs::status(main_file, ignored));
-    const bool backup_exists = present(bfs::status(backup_file, ignored));
+    const bool main_exists = present(main_file);
+    const bool backup_exists = present(backup_file);
     if (main_exists && !backup_exists)
         return kind_missing_backup;
     if (!main_exists && backup_exists)

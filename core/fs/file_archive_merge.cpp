@@ -1,6 +1,7 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 
 #include <boost/filesystem.hpp>
 
@@ -20,15 +21,6 @@ namespace fs {
 namespace bfs = boost::filesystem;
 
 namespace {
-
-const std::int32_t the_backup_id = 0;
-
-bool present(const bfs::path& path)
-{
-    boost::system::error_code ignored;
-    const auto type = bfs::status(path, ignored).type();
-    return type != bfs::status_error && type != bfs::file_not_found;
-}
 
 bool is_folder(const bfs::path& path)
 {
@@ -293,7 +285,7 @@ bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs:
     if (decision < 0)
         main_bytes += size;
     else
-        backup_bytes[the_backup_id] += size;
+        backup_bytes[only_backup_id] += size;
     return true;
 }
 
