@@ -46,6 +46,12 @@ public:
     static constexpr const char* kind_missing_backup = "BACKUP";
     static constexpr const char* kind_size = "SIZE";
     static constexpr const char* kind_time = "TIME";
+    enum mask_bit : std::uint32_t {
+        mask_missing_main = 1,
+        mask_missing_backup = 2,
+        mask_size = 4,
+        mask_time = 8,
+    };
 
     // The one backup tree's id: the tables and the diff script allow others, nothing makes them.
     static constexpr std::int32_t only_backup_id = 0;

@@ -55,10 +55,10 @@ bool holds_second_statement(const std::string& sql)
 
 bool passes_mask(const std::string& kind, std::uint32_t mask)
 {
-    return (kind == file_archive::kind_missing_main && (mask & 1u) != 0)
-        || (kind == file_archive::kind_missing_backup && (mask & 2u) != 0)
-        || (kind == file_archive::kind_size && (mask & 4u) != 0)
-        || (kind == file_archive::kind_time && (mask & 8u) != 0);
+    return (kind == file_archive::kind_missing_main && (mask & file_archive::mask_missing_main) != 0)
+        || (kind == file_archive::kind_missing_backup && (mask & file_archive::mask_missing_backup) != 0)
+        || (kind == file_archive::kind_size && (mask & file_archive::mask_size) != 0)
+        || (kind == file_archive::kind_time && (mask & file_archive::mask_time) != 0);
 }
 
 void file_archive::create_result_table(data::data_table*& table)
