@@ -3,8 +3,9 @@
 // SQL texts and files, prepared statements addressed by id, text result rows, whole-database
 // copies through SQLite's online backup.
 //
-// Operations that answer bool leave the reason in last_error(); misuse and SQL errors met
-// while preparing, binding or stepping throw std::runtime_error.
+// One rule for callers: a declaration marked "throws" throws std::runtime_error (SQLite's message
+// or a misuse text) and may also answer false; every other operation never throws and answers
+// false with the reason in last_error().
 
 #include <cstddef>
 #include <cstdint>
@@ -44,13 +45,13 @@ public:
         iterator() = default;
 
         record values() const;
-        // Column 0 of the current row; throws "Column index out of bound" for a statement
+        // Column 0 of the current row. throws "Column index out of bound" for a statement
         // without columns and "Error retrieving data" for a NULL.
         std::string value() const;
         record operator*() const { return values(); }
 
-        iterator& operator++();
-        void operator++(int) { ++*this; }
+        iterator& operator++();  // throws
+        void operator++(int) { ++*this; }  // throws
 
         // Resets the statement so a prepared one can run again, and lets go of it.
         void release();
@@ -89,7 +90,8 @@ public:
 
     // The text may hold several statements.
     bool execute(const std::string& sql);
-    // Runs every statement of the text and hands each result row to on_row.
+    // Runs every statement of the text and hands each result row to on_row. throws what on_row
+    // throws, after SQLite has stopped.
     bool execute(const std::string& sql, const row_handler& on_row);
     bool execute_file(const std::string& path);
     // Empties (drop false) or drops (drop true) every table of the database but SQLite's own.
@@ -99,20 +101,23 @@ public:
     bool commit_transaction();
     bool rollback_transaction();
 
-    // Ids run 0, 1, 2 ... in the order of preparation. Throws SQLite's message.
+    // Ids run 0, 1, 2 ... in the order of preparation. throws SQLite's message.
     std::uint64_t prepare(const std::string& sql);
-    // Throw "Invalid prepared statement id" for an id never prepared.
+    // throws "Invalid prepared statement id" for an id never prepared.
     void bind_int(std::uint64_t id, int index, std::int32_t value);
     void bind_int64(std::uint64_t id, int index, std::int64_t value);
     void bind_text(std::uint64_t id, int index, const std::string& value);
-    // Runs the statement once and resets it; an SQL error throws SQLite's message.
+    // Runs the statement once and resets it. throws SQLite's message on an SQL error; false
+    // for an unknown id.
     bool step(std::uint64_t id);
+    // throws when the first step fails; false for an unknown id.
     bool query(std::uint64_t id, iterator& begin /*out*/, iterator& end /*out*/);
 
-    // Throws SQLite's message when the text doesn't compile or its first step fails.
+    // throws SQLite's message when the text doesn't compile or its first step fails.
     iterator begin(const std::string& sql);
     iterator end() { return iterator(); }
-    // The first row of the result, when there is one, goes to row; true unless it throws.
+    // The first row of the result, when there is one, goes to row. throws as begin does; never
+    // answers false.
     bool execute_scalar(const std::string& sql, record& row /*out*/);
 
     // sqlite3_exec callback; context is a row_handler*. Always lets execution go on.
