@@ -6,6 +6,7 @@
 
 #include <boost/filesystem.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <vector>
@@ -23,6 +24,32 @@ const char* const backup_insert_sql =
     "insert into [BACKUP] (BACKUP_ID, NAME, FULL_PATH, RELATIVE_PATH, EXTENSION, SIZE, LAST_WRITE_TIME) "
     "values (?, ?, ?, ?, ?, ?, ?)";
 const char* const backup_delete_sql = "delete from [BACKUP] where BACKUP_ID = ?";
+
+// The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
+// folder compare equal.
+std::vector<bfs::path> resolved_elements(const bfs::path& folder)
+{
+    boost::system::error_code failed;
+    bfs::path resolved = bfs::weakly_canonical(bfs::absolute(folder), failed);
+    if (failed)
+        resolved = bfs::absolute(folder).lexically_normal();
+    std::vector<bfs::path> parts;
+    for (const auto& element : resolved) {
+        if (element != ".")
+            parts.push_back(element);
+    }
+    return parts;
+}
+
+// One root inside the other (or both the same): every merge would nest the tree once more.
+bool roots_overlap(const bfs::path& first, const bfs::path& second)
+{
+    const auto first_parts = resolved_elements(first);
+    const auto second_parts = resolved_elements(second);
+    const std::size_t shared = std::min(first_parts.size(), second_parts.size());
+    return std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
+                      second_parts.begin());
+}
 
 // The folder part of one walked entry, kept while the walk stays in the same folder: entries of
 // a folder come together, so the folder texts are worked out once per folder, not per file.
@@ -128,6 +155,12 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
         if (!database_ready(error))
             return false;
         const bfs::path backup_root = to_path(folder);
+        if (roots_overlap(root(), backup_root)) {
+            error = "The main folder " + root().string() + " and the backup folder " + folder
+                + " overlap: one lies inside the other";
+            empty_result();
+            return false;
+        }
         if (!present(backup_root)) {
             if (!mock_copy) {
                 boost::system::error_code created;

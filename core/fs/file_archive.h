@@ -14,6 +14,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 
 namespace data {
@@ -40,6 +41,11 @@ public:
         files_copied = 2,
         bytes_copied = 3,
     };
+
+    // What a file copied onto an existing folder does: the merge refuses it as a row whose sides
+    // differ in kind; a caller that means "copy into this folder" (the clipboard's Copy to) asks
+    // for the file to go into the folder under its own name.
+    enum class onto_folder { refuse, copy_into };
 
     // Difference kinds, the last value of every result row, and their mask bits.
     static constexpr const char* kind_missing_main = "FILE";
@@ -99,9 +105,11 @@ public:
     bool merge_row(const std::string& backup_root, const data::data_row& row,
                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
     bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
-                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                          onto_folder folder_target = onto_folder::refuse);
     bool copy_entry(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                    std::uint64_t* counters, std::string& error /*out*/);
+                    std::uint64_t* counters, std::string& error /*out*/,
+                    onto_folder folder_target = onto_folder::refuse);
     bool copy_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                    std::string& error /*out*/);
 
@@ -121,13 +129,34 @@ public:
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
 
+    // What the comparison saw at one side of a row; a merge replaces a target only while it
+    // still matches.
+    struct recorded_target {
+        bool present { false };
+        std::uint64_t size { 0 };
+        std::int64_t last_write_time { 0 };
+    };
+
 private:
+    // The folders of one merge already cleared of interrupted copies' temporaries. Clearing
+    // happens before the first copy into a folder; copies made in parallel would have to keep it so.
+    using cleared_folders = std::set<std::string>;
+
     bool database_ready(std::string& error) const;
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
+    bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
+                   const chooser& choose, cleared_folders& cleared, std::string& error);
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
-                      std::uint64_t* counters, std::string& error);
+                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      const recorded_target* recorded, cleared_folders* cleared);
+    bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      const recorded_target* recorded, cleared_folders* cleared);
+    // copy_file without its check for a copy onto itself, which the caller has made.
+    bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                      std::string& error);
 };
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.
