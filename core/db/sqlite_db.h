@@ -7,6 +7,8 @@
 // or a misuse text) and may also answer false; every other operation never throws and answers
 // false with the reason in last_error().
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -123,9 +125,32 @@ public:
     // sqlite3_exec callback; context is a row_handler*. Always lets execution go on.
     static int row_callback(void* context, int column_count, char** values, char** names);
 
-    // Copies the whole database to / from a database file.
+    // Table name -> its column names.
+    using table_columns = std::map<std::string, std::vector<std::string>>;
+    // The tables of the main database and their columns, SQLite's own tables left out. throws.
+    table_columns tables();
+
+    // Copies the whole database to / from a database file. A load takes nothing but a regular
+    // file that passes SQLite's integrity check and holds every table and column of `required`;
+    // otherwise this database stays as it was.
     bool save_to_file(const std::string& path);
-    bool load_from_file(const std::string& path);
+    bool load_from_file(const std::string& path, const table_columns& required = table_columns());
+
+    // A way out of statements that run too long. SQLite's progress handler looks at the flag,
+    // which another thread may set, and at the time limit; a statement found past either stops,
+    // failing with a text that says which.
+    void watch_cancel_flag(const std::atomic<bool>* flag) { cancel_flag_ = flag; }
+    // Statements running while the limit lives stop once it has lasted `length`.
+    class time_limit {
+    public:
+        time_limit(sqlite_db& database, std::chrono::milliseconds length);
+        ~time_limit();
+        time_limit(const time_limit&) = delete;
+        time_limit& operator=(const time_limit&) = delete;
+
+    private:
+        sqlite_db& database_;
+    };
 
     // The raw connection, for code that runs sqlite3_exec with row_callback itself.
     sqlite3* handle() const { return handle_; }
@@ -136,6 +161,9 @@ private:
     sqlite3_stmt* statement_to_bind(std::uint64_t id);
     std::string sqlite_message() const;
     bool copy_database(sqlite3* from, sqlite3* to, const std::string& path);
+    static int on_progress(void* self);
+    // The text of a failure with SQLite's result code: why a statement was stopped, when it was.
+    std::string failure_text(int code);
 
     sqlite3* handle_ = nullptr;
     std::string last_error_;
@@ -145,6 +173,11 @@ private:
     std::string name_;
     std::string uri_;
     bool closed_ = true;
+    const std::atomic<bool>* cancel_flag_ = nullptr;
+    bool timed_ = false;
+    std::chrono::steady_clock::time_point deadline_;
+    std::chrono::milliseconds time_allowed_ { 0 };
+    std::string stop_reason_;
     // Lets an iterator that outlives its connection know it.
     std::shared_ptr<sqlite_db* const> self_ = std::make_shared<sqlite_db* const>(this);
 };

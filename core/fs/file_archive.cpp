@@ -261,6 +261,29 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
     return recorded;
 }
 
+bool file_archive::load_catalogue(const std::string& path, std::string& error)
+{
+    // What the schema makes is what the catalogue's SQL needs: it is read from a private
+    // database built by the schema file, not from the catalogue, which may hold more.
+    db::sqlite_db::table_columns required;
+    try {
+        db::sqlite_db schema;
+        if (!schema.open(":memory:", 0) || !schema.execute_file(schema_file)) {
+            error = schema.last_error();
+            return false;
+        }
+        required = schema.tables();
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
+    if (!database.load_from_file(path, required)) {
+        error = database.last_error();
+        return false;
+    }
+    return true;
+}
+
 bfs::path file_archive::relative_path(const bfs::path& path, const bfs::path& root)
 {
     auto element = path.begin();

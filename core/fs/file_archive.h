@@ -10,6 +10,7 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -113,6 +114,11 @@ public:
     bool copy_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                    std::string& error /*out*/);
 
+    // Replaces the catalogue with a database file saved earlier. A file that is no usable
+    // catalogue (damaged, or without the tables and columns the schema makes) leaves the
+    // current catalogue as it is.
+    bool load_catalogue(const std::string& path, std::string& error /*out*/);
+
     db::sqlite_db database;
     std::string database_file;
     std::string schema_file;
@@ -126,6 +132,8 @@ public:
     std::uint64_t backup_delete_id { no_statement };
     std::map<std::string, std::uint64_t> statements;
     std::string diff_script { "MergeDifferences" };
+    // How long a custom condition may run before it is stopped.
+    std::chrono::milliseconds condition_time_limit { std::chrono::minutes(2) };
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
 

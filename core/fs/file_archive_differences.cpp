@@ -39,14 +39,29 @@ bool only_blank(const std::string& text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
-// True when `sql` holds more than one statement. SQLite's own tokenizer decides where a statement
-// ends, so semicolons inside literals, quoted names and comments don't count.
-bool holds_second_statement(const std::string& sql)
+// True when `sql` holds more than one statement. SQLite's own parser finds where the first one
+// ends (semicolons inside literals, quoted names and comments don't count) in one pass over the
+// text; what follows may hold blanks, comments and empty statements only.
+bool holds_second_statement(sqlite3* connection, const std::string& sql)
 {
-    for (std::size_t semicolon = sql.find(';'); semicolon != std::string::npos;
-         semicolon = sql.find(';', semicolon + 1)) {
-        if (sqlite3_complete(sql.substr(0, semicolon + 1).c_str()) == 1)
-            return !only_blank(sql.substr(semicolon + 1)) && sql.substr(semicolon + 1) != ";";
+    const char* const end = sql.data() + sql.size();
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    const int first = sqlite3_prepare_v2(connection, sql.data(), static_cast<int>(sql.size()), &statement, &tail);
+    sqlite3_finalize(statement);
+    // A first statement that doesn't compile fails the run with SQLite's message.
+    if (first != SQLITE_OK || tail == nullptr)
+        return false;
+    while (tail < end) {
+        statement = nullptr;
+        const char* rest = nullptr;
+        const int next = sqlite3_prepare_v2(connection, tail, static_cast<int>(end - tail), &statement, &rest);
+        sqlite3_finalize(statement);
+        if (next != SQLITE_OK || statement != nullptr)
+            return true;
+        if (rest == nullptr || rest <= tail)
+            break;
+        tail = rest;
     }
     return false;
 }
@@ -173,17 +188,27 @@ bool file_archive::run_diff_script(const std::string& condition, data::data_tabl
         error = "Unable to find script " + diff_script;
         return false;
     }
+    if (condition.find('\0') != std::string::npos) {
+        error = "The condition holds a NUL byte: only the text before it would be used";
+        return false;
+    }
+    if (!condition.empty() && only_blank(condition)) {
+        error = "The condition is blank: write an SQL expression, or leave it empty for every row";
+        return false;
+    }
     boost::algorithm::replace_all(text, "BACKUP_ID = ?", "BACKUP_ID = " + std::to_string(only_backup_id));
     std::string sql = "select * from (" + text + ") AS T";
     if (!condition.empty())
         sql += " where " + condition + ";";
     // The condition may only filter the rows: anything that would run as a further statement
     // is refused before SQLite sees it.
-    if (holds_second_statement(sql)) {
+    if (holds_second_statement(database.handle(), sql)) {
         error = "The condition must be a single SQL expression: " + condition;
         return false;
     }
     try {
+        // A condition can run for ever (a recursive query); the window waits on it.
+        const db::sqlite_db::time_limit limit(database, condition_time_limit);
         auto row = database.begin(sql);
         const auto end = database.end();
         for (; row != end; ++row) {
