@@ -13,12 +13,16 @@ public:
     using node = rapidxml::xml_node<char>;
     using document_type = rapidxml::xml_document<char>;
 
+    // Deeper documents are refused: the parser and the printer recurse once per level.
+    static constexpr std::size_t max_depth = 256;
+
     xml_distiller() = default;
     virtual ~xml_distiller() = default;
     xml_distiller(const xml_distiller&) = delete;
     xml_distiller& operator=(const xml_distiller&) = delete;
 
-    // False when the file cannot be read or is not well-formed XML; last_error() then says why.
+    // False when the file cannot be read or is not well-formed XML (a NUL byte, more than one
+    // root element, nesting deeper than max_depth count as malformed); last_error() then says why.
     // A file that exists but could not be read or parsed leaves an empty document that save()
     // refuses to write over the file; a missing file is created by the next save().
     bool load(const std::string& file_name);
