@@ -216,6 +216,18 @@ bool xml_distiller::load(const std::string& file_name)
 
 bool xml_distiller::save()
 {
+    return save_text(print());
+}
+
+std::string xml_distiller::print() const
+{
+    std::string content;
+    rapidxml::print(std::back_inserter(content), m_document);
+    return content;
+}
+
+bool xml_distiller::save_text(const std::string& content)
+{
     if (m_file_not_loaded) {
         const char* reason = m_malformed ? "it is not well-formed XML" : "it could not be read";
         m_last_error = m_file_name + " was not loaded (" + reason + "); it is left as it is";
@@ -225,8 +237,6 @@ bool xml_distiller::save()
         m_last_error = "no file name to save to";
         return false;
     }
-    std::string content;
-    rapidxml::print(std::back_inserter(content), m_document);
     return write_file(content);
 }
 

@@ -29,6 +29,10 @@ public:
     // Writes a temporary file beside the target and renames it over the target, so a failed
     // save never leaves a truncated file. False on any failure (see last_error()).
     bool save();
+    // The document as save() writes it.
+    std::string print() const;
+    // Writes `content` in place of the file, with save()'s checks and its all-or-nothing replace.
+    bool save_text(const std::string& content);
     // Starts over with a declaration and a root element; returns the root.
     node* create_document(const std::string& file_name, const std::string& root_name);
 
