@@ -197,12 +197,12 @@ bool xml_distiller::load(const std::string& file_name)
     };
     // The parser would stop at a NUL and take the rest for missing: the next save would then
     // write the file back without it.
-    if (const void* nul = std::memchr(text.data(), '\0', text.size())) {
-        return refuse("holds a NUL byte" + position_of(text, static_cast<const char*>(nul)));
-    }
-    if (nested_deeper_than(text.data(), text.data() + text.size(), max_depth))
-        return refuse("elements are nested deeper than " + std::to_string(max_depth) + " levels");
     text.push_back('\0');
+    const char* const end = text.data() + text.size() - 1;
+    if (const void* nul = std::memchr(text.data(), '\0', text.size() - 1))
+        return refuse("holds a NUL byte" + position_of(text, static_cast<const char*>(nul)));
+    if (nested_deeper_than(text.data(), end, max_depth))
+        return refuse("elements are nested deeper than " + std::to_string(max_depth) + " levels");
     m_text.swap(text);
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());

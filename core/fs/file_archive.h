@@ -162,9 +162,10 @@ private:
     bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
                       std::uint64_t* counters, std::string& error, onto_folder folder_target,
                       const recorded_target* recorded, cleared_folders* cleared);
-    // copy_file without its check for a copy onto itself, which the caller has made.
+    // copy_file without its check for a copy onto itself, which the caller has made; with
+    // `recorded`, the target is checked against it once more just before it is replaced.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::string& error);
+                      std::string& error, const recorded_target* recorded);
 };
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.

@@ -23,6 +23,8 @@ namespace bfs = boost::filesystem;
 
 namespace {
 
+const char* const changed_since_comparison = "it changed since the comparison";
+
 bool is_folder(const bfs::path& path)
 {
     boost::system::error_code ignored;
@@ -118,6 +120,15 @@ file_archive::recorded_target recorded_side(const data::data_row& row, const std
     recorded.size = utils::string_utils::to_uint64(size.c_str(), size.size(), 0);
     recorded.last_write_time = utils::string_utils::to_int64(time.c_str(), time.size());
     return recorded;
+}
+
+// Whether what is at a target (`now`, null when nothing is) is what the comparison recorded.
+bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& recorded)
+{
+    if (now == nullptr)
+        return true;
+    return recorded.present && S_ISREG(now->st_mode) && static_cast<std::uint64_t>(now->st_size) == recorded.size
+        && static_cast<std::int64_t>(now->st_mtime) == recorded.last_write_time;
 }
 
 class descriptor {
@@ -348,11 +359,8 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             && source_info.st_ino == target_info.st_ino;
         // What is there now must be what the comparison saw: an edit made since then is newer
         // than the decision taken on the row.
-        if (recorded != nullptr && target_exists && !same
-            && (!recorded->present || !S_ISREG(target_info.st_mode)
-                || static_cast<std::uint64_t>(target_info.st_size) != recorded->size
-                || static_cast<std::int64_t>(target_info.st_mtime) != recorded->last_write_time)) {
-            error = "Not copied to " + target.string() + ": it changed since the comparison";
+        if (recorded != nullptr && !same && !as_recorded(target_exists ? &target_info : nullptr, *recorded)) {
+            error = "Not copied to " + target.string() + ": " + changed_since_comparison;
             return false;
         }
         const bfs::path target_parent = target.parent_path();
@@ -378,7 +386,7 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             if (!copy_onto_itself) {
                 if (cleared != nullptr && !mock_copy && cleared->insert(real_target.parent_path().native()).second)
                     remove_copy_temporaries(real_target.parent_path());
-                if (!replace_file(source, real_target, error))
+                if (!replace_file(source, real_target, error, recorded))
                     return false;
                 if (counters != nullptr) {
                     counters[files_copied] += 1;
@@ -402,10 +410,11 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
 {
     if (!mock_copy && same_file(source, target))
         return true;
-    return replace_file(source, target, error);
+    return replace_file(source, target, error, nullptr);
 }
 
-bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error)
+bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
+                                const recorded_target* recorded)
 {
     if (mock_copy) {
         if (on_mock_action)
@@ -489,6 +498,15 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         const int code = errno;
         ::unlink(temporary.c_str());
         return fail("cannot write the content", code);
+    }
+    // The copy took time: the target is looked at again just before it is replaced.
+    if (recorded != nullptr) {
+        struct ::stat now;
+        const bool exists = ::stat(target.c_str(), &now) == 0;
+        if (!as_recorded(exists ? &now : nullptr, *recorded)) {
+            ::unlink(temporary.c_str());
+            return fail(changed_since_comparison, 0);
+        }
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int code = errno;
