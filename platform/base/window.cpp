@@ -405,6 +405,13 @@ LRESULT CWnd::dispatch(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         OnContextMenu(from_param<CWnd>(wparam), point_of(lparam));
         return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX: {
+        const UINT type = message == WM_CTLCOLOREDIT ? CTLCOLOR_EDIT
+                                                     : message == WM_CTLCOLORSTATIC ? CTLCOLOR_STATIC : CTLCOLOR_LISTBOX;
+        return reinterpret_cast<LRESULT>(OnCtlColor(from_param<CDC>(wparam), from_param<CWnd>(lparam), type));
+    }
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(from_param<CMenu>(wparam), LOWORD(static_cast<DWORD_PTR>(lparam)),
                         HIWORD(static_cast<DWORD_PTR>(lparam)));
@@ -509,6 +516,16 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_CONTEXTMENU:
         // A child's unanswered request goes up, so the dialog's menu shows over its controls.
         return (parent_ && (style_ & WS_CHILD)) ? parent_->SendMessage(message, wparam, lparam) : 0;
+    case WM_SETICON: {
+        HICON& slot = icons_[wparam ? 1 : 0];
+        HICON previous = slot;
+        slot = reinterpret_cast<HICON>(lparam);
+        if (auto* shown = dynamic_cast<icon_peer*>(peer_.get()))
+            shown->show_icons(icons_[1], icons_[0]);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case WM_GETICON:
+        return reinterpret_cast<LRESULT>(icons_[wparam ? 1 : 0]);
     case WM_PRINT: {
         CDC* dc = from_param<CDC>(wparam);
         if (dc)
@@ -569,6 +586,7 @@ void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
 void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) { Default(); }
+HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
 BOOL CWnd::SetMenu(CMenu* menu)
 {
@@ -581,6 +599,11 @@ BOOL CWnd::SetMenu(CMenu* menu)
         menu_->set_shown_in(this);
     DrawMenuBar();
     return TRUE;
+}
+
+HICON CWnd::SetIcon(HICON icon, BOOL big)
+{
+    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? 1 : 0, reinterpret_cast<LPARAM>(icon)));
 }
 
 void CWnd::DrawMenuBar()

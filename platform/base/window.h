@@ -111,6 +111,24 @@ public:
     // Width of the frame around the client area (border and client edge).
     int frame_width() const;
 
+    // Maximised and minimised top-level windows (WS_MAXIMIZE, WS_MINIMIZE), and the
+    // rectangle a restore goes back to. With a toolkit the state is the real window's: the
+    // toolkit's report (toolkit_resized) sets it, so a request takes effect when the window
+    // manager carries it out.
+    BOOL IsZoomed() const { return (style_ & WS_MAXIMIZE) != 0; }
+    BOOL IsIconic() const { return (style_ & WS_MINIMIZE) != 0; }
+    BOOL GetWindowPlacement(WINDOWPLACEMENT* placement) const;
+    BOOL SetWindowPlacement(const WINDOWPLACEMENT* placement);
+    // The toolkit resized, moved, maximised, minimised or restored the top-level window:
+    // WM_SIZE with the size type, WM_MOVE, the restored rectangle kept.
+    void toolkit_resized(const CRect& rect, UINT size_type);
+    // The smallest size a user may give the window: WM_GETMINMAXINFO's ptMinTrackSize.
+    CSize minimum_track_size();
+
+    // The big and small icon of a top-level window (through WM_SETICON and WM_GETICON).
+    HICON SetIcon(HICON icon, BOOL big);
+    HICON GetIcon(BOOL big) const { return icons_[big ? 1 : 0]; }
+
     // Visibility, enabling, text, font.
     BOOL ShowWindow(int command);
     BOOL IsWindowVisible() const;
@@ -132,6 +150,7 @@ public:
     BOOL GetUpdateRect(RECT* rect, BOOL erase = FALSE) const;
     int GetUpdateRgn(CRgn* region, BOOL erase = FALSE) const;
     bool update_pending() const { return !update_region_.empty(); }
+    const CRect& restored_rect() const { return restored_rect_; }
     bool erase_pending() const { return erase_pending_; }
     // Sends WM_PAINT at once when the update region is not empty.
     void UpdateWindow();
@@ -232,6 +251,10 @@ public:
     virtual void OnShowWindow(BOOL show, UINT status);
     virtual void OnTimer(UINT_PTR id);
     virtual void OnContextMenu(CWnd* window, CPoint screen_point);
+    // The parent colours a control (WM_CTLCOLOREDIT, WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX):
+    // it may set the text colour on dc and answer a background brush; null keeps the
+    // toolkit's own colours.
+    virtual HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT control_type);
     // A pop-up or drop-down menu is about to open (index: its place in the parent menu).
     virtual void OnInitMenuPopup(CMenu* popup, UINT index, BOOL system_menu);
     virtual BOOL OnHelpInfo(HELPINFO* info);
@@ -247,6 +270,8 @@ private:
     void detach_from_parent();
     void store_text(const char* text);
     void destroy_tree();
+    // Emulates a state change where no toolkit carries it out.
+    void change_state(UINT size_type);
     bool create_common(CREATESTRUCT& create, CWnd* parent);
 
     CWnd* parent_ = nullptr;
@@ -264,6 +289,8 @@ private:
     bool tips_enabled_ = false;
     bool destroying_ = false;
     CMenu* menu_ = nullptr;
+    CRect restored_rect_;
+    HICON icons_[2] = {nullptr, nullptr};
     std::unique_ptr<window_peer> peer_;
 };
 
@@ -319,6 +346,11 @@ void set_cursor_position(POINT screen_point);
 void set_cursor_target(CWnd* window);
 // Posted messages wait here until the backend (or a test) delivers them.
 int deliver_posted_messages();
+// The colours the parent gives a control (edits, statics, list boxes): asks with the
+// WM_CTLCOLOR message the platform sends for it (a read-only or disabled edit counts as a
+// static). False when the parent keeps the toolkit's colours; CLR_INVALID for a colour it
+// left alone.
+bool control_colours(CWnd& control, COLORREF& text, COLORREF& back);
 // Offers an input message to PreTranslateMessage of the window it is meant for, then of each
 // ancestor up to the top-level window, as the message loop does; true when one of them took
 // it (the window then never sees it).

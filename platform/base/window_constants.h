@@ -30,6 +30,8 @@ constexpr UINT WM_GETFONT = 0x0031;
 constexpr UINT WM_NOTIFY = 0x004E;
 constexpr UINT WM_HELP = 0x0053;
 constexpr UINT WM_CONTEXTMENU = 0x007B;
+constexpr UINT WM_GETICON = 0x007F;
+constexpr UINT WM_SETICON = 0x0080;
 constexpr UINT WM_NCDESTROY = 0x0082;
 constexpr UINT WM_GETDLGCODE = 0x0087;
 constexpr UINT WM_KEYDOWN = 0x0100;
@@ -49,6 +51,9 @@ constexpr UINT WM_INITMENUPOPUP = 0x0117;
 constexpr UINT WM_CTLCOLOREDIT = 0x0133;
 constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
+constexpr UINT CTLCOLOR_EDIT = 1;
+constexpr UINT CTLCOLOR_LISTBOX = 2;
+constexpr UINT CTLCOLOR_STATIC = 6;
 constexpr UINT WM_MOUSEFIRST = 0x0200;
 constexpr UINT WM_MOUSEMOVE = 0x0200;
 constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -241,6 +246,19 @@ struct MINMAXINFO {
     POINT ptMaxPosition{};
     POINT ptMinTrackSize{};
     POINT ptMaxTrackSize{};
+};
+
+constexpr int SW_SHOWMINIMIZED = 2;
+constexpr int SW_SHOWMINNOACTIVE = 7;
+
+// Where a top-level window is and where it goes back to when restored.
+struct WINDOWPLACEMENT {
+    UINT length = sizeof(WINDOWPLACEMENT);
+    UINT flags = 0;
+    UINT showCmd = 1;
+    POINT ptMinPosition{};
+    POINT ptMaxPosition{};
+    RECT rcNormalPosition{};
 };
 
 constexpr UINT RDW_INVALIDATE = 0x0001;

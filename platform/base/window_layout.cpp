@@ -282,6 +282,21 @@ void CWnd::ScreenToClient(RECT* rect) const
 BOOL CWnd::ShowWindow(int command)
 {
     const BOOL was_visible = (style_ & WS_VISIBLE) != 0;
+    if (!(style_ & WS_CHILD) && m_hWnd) {
+        UINT wanted = 0xFFFF;
+        if (command == SW_MAXIMIZE)
+            wanted = SIZE_MAXIMIZED;
+        else if (command == SW_MINIMIZE || command == SW_SHOWMINIMIZED || command == SW_SHOWMINNOACTIVE)
+            wanted = SIZE_MINIMIZED;
+        else if (command == SW_RESTORE || (command == SW_SHOWNORMAL && (IsZoomed() || IsIconic())))
+            wanted = SIZE_RESTORED;
+        if (wanted != 0xFFFF) {
+            if (auto* state = dynamic_cast<window_state_peer*>(peer_.get()))
+                state->request_state(wanted);
+            else
+                change_state(wanted);
+        }
+    }
     const bool show = command != SW_HIDE;
     if (show == (was_visible != 0))
         return was_visible;
@@ -472,6 +487,8 @@ void CWnd::UpdateWindow()
 {
     if (m_hWnd && !update_region_.empty())
         SendMessage(WM_PAINT);
+    if (m_hWnd && peer_)
+        peer_->update_now();
 }
 
 BOOL CWnd::RedrawWindow(const RECT* update, CRgn* region, UINT flags)

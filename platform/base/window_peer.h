@@ -38,6 +38,9 @@ public:
     virtual bool control_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) = 0;
     // Tool tip text for the window, empty to hide it.
     virtual void set_tip(const char* text) = 0;
+    // UpdateWindow: what the window has drawn reaches the screen now, without waiting for
+    // the loop (a long task on the UI thread still shows its progress).
+    virtual void update_now() {}
 };
 
 // A top-level window's toolkit peer that shows a menu bar.
@@ -46,6 +49,22 @@ public:
     virtual ~menu_bar_peer() = default;
     // Shows menu (null: none) as it stands now: items, check marks, enabled states.
     virtual void show_menu(CMenu* menu) = 0;
+};
+
+// A top-level window's toolkit peer that maximises, minimises and restores the real window.
+// The toolkit's report of the new state comes back through CWnd::toolkit_resized.
+class window_state_peer {
+public:
+    virtual ~window_state_peer() = default;
+    // size_type: SIZE_MAXIMIZED, SIZE_MINIMIZED or SIZE_RESTORED.
+    virtual void request_state(UINT size_type) = 0;
+};
+
+// A top-level window's toolkit peer that shows the window's icons.
+class icon_peer {
+public:
+    virtual ~icon_peer() = default;
+    virtual void show_icons(HICON big, HICON small) = 0;
 };
 
 namespace platform {

@@ -2,6 +2,8 @@
 // handle, posted messages, the pointer and cursors, and the backend's hooks.
 #include "platform/base/window.h"
 
+#include "platform/base/dc.h"
+#include "platform/base/gdi_objects.h"
 #include "platform/base/window_shared.h"
 
 #include <deque>
@@ -307,6 +309,30 @@ int deliver_posted_messages()
         }
     }
     return delivered;
+}
+
+bool control_colours(CWnd& control, COLORREF& text, COLORREF& back)
+{
+    text = CLR_INVALID;
+    back = CLR_INVALID;
+    CWnd* parent = control.GetParent();
+    if (!::IsWindow(&control) || !parent || !(control.GetStyle() & WS_CHILD))
+        return false;
+    UINT message = WM_CTLCOLORSTATIC;
+    const CString& kind = control.class_name();
+    if (kind.CompareNoCase("EDIT") == 0 && !(control.GetStyle() & (ES_READONLY | WS_DISABLED)))
+        message = WM_CTLCOLOREDIT;
+    else if (kind.CompareNoCase("LISTBOX") == 0)
+        message = WM_CTLCOLORLISTBOX;
+    CDC dc;
+    dc.SetTextColor(CLR_INVALID);
+    const auto* brush = reinterpret_cast<CBrush*>(
+        parent->SendMessage(message, reinterpret_cast<WPARAM>(&dc), reinterpret_cast<LPARAM>(&control)));
+    text = dc.GetTextColor();
+    LOGBRUSH description{};
+    if (brush && brush->GetLogBrush(&description) && description.lbStyle == BS_SOLID)
+        back = description.lbColor;
+    return text != CLR_INVALID || back != CLR_INVALID;
 }
 
 bool pre_translate(CWnd& target, UINT message, WPARAM wparam, LPARAM lparam)

@@ -17,15 +17,20 @@ bool run_toolkit_loop_until(const std::function<bool()>& condition, double secon
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     wxGUIEventLoop loop;
     bool held = false;
-    // The condition is looked at between events: a short timer wakes the loop even when
-    // nothing else happens.
+    // The condition is looked at between events: a short one-shot timer wakes the loop even
+    // when nothing else happens, and is set again only after the look, so a slow condition
+    // never keeps the loop from its lower-priority work (drawing).
     wxTimer timer;
     timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         held = condition();
-        if ((held || std::chrono::steady_clock::now() >= deadline) && loop.IsRunning())
-            loop.Exit();
+        if (held || std::chrono::steady_clock::now() >= deadline) {
+            if (loop.IsRunning())
+                loop.Exit();
+            return;
+        }
+        timer.StartOnce(10);
     });
-    timer.Start(5);
+    timer.StartOnce(10);
     loop.Run();
     timer.Stop();
     return held || condition();

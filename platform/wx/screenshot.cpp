@@ -5,6 +5,12 @@
 #include "platform/wx/wx_peers.h"
 
 #include <wx/dcmemory.h>
+#include <wx/toplevel.h>
+
+#ifdef TARVOLINE_HAVE_XLIB
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
 
 #include <algorithm>
 
@@ -39,6 +45,41 @@ void draw_window(wxDC& out, const CWnd& window, wxPoint at)
     }
 }
 
+// The toolkit's screen context keeps the first picture it read for good, so the X server is
+// asked directly, on a connection of its own.
+wxImage read_screen(const wxRect& wanted)
+{
+#ifdef TARVOLINE_HAVE_XLIB
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return wxImage();
+    const int screen = DefaultScreen(display);
+    const wxRect area = wanted.Intersect(wxRect(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)));
+    wxImage picture;
+    if (!area.IsEmpty()) {
+        XImage* pixels = XGetImage(display, RootWindow(display, screen), area.GetX(), area.GetY(),
+                                   static_cast<unsigned>(area.GetWidth()), static_cast<unsigned>(area.GetHeight()),
+                                   AllPlanes, ZPixmap);
+        if (pixels) {
+            picture.Create(area.GetWidth(), area.GetHeight());
+            for (int y = 0; y < area.GetHeight(); ++y)
+                for (int x = 0; x < area.GetWidth(); ++x) {
+                    const unsigned long value = XGetPixel(pixels, x, y);
+                    picture.SetRGB(x, y, static_cast<unsigned char>((value & pixels->red_mask) >> 16),
+                                   static_cast<unsigned char>((value & pixels->green_mask) >> 8),
+                                   static_cast<unsigned char>(value & pixels->blue_mask));
+                }
+            XDestroyImage(pixels);
+        }
+    }
+    XCloseDisplay(display);
+    return picture;
+#else
+    (void)wanted;
+    return wxImage();
+#endif
+}
+
 }  // namespace
 
 wxImage window_image(const CWnd& window)
@@ -57,6 +98,24 @@ wxImage window_image(const CWnd& window)
 bool save_window_png(const CWnd& window, const std::string& path)
 {
     return window_image(window).SaveFile(wxString::FromUTF8(path.c_str()), wxBITMAP_TYPE_PNG);
+}
+
+wxImage screen_image(const CWnd& window)
+{
+    wxWindow* widget = widget_of(window);
+    if (!widget)
+        return wxImage();
+    if (window.GetParent() == nullptr)
+        widget = wxGetTopLevelParent(widget);
+    if (!widget || !widget->IsShownOnScreen())
+        return wxImage();
+    return read_screen(widget->GetScreenRect());
+}
+
+bool save_screen_png(const CWnd& window, const std::string& path)
+{
+    const wxImage image = screen_image(window);
+    return image.IsOk() && image.SaveFile(wxString::FromUTF8(path.c_str()), wxBITMAP_TYPE_PNG);
 }
 
 }  // namespace platform

@@ -21,6 +21,14 @@ public:
     }
     std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
     void scroll_pixels(const RECT&, int, int) override {}
+    // The toolkit paints its own control: nothing stays pending, so every invalidation
+    // reaches the control (and its colours are asked for again).
+    void invalidate() override
+    {
+        wx_peer_base::invalidate();
+        if (IsWindow(&window_))
+            window_.ValidateRect(nullptr);
+    }
     // The toolkit's control does the default processing of its input itself.
     bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
 };
@@ -73,6 +81,7 @@ class edit_peer_impl : public native_control_peer, public edit_peer {
 public:
     edit_peer_impl(CEdit& edit, wxTextCtrl* widget) : native_control_peer(edit, widget), edit_(edit), text_(widget)
     {
+        parent_colours_ = true;
         widget->Bind(wxEVT_TEXT, [this](wxCommandEvent& event) {
             event.Skip();
             if (!changing_ && IsWindow(&edit_))
@@ -101,6 +110,7 @@ public:
         changing_ = true;
         text_->ChangeValue(wxString::FromUTF8(text ? text : ""));
         changing_ = false;
+        refresh_colours();
     }
     void edit_selection(int& start, int& end) const override
     {
@@ -120,7 +130,12 @@ public:
         text_->Replace(from, to, wxString::FromUTF8(text ? text : ""));
         changing_ = false;
     }
-    void set_edit_read_only(bool read_only) override { text_->SetEditable(!read_only); }
+    void set_edit_read_only(bool read_only) override
+    {
+        text_->SetEditable(!read_only);
+        // A read-only edit asks with WM_CTLCOLORSTATIC instead.
+        refresh_colours();
+    }
     void set_edit_limit(int limit) override { text_->SetMaxLength(limit >= 0x7FFFFFFE ? 0 : limit); }
 
 private:

@@ -49,12 +49,22 @@ public:
     }
     std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
     void scroll_pixels(const RECT&, int, int) override {}
+    // The toolkit paints its own control: nothing stays pending, so every invalidation
+    // reaches the control (and its colours are asked for again).
+    void invalidate() override
+    {
+        wx_peer_base::invalidate();
+        if (IsWindow(&window_))
+            window_.ValidateRect(nullptr);
+    }
     bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
     void set_text(const char* text) override
     {
         if (widget_)
             widget_->SetLabel(wxString::FromUTF8(text ? text : ""));
+        refresh_colours();
     }
+    void take_parent_colours() { parent_colours_ = true; }
     // Inside a dialog the panel is the client area itself; elsewhere the parent's drawn
     // frame is counted as usual.
     void move(const RECT& window_rect) override
@@ -407,7 +417,7 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
                 widget = new wxRadioButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
                                            (style & WS_GROUP) ? wxRB_GROUP : 0);
             else
-                widget = new wxButton(parent, wxID_ANY, label);
+                widget = new wxButton(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
             if (type == BS_DEFPUSHBUTTON)
                 static_cast<wxButton*>(widget)->SetDefault();
             auto made = std::make_unique<button_peer_impl>(*button, widget);
@@ -418,6 +428,7 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
         long align = (style & 3) == SS_CENTER ? wxALIGN_CENTRE_HORIZONTAL : (style & 3) == SS_RIGHT ? wxALIGN_RIGHT : wxALIGN_LEFT;
         widget = new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxDefaultSize, align | wxST_NO_AUTORESIZE);
         peer = std::make_unique<control_peer>(window, widget);
+        static_cast<control_peer*>(peer.get())->take_parent_colours();
     } else if (kind.CompareNoCase("COMBOBOX") == 0) {
         auto* combo = dynamic_cast<CComboBox*>(&window);
         if (!combo)

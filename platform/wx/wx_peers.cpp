@@ -118,6 +118,13 @@ public:
         if (!painting_ && widget_)
             widget_->Refresh(false);
     }
+    void update_now() override
+    {
+        if (painting_ || !widget_ || !widget_->IsShownOnScreen())
+            return;
+        widget_->Refresh(false);
+        widget_->Update();
+    }
     std::unique_ptr<dc_surface> client_surface() override
     {
         CRect client;
@@ -270,6 +277,8 @@ void wx_peer_base::move(const RECT& window_rect)
 
 void wx_peer_base::show(bool visible)
 {
+    if (visible)
+        refresh_colours();
     if (!outer_)
         return;
     if (auto* popup = dynamic_cast<wxPopupWindow*>(outer_)) {
@@ -294,8 +303,54 @@ void wx_peer_base::set_text(const char* text)
         outer_->SetLabel(wxString::FromUTF8(text ? text : ""));
 }
 
+void wx_peer_base::refresh_colours()
+{
+    if (!parent_colours_ || !widget_ || !IsWindow(&window_))
+        return;
+    wxWindow* top = wxGetTopLevelParent(widget_);
+    if (!top || !top->IsShown())
+        return;
+    COLORREF text = CLR_INVALID;
+    COLORREF back = CLR_INVALID;
+    wxColour wanted_text;
+    wxColour wanted_back;
+    if (control_colours(window_, text, back)) {
+        if (text != CLR_INVALID)
+            wanted_text = to_wx(text);
+        if (back != CLR_INVALID)
+            wanted_back = to_wx(back);
+    }
+    if (!widget_)
+        return;
+    bool changed = false;
+    if (wanted_back != applied_back_) {
+        widget_->SetBackgroundColour(wanted_back.IsOk() ? wanted_back : wxNullColour);
+        applied_back_ = wanted_back;
+        changed = true;
+    }
+    if (wanted_text != applied_text_) {
+        widget_->SetForegroundColour(wanted_text.IsOk() ? wanted_text : wxNullColour);
+        applied_text_ = wanted_text;
+        changed = true;
+    }
+    if (changed)
+        widget_->Refresh();
+}
+
+void refresh_control_colours(CWnd& window)
+{
+    for (CWnd* child : std::vector<CWnd*>(window.children())) {
+        if (!IsWindow(child))
+            continue;
+        if (auto* peer = dynamic_cast<wx_peer_base*>(child->peer()))
+            peer->refresh_colours();
+        refresh_control_colours(*child);
+    }
+}
+
 void wx_peer_base::invalidate()
 {
+    refresh_colours();
     if (widget_)
         widget_->Refresh(false);
 }

@@ -48,15 +48,25 @@ public:
     wxWindow* widget() const { return widget_; }
     wxWindow* outer() const { return outer_; }
     virtual wxBitmap* backing() { return nullptr; }
+    // Edits, statics and list boxes take the colours their parent answers to WM_CTLCOLOR*;
+    // asked again when the window shows, is invalidated or gets new text, once its top-level
+    // window is on screen (the dialog has initialised by then).
+    void refresh_colours();
 
 protected:
+    bool parent_colours_ = false;
     void on_destroy(wxWindowDestroyEvent& event);
 
     CWnd& window_;
     wxWindow* widget_ = nullptr;
     wxWindow* outer_ = nullptr;
     wxString tip_;
+    wxColour applied_text_;
+    wxColour applied_back_;
 };
+
+// Asks the parent of every control under window for its colours again (a dialog was shown).
+void refresh_control_colours(CWnd& window);
 
 // Gives a newly made native control the state its window already holds (visibility, enabled,
 // place in its parent, font) and hands the peer back.

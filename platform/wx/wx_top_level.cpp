@@ -1,11 +1,17 @@
 #include "platform/wx/wx_top_level.h"
 
+#include "platform/base/dc.h"
 #include "platform/base/dc_surface.h"
+#include "platform/base/icons.h"
 #include "platform/base/menu.h"
+#include "platform/base/system_services.h"
 #include "platform/wx/wx_peers.h"
+#include "platform/wx/wx_surface.h"
 
+#include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
+#include <wx/iconbndl.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 
@@ -28,7 +34,37 @@ struct bound_item {
     bool checkable = false;
 };
 
-class top_level_peer : public wx_peer_base, public dialog_peer, public menu_bar_peer {
+// A device context over a bitmap that an icon is drawn into.
+class icon_dc : public CDC {
+public:
+    explicit icon_dc(wxBitmap& bitmap)
+    {
+        attach_surface(std::make_unique<wx_surface>(&bitmap, wxPoint(0, 0), bitmap.GetSize()), nullptr);
+    }
+};
+
+wxIcon render_icon(const icon_painter& painter, int size)
+{
+    wxBitmap canvas(size, size, 24);
+    {
+        icon_dc dc(canvas);
+        dc.FillSolidRect(CRect(0, 0, size, size), icon_transparent_colour);
+        painter(dc, size);
+        dc.surface()->flush();
+    }
+    wxImage image = canvas.ConvertToImage();
+    image.SetMaskColour(GetRValue(icon_transparent_colour), GetGValue(icon_transparent_colour),
+                        GetBValue(icon_transparent_colour));
+    wxIcon icon;
+    icon.CopyFromBitmap(wxBitmap(image));
+    return icon;
+}
+
+class top_level_peer : public wx_peer_base,
+                       public dialog_peer,
+                       public menu_bar_peer,
+                       public window_state_peer,
+                       public icon_peer {
 public:
     top_level_peer(CDialog& dialog, wxPanel* panel, wxTopLevelWindow* top)
         : wx_peer_base(dialog, panel, top), dialog_(dialog), top_(top), frame_(dynamic_cast<wxFrame*>(top))
@@ -54,14 +90,36 @@ public:
             target->SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(target),
                                 MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
         });
+        top->Bind(wxEVT_SHOW, [target](wxShowEvent& event) {
+            event.Skip();
+            if (event.IsShown() && IsWindow(target))
+                refresh_control_colours(*target);
+        });
         if (frame_) {
             frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Bind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
         }
+        top->Bind(wxEVT_SIZE, &top_level_peer::on_toolkit_geometry<wxSizeEvent>, this);
+        top->Bind(wxEVT_MOVE, &top_level_peer::on_toolkit_geometry<wxMoveEvent>, this);
+        top->Bind(wxEVT_MAXIMIZE, &top_level_peer::on_toolkit_geometry<wxMaximizeEvent>, this);
+        top->Bind(wxEVT_ICONIZE, &top_level_peer::on_toolkit_geometry<wxIconizeEvent>, this);
+        // The toolkit reports no event when a window leaves the maximised state without
+        // changing size (an unmapped window, some window managers): the state is compared
+        // whenever the loop is idle (the application's idle: hidden windows get none).
+        if (wxTheApp)
+            wxTheApp->Bind(wxEVT_IDLE, &top_level_peer::on_idle, this);
     }
     ~top_level_peer() override
     {
         *alive_ = false;
+        if (top_) {
+            top_->Unbind(wxEVT_SIZE, &top_level_peer::on_toolkit_geometry<wxSizeEvent>, this);
+            top_->Unbind(wxEVT_MOVE, &top_level_peer::on_toolkit_geometry<wxMoveEvent>, this);
+            top_->Unbind(wxEVT_MAXIMIZE, &top_level_peer::on_toolkit_geometry<wxMaximizeEvent>, this);
+            top_->Unbind(wxEVT_ICONIZE, &top_level_peer::on_toolkit_geometry<wxIconizeEvent>, this);
+        }
+        if (wxTheApp)
+            wxTheApp->Unbind(wxEVT_IDLE, &top_level_peer::on_idle, this);
         if (frame_) {
             frame_->Unbind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Unbind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
@@ -79,9 +137,61 @@ public:
         const int frame = dialog_.frame_width();
         const int width = std::max(0, static_cast<int>(window_rect.right - window_rect.left) - 2 * frame);
         const int height = std::max(0, static_cast<int>(window_rect.bottom - window_rect.top) - 2 * frame);
+        moving_ = true;
         top_->SetPosition(wxPoint(window_rect.left, window_rect.top));
         top_->SetClientSize(width, height);
         widget_->SetSize(0, 0, width, height);
+        moving_ = false;
+    }
+    void request_state(UINT size_type) override
+    {
+        if (!top_)
+            return;
+        if (size_type == SIZE_MAXIMIZED)
+            top_->Maximize(true);
+        else if (size_type == SIZE_MINIMIZED)
+            top_->Iconize(true);
+        else if (top_->IsIconized())
+            top_->Iconize(false);
+        else
+            top_->Maximize(false);
+    }
+    void show_icons(HICON big, HICON small) override
+    {
+        if (!top_)
+            return;
+        wxIconBundle bundle;
+        for (HICON icon : {small, big}) {
+            const icon_painter* painter = icon_painter_of(icon);
+            if (!painter)
+                continue;
+            for (const int size : {16, 24, 32, 48, 64})
+                bundle.AddIcon(render_icon(*painter, size));
+            break;
+        }
+        top_->SetIcons(bundle);
+    }
+    void update_now() override
+    {
+        if (!top_ || !top_->IsShown())
+            return;
+        top_->Refresh(false);
+        top_->Update();
+        // The toolkit's own controls lay out and draw in its loop: let it run for drawing
+        // alone (no input, timers or posted work), as a long task on this thread cannot.
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive(); loop && !loop->IsYielding())
+            loop->YieldFor(wxEVT_CATEGORY_UI);
+    }
+    void show(bool visible) override
+    {
+        // A modal run shows the window itself.
+        if (auto* box = dynamic_cast<wxDialog*>(top_); box && box->IsModal())
+            return;
+        if (modal_loop_ && !visible)
+            return;
+        if (visible)
+            apply_minimum_size();
+        wx_peer_base::show(visible);
     }
 
     INT_PTR run_modal() override
@@ -96,6 +206,7 @@ public:
         wxGUIEventLoop loop;
         modal_loop_ = &loop;
         auto alive = alive_;
+        apply_minimum_size();
         top_->Show();
         const int result = loop.Run();
         if (!*alive)
@@ -113,15 +224,6 @@ public:
         } else if (modal_loop_) {
             modal_loop_->ScheduleExit(static_cast<int>(result));
         }
-    }
-    void show(bool visible) override
-    {
-        // A modal run shows the window itself.
-        if (auto* box = dynamic_cast<wxDialog*>(top_); box && box->IsModal())
-            return;
-        if (modal_loop_ && !visible)
-            return;
-        wx_peer_base::show(visible);
     }
 
     void show_menu(CMenu* menu) override
@@ -150,6 +252,23 @@ public:
     }
 
     wxFrame* frame() const { return frame_; }
+    wxTopLevelWindow* top() const { return top_; }
+
+    // WM_GETMINMAXINFO answers a window size; the toolkit is given the client size it leaves.
+    void apply_minimum_size()
+    {
+        if (!top_ || !IsWindow(&dialog_))
+            return;
+        const CSize minimum = dialog_.minimum_track_size();
+        CRect window;
+        CRect client;
+        dialog_.GetWindowRect(&window);
+        dialog_.GetClientRect(&client);
+        const int width = std::max(0, static_cast<int>(minimum.cx - (window.Width() - client.Width())));
+        const int height = std::max(0, static_cast<int>(minimum.cy - (window.Height() - client.Height())));
+        if (width > 0 || height > 0)
+            top_->SetMinClientSize(wxSize(width > 0 ? width : -1, height > 0 ? height : -1));
+    }
     wxMenuItem* item_for(UINT command) const
     {
         for (const bound_item& bound : bound_) {
@@ -298,8 +417,41 @@ private:
             show_menu(shown_);
     }
 
+    // The user or the window manager moved, sized, maximised, minimised or restored the
+    // window: the dialog hears it with the state the toolkit reports.
+    template <typename event_type>
+    void on_toolkit_geometry(event_type& event)
+    {
+        event.Skip();
+        if (moving_ || !top_ || !widget_ || !IsWindow(&dialog_) || top_->IsBeingDeleted())
+            return;
+        const wxSize client = top_->GetClientSize();
+        if (widget_->GetSize() != client)
+            widget_->SetSize(0, 0, client.GetWidth(), client.GetHeight());
+        const int frame = dialog_.frame_width();
+        const wxPoint position = top_->GetPosition();
+        const CRect rect(position.x, position.y, position.x + client.GetWidth() + 2 * frame,
+                         position.y + client.GetHeight() + 2 * frame);
+        UINT type = SIZE_RESTORED;
+        if (top_->IsIconized())
+            type = SIZE_MINIMIZED;
+        else if (top_->IsMaximized())
+            type = SIZE_MAXIMIZED;
+        dialog_.toolkit_resized(rect, type);
+    }
+
+    void on_idle(wxIdleEvent& event)
+    {
+        event.Skip();
+        if (!top_ || !IsWindow(&dialog_))
+            return;
+        if ((top_->IsMaximized() != (dialog_.IsZoomed() != FALSE)) || (top_->IsIconized() != (dialog_.IsIconic() != FALSE)))
+            on_toolkit_geometry(event);
+    }
+
     CDialog& dialog_;
     wxTopLevelWindow* top_;
+    bool moving_ = false;
     wxFrame* frame_;
     wxGUIEventLoop* modal_loop_ = nullptr;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -63,6 +63,9 @@ public:
     bool mock_copy = false;
     UINT disable_on_open = 0;
     CStatusBar status;
+    std::vector<UINT> sizes;
+    CPoint moved_to{-1, -1};
+    CSize minimum{0, 0};
 
     BOOL OnInitDialog() override
     {
@@ -89,6 +92,25 @@ public:
         if (id >= export_command)
             heard.push_back("command " + std::to_string(id));
         return CDialogEx::OnCommand(wparam, lparam);
+    }
+    void OnSize(UINT type, int width, int height) override
+    {
+        CDialogEx::OnSize(type, width, height);
+        sizes.push_back(type);
+    }
+    void OnMove(int x, int y) override
+    {
+        CDialogEx::OnMove(x, y);
+        moved_to = CPoint(x, y);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override
+    {
+        if (message == WM_GETMINMAXINFO && minimum.cx > 0) {
+            auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+            info->ptMinTrackSize = POINT{minimum.cx, minimum.cy};
+            return 0;
+        }
+        return CDialogEx::WindowProc(message, wparam, lparam);
     }
     BOOL PreTranslateMessage(MSG* message) override
     {
@@ -159,7 +181,7 @@ TEST_F(frame_fixture, the_frame_holds_the_menu_bar_the_status_bar_and_the_dialog
     EXPECT_EQ(platform::widget_of(window)->GetSize(), wxSize(client.Width(), client.Height()));
     EXPECT_EQ(frame->GetClientSize(), wxSize(client.Width(), client.Height()))
         << "menu bar and status bar lie outside the dialog's client area";
-    platform::save_window_png(window, "frame_with_menu.png");
+    gui_test::save_screen_when_drawn(window, "frame_with_menu.png");
 }
 
 TEST_F(frame_fixture, a_menu_choice_arrives_after_the_menu_opened_and_never_for_an_item_disabled_then)
@@ -220,4 +242,73 @@ TEST_F(frame_fixture, keys_typed_in_a_field_meet_the_window_first_and_the_rest_l
     CString text;
     window.GetDlgItemText(path_field, text);
     EXPECT_EQ(text, "ab");
+}
+
+TEST_F(frame_fixture, the_toolkit_sizes_and_places_the_window_within_its_minimum)
+{
+    CRect start;
+    window.GetWindowRect(&start);
+    window.minimum = start.Size();
+    window.ShowWindow(SW_HIDE);
+    window.ShowWindow(SW_SHOW);
+    const wxSize client = frame->GetClientSize();
+
+    // A resize by the toolkit (the user dragging the border) reaches the window as WM_SIZE.
+    window.sizes.clear();
+    frame->SetClientSize(client.GetWidth() + 120, client.GetHeight() + 60);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] {
+        CRect now;
+        window.GetClientRect(&now);
+        return now.Width() == client.GetWidth() + 120 && now.Height() == client.GetHeight() + 60;
+    }));
+    ASSERT_FALSE(window.sizes.empty());
+    EXPECT_EQ(window.sizes.back(), SIZE_RESTORED);
+    EXPECT_EQ(platform::widget_of(window)->GetSize(), frame->GetClientSize()) << "the panel follows";
+
+    // Smaller than the minimum is refused.
+    frame->SetClientSize(40, 30);
+    platform::run_toolkit_loop_until([&] { return frame->GetClientSize().GetWidth() < client.GetWidth(); }, 0.3);
+    EXPECT_GE(frame->GetClientSize().GetWidth(), client.GetWidth());
+    EXPECT_GE(frame->GetClientSize().GetHeight(), client.GetHeight());
+
+    // The program places the real window.
+    window.SetWindowPos(nullptr, 140, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return frame->GetPosition() == wxPoint(140, 90); }));
+    CRect placed;
+    window.GetWindowRect(&placed);
+    EXPECT_EQ(placed.TopLeft(), CPoint(140, 90));
+    EXPECT_EQ(window.moved_to, CPoint(140, 90));
+}
+
+TEST_F(frame_fixture, maximising_and_restoring_report_the_state_and_keep_the_restored_rectangle)
+{
+    CRect normal;
+    window.GetWindowRect(&normal);
+    // Without a window manager the toolkit changes the state of an unmapped window only, so
+    // the toolkit is asked directly while the window is hidden, as a window manager would.
+    window.ShowWindow(SW_HIDE);
+    window.sizes.clear();
+    frame->Maximize(true);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return window.IsZoomed() != FALSE; }))
+        << "the toolkit reported the maximised window";
+    ASSERT_FALSE(window.sizes.empty());
+    EXPECT_EQ(window.sizes.back(), SIZE_MAXIMIZED);
+    EXPECT_TRUE(window.GetStyle() & WS_MAXIMIZE) << "what a close handler reads";
+    WINDOWPLACEMENT placement;
+    ASSERT_TRUE(window.GetWindowPlacement(&placement));
+    EXPECT_EQ(placement.showCmd, static_cast<UINT>(SW_SHOWMAXIMIZED));
+    EXPECT_EQ(CRect(placement.rcNormalPosition), normal);
+
+    frame->Maximize(false);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return !window.IsZoomed(); }));
+    EXPECT_EQ(window.sizes.back(), SIZE_RESTORED);
+    EXPECT_FALSE(window.IsIconic());
+    CRect restored;
+    window.GetWindowRect(&restored);
+    EXPECT_EQ(restored, normal);
+
+    // The program's own request goes to the toolkit, which reports it the same way.
+    window.ShowWindow(SW_MAXIMIZE);
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return window.IsZoomed() != FALSE; }));
+    EXPECT_TRUE(window.IsWindowVisible()) << "maximising shows the window";
 }

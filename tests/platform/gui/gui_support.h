@@ -4,6 +4,7 @@
 
 #include "platform/base/dc.h"
 #include "platform/base/window.h"
+#include "platform/wx/event_loop.h"
 #include "platform/wx/screenshot.h"
 #include "platform/wx/wx_backend.h"
 
@@ -12,6 +13,7 @@
 #include <wx/debug.h>
 
 #include <memory>
+#include <string>
 
 namespace gui_test {
 
@@ -36,6 +38,25 @@ inline COLORREF pixel_at(const CWnd& window, int x, int y)
     const int frame = window.frame_width();
     return RGB(image.GetRed(x + frame, y + frame), image.GetGreen(x + frame, y + frame),
                image.GetBlue(x + frame, y + frame));
+}
+
+// Saves what the display shows of window once the toolkit has drawn it (for a person to look
+// at; nothing is asserted on it).
+inline void save_screen_when_drawn(const CWnd& window, const std::string& path)
+{
+    auto drawn = [&window] {
+        const wxImage image = platform::screen_image(window);
+        if (!image.IsOk())
+            return false;
+        const unsigned char* pixels = image.GetData();
+        const size_t bytes = static_cast<size_t>(image.GetWidth()) * static_cast<size_t>(image.GetHeight()) * 3;
+        for (size_t index = 0; index < bytes; ++index)
+            if (pixels[index] != 0)
+                return true;
+        return false;
+    };
+    if (platform::run_toolkit_loop_until(drawn))
+        platform::save_screen_png(window, path);
 }
 
 // A top-level window holding one owner-drawn child at (10, 10) of the given client size.
