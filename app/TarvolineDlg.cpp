@@ -5,6 +5,7 @@
 
 #include "core/utils/version.h"
 #include "core/utils/version_info.h"
+#include "platform/base/icons.h"
 #include "platform/base/modal.h"
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
@@ -71,6 +72,8 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     if (!platform::find_dialog_template(IDD_TARVOLINE_DIALOG))
         platform::register_dialog_template(main_dialog_template());
     register_main_window_menus();
+    register_application_icon();
+    m_hIcon = LoadIcon(IDR_MAINFRAME);
     RegisterCommands();
 }
 
@@ -222,6 +225,8 @@ BOOL CTarvolineDlg::OnInitDialog()
     if (!m_statusBar.SetIndicators(indicators, 4))
         return -1;
 
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
     // The template names menu 129: the window shows it as its menu bar.
     m_menu = GetMenu();
     m_contextMenu.LoadMenu(IDR_CONTEXT_MENU);
@@ -415,11 +420,15 @@ void CTarvolineDlg::OnClose()
     CRect rect;
     GetWindowRect(&rect);
     keys::window_edges edges;
+    edges.maximised = IsZoomed() != FALSE;
+    // A maximised window keeps the rectangle a restore goes back to: it starts maximised
+    // again, and un-maximising gives the user's own size rather than the screen's.
+    if (edges.maximised && !restored_rect().IsRectEmpty())
+        rect = restored_rect();
     edges.left = rect.left;
     edges.top = rect.top;
     edges.right = rect.right;
     edges.bottom = rect.bottom;
-    edges.maximised = (GetStyle() & WS_MAXIMIZE) != 0;
     if (m_initialised) {
         keys::write_window_edges(m_settings, edges);
         m_settings.save();

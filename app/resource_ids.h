@@ -1,11 +1,11 @@
 #pragma once
 // Numbers of the main window's resources: templates, menus, controls and commands.
 
+#include "app/AppIcon.h"  // IDR_MAINFRAME, the application's icon
 #include "platform/base/win_types.h"
 
 constexpr UINT IDD_ABOUTBOX = 100;
 constexpr UINT IDD_TARVOLINE_DIALOG = 102;
-constexpr UINT IDR_MAINFRAME = 128;  // the application's icon
 constexpr UINT IDR_MAIN_MENU = 129;
 constexpr UINT IDR_CONTEXT_MENU = 136;
 constexpr UINT IDD_FILTER = 145;

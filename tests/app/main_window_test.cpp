@@ -501,6 +501,11 @@ TEST_F(main_window_close, a_placement_off_every_screen_keeps_the_templates_own)
     edit_settings("<Top>5000</Top><Left>6000</Left><Width>6800</Width><Height>5600</Height>",
                   "<Top>40</Top><Left>30</Left><Width>830</Width><Height>640</Height><Maximised>Yes</Maximised>");
     open();
-    window->GetWindowRect(&placed);
-    EXPECT_EQ(placed.TopLeft(), CPoint(30, 40));
+    EXPECT_TRUE(window->IsZoomed()) << "closed maximised, started maximised";
+    EXPECT_EQ(window->restored_rect(), CRect(30, 40, 830, 640));
+    window->SendMessage(WM_CLOSE);
+    window.reset();
+    EXPECT_NE(settings_text().find("<Left>30</Left>"), std::string::npos) << settings_text();
+    EXPECT_NE(settings_text().find("<Width>830</Width>"), std::string::npos) << "the restored rectangle";
+    EXPECT_NE(settings_text().find("<Maximised>Yes</Maximised>"), std::string::npos);
 }

@@ -8,32 +8,18 @@
 #include "app/FilterDialog.h"
 #include "platform/base/dialog.h"
 #include "platform/wx/event_loop.h"
+#include "platform/wx/screenshot.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
 #include <wx/button.h>
 #include <wx/choice.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
 namespace {
-
-// What the X server shows of a top-level window, decorations of the toolkit's own controls
-// included (the window's own picture draws those as plain boxes).
-void save_screen_of(wxWindow& top, const std::string& path)
-{
-    const wxRect rect = top.GetScreenRect();
-    wxBitmap shot(rect.width, rect.height);
-    wxMemoryDC memory(shot);
-    wxScreenDC screen;
-    memory.Blit(0, 0, rect.width, rect.height, &screen, rect.x, rect.y);
-    memory.SelectObject(wxNullBitmap);
-    shot.SaveFile(path, wxBITMAP_TYPE_PNG);
-}
 
 class main_window_window : public main_window_fixture {
 protected:
@@ -103,7 +89,7 @@ TEST_F(main_window_window, a_user_types_two_folders_compares_filters_and_closes)
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "SIZE", "TIME"}));
     platform::run_toolkit_loop_until([] { return false; }, 0.3);
     platform::save_window_png(*window, (previous_folder / "main_window.png").string());
-    save_screen_of(*frame, (previous_folder / "main_window_screen.png").string());
+    platform::save_screen_png(*window, (previous_folder / "main_window_screen.png").string());
 
     auto previous_menu = platform::set_popup_menu_handler(
         [](const platform::popup_menu_request&) -> UINT { return ID_FILTER_DIFFERENT_SIZE; });
