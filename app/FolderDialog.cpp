@@ -6,7 +6,7 @@
 
 CFolderDialog::CFolderDialog(const char* title, const char* initial_folder, CWnd* parent)
     : CCommonDialog(parent)
-    , m_displayName(new char[MAX_PATH]())
+    , m_displayName(std::make_unique<char[]>(MAX_PATH))
     , m_title(title != nullptr ? title : "")
     , m_initial(initial_folder != nullptr ? initial_folder : "")
 {

@@ -179,10 +179,6 @@ BOOL CTarvolineDlg::PreTranslateMessage(MSG* message)
 
 LRESULT CTarvolineDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_LOG_LINES) {
-        ShowLogLines();
-        return 0;
-    }
     if (message == WM_SYSCOMMAND && (wparam & 0xFFF0) == IDM_ABOUTBOX) {
         RunGuarded([this] { OnAbout(); });
         return 0;
@@ -283,17 +279,17 @@ void CTarvolineDlg::InitialiseLogging()
     }
     m_logger.set_time_format("%Y-%m-%d %H:%M:%S");
     m_logger.set_error_sink([](const std::string& text) { std::cerr << "ERROR: " << text << "\n"; });
-    // The worker only queues the line and asks the UI thread once for the lines waiting.
-    std::shared_ptr<LogLineQueue> lines = m_logLines;
-    m_logger.set_line_sink([lines, window = static_cast<HWND>(this)](const std::string& line) {
-        if (lines->push(line))
-            ::PostMessageA(window, WM_LOG_LINES, 0, 0);
+    // The worker only queues the line and asks the UI thread once for the lines waiting; work
+    // posted to a window that has gone is dropped.
+    m_logger.set_line_sink([this](const std::string& line) {
+        if (m_logLines.push(line))
+            platform::post_to_window(this, [this] { ShowLogLines(); });
     });
 }
 
 void CTarvolineDlg::ShowLogLines()
 {
-    const std::vector<std::string> lines = m_logLines->take_all();
+    const std::vector<std::string> lines = m_logLines.take_all();
     if (lines.empty() || !m_logView.GetSafeHwnd())
         return;
     for (const std::string& line : lines)

@@ -36,8 +36,6 @@ public:
 
     // The label the Custom filter dialog shows.
     static constexpr const char* filter_fields_label = "Fields: FILE|BACKUP [_ID, _NAME, _FULLPATH, _SIZE, _TIME]";
-    // Lines from the logger reach the log view through this message.
-    static constexpr UINT WM_LOG_LINES = WM_APP + 1;
     // The system menu's About item, where a system menu exists.
     static constexpr UINT IDM_ABOUTBOX = 16;
 
@@ -131,7 +129,7 @@ protected:
     logger m_logger;
     config::xml_parameters m_settings;
     bool m_confirmClose = true;
-    CButton m_goButton;
+    CMFCButton m_goButton;
     CEdit m_backupPath;
     CEdit m_mainPath;
     CComboBox m_scripts;
@@ -158,7 +156,7 @@ private:
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
     GridAppearance m_appearance { m_grid, m_settings };
-    std::shared_ptr<LogLineQueue> m_logLines = std::make_shared<LogLineQueue>();
+    LogLineQueue m_logLines;
     std::string m_settingsFile = "./settings.xml";
     // The main path text the catalogue's root was last set from.
     std::string m_rootText;

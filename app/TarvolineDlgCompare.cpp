@@ -100,11 +100,13 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     m_grid.GetSelectionManager()->ClearAll();
     if (!m_customFilter.empty()) {
         data::data_table* filtered = nullptr;
-        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error))
-            ApplyFilteredRows(filtered);
+        const bool applied =
+            m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error);
+        const std::unique_ptr<data::data_table> made(filtered);
+        if (applied)
+            ApplyFilteredRows(made.get());
         else
             m_logger.enqueue(error, 2);
-        delete filtered;
     }
     m_logger << m_archive.result->rows.size() << " difference(s) retrieved in " << milliseconds_since(start)
              << " millseconds\n";

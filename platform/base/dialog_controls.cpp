@@ -4,6 +4,7 @@
 #include "platform/base/virtual_keys.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -227,6 +228,21 @@ LRESULT CComboBox::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case CB_GETCURSEL: return GetCurSel();
     case CB_SETCURSEL: return SetCurSel(static_cast<int>(wparam));
     case CB_RESETCONTENT: ResetContent(); return 0;
+    case CB_DELETESTRING: return DeleteString(static_cast<UINT>(wparam));
+    case CB_INSERTSTRING: return InsertString(static_cast<int>(wparam), reinterpret_cast<const char*>(lparam));
+    case CB_GETLBTEXTLEN: return GetLBTextLen(static_cast<int>(wparam));
+    case CB_GETLBTEXT: {
+        const int index = static_cast<int>(wparam);
+        if (index < 0 || index >= GetCount() || !lparam)
+            return CB_ERR;
+        CString text;
+        GetLBText(index, text);
+        // The caller's buffer holds GetLBTextLen + 1 characters, as the platform asks.
+        std::memcpy(reinterpret_cast<char*>(lparam), text.GetString(), static_cast<size_t>(text.GetLength()) + 1);
+        return text.GetLength();
+    }
+    case CB_FINDSTRINGEXACT: return FindStringExact(static_cast<int>(wparam), reinterpret_cast<const char*>(lparam));
+    case CB_SELECTSTRING: return SelectString(static_cast<int>(wparam), reinterpret_cast<const char*>(lparam));
     default: return CWnd::DefWindowProc(message, wparam, lparam);
     }
 }
@@ -334,16 +350,22 @@ CString CStatusBar::GetPaneText(int index) const
 
 void CStatusBar::update_indicators()
 {
+    bool changed = false;
     for (pane& each : panes_) {
         int key = 0;
         const char* shown = "";
         if (each.id == ID_INDICATOR_CAPS) { key = VK_CAPITAL; shown = "CAP"; }
         else if (each.id == ID_INDICATOR_NUM) { key = VK_NUMLOCK; shown = "NUM"; }
         else if (each.id == ID_INDICATOR_SCRL) { key = VK_SCROLL; shown = "SCRL"; }
-        if (key != 0)
-            each.text = (GetKeyState(key) & 1) ? shown : "";
+        if (key == 0)
+            continue;
+        const CString text = (GetKeyState(key) & 1) ? shown : "";
+        changed = changed || text != each.text;
+        each.text = text;
     }
-    mirror();
+    // Asked often (whenever the toolkit is idle): the toolkit hears only of changes.
+    if (changed)
+        mirror();
 }
 
 void CStatusBar::mirror() const
@@ -354,4 +376,10 @@ void CStatusBar::mirror() const
             texts.push_back(each.text);
         native->show_panes(texts);
     }
+}
+
+void CMFCButton::SetTooltip(const char* text)
+{
+    if (peer())
+        peer()->set_tip(text ? text : "");
 }

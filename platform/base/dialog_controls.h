@@ -35,10 +35,16 @@ constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 constexpr DWORD CBS_SORT = 0x0100;
 constexpr int CB_ERR = -1;
 constexpr UINT CB_ADDSTRING = 0x0143;
+constexpr UINT CB_DELETESTRING = 0x0144;
 constexpr UINT CB_GETCOUNT = 0x0146;
 constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr UINT CB_GETLBTEXT = 0x0148;
+constexpr UINT CB_GETLBTEXTLEN = 0x0149;
+constexpr UINT CB_INSERTSTRING = 0x014A;
 constexpr UINT CB_RESETCONTENT = 0x014B;
+constexpr UINT CB_SELECTSTRING = 0x014D;
 constexpr UINT CB_SETCURSEL = 0x014E;
+constexpr UINT CB_FINDSTRINGEXACT = 0x0158;
 constexpr UINT CBN_SELCHANGE = 1;
 
 constexpr UINT PBM_SETRANGE = 0x0401;
@@ -98,6 +104,13 @@ private:
     void uncheck_radio_siblings();
 
     int check_ = BST_UNCHECKED;
+};
+
+// The newer framework's push button: a push button here (its extra looks are the toolkit's).
+class CMFCButton : public CButton {
+public:
+    // The tip the toolkit shows over the button.
+    void SetTooltip(const char* text);
 };
 
 class CStatic : public CWnd {

@@ -5,6 +5,7 @@
 #include "platform/base/gdi_objects.h"
 #include "platform/base/menu.h"
 #include "platform/base/system_services.h"
+#include "platform/base/virtual_keys.h"
 #include "platform/base/window_shared.h"
 
 #include <algorithm>
@@ -136,7 +137,7 @@ bool CWnd::create_common(CREATESTRUCT& create, CWnd* parent)
         owner_ = parent;
     }
     m_hWnd = this;
-    live_windows().insert(this);
+    window_born(this);
     peer_ = platform::make_peer(*this);
     if (SendMessage(WM_CREATE, 0, as_lparam(&create)) == -1) {
         DestroyWindow();
@@ -182,7 +183,7 @@ BOOL CWnd::DestroyWindow()
     menu_ = nullptr;
     peer_.reset();
     detach_from_parent();
-    live_windows().erase(this);
+    window_gone(this);
     m_hWnd = nullptr;
     update_region_ = rectangle_set();
     destroying_ = false;
@@ -235,14 +236,14 @@ BOOL CWnd::SubclassWindow(HWND window)
     placeholder->children_.clear();
     placeholder->parent_ = nullptr;
     placeholder->peer_.reset();
-    live_windows().erase(placeholder);
+    window_gone(placeholder);
     placeholder->m_hWnd = nullptr;
     if (focus_window == placeholder)
         focus_window = this;
     if (capture_window == placeholder)
         capture_window = this;
     m_hWnd = this;
-    live_windows().insert(this);
+    window_born(this);
     peer_ = platform::make_peer(*this);
     if (peer_) {
         peer_->move(rect_);
@@ -480,7 +481,7 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         // An unhandled wheel goes up to the parent, as the platform does.
         return parent_ ? parent_->SendMessage(message, wparam, lparam) : 0;
     case WM_KEYDOWN:
-        if (wparam == 0x70) {
+        if (wparam == VK_F1) {
             HELPINFO info;
             info.iContextType = HELPINFO_WINDOW;
             info.iCtrlId = static_cast<int>(id_);
@@ -504,8 +505,8 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
     case WM_SYSKEYDOWN: {
         // The menu key, or Shift+F10: a context menu at the window's top-left corner (the
         // point is given, not -1, -1, so every handler can show its menu there).
-        const bool menu_key = message == WM_KEYUP && wparam == 0x5D;
-        const bool shift_f10 = message == WM_SYSKEYDOWN && wparam == 0x79 && GetKeyState(0x10) < 0;
+        const bool menu_key = message == WM_KEYUP && wparam == VK_APPS;
+        const bool shift_f10 = message == WM_SYSKEYDOWN && wparam == VK_F10 && GetKeyState(VK_SHIFT) < 0;
         if (menu_key || shift_f10) {
             const CPoint screen = client_origin_on_screen();
             SendMessage(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(this),

@@ -346,6 +346,10 @@ void set_cursor_position(POINT screen_point);
 void set_cursor_target(CWnd* window);
 // Posted messages wait here until the backend (or a test) delivers them.
 int deliver_posted_messages();
+// Runs work on the UI thread, in turn with posted messages, while window lives: work posted
+// to a window that is destroyed before delivery is dropped. Safe from any thread; FALSE when
+// the window is already gone.
+BOOL post_to_window(HWND window, std::function<void()> work);
 // The colours the parent gives a control (edits, statics, list boxes): asks with the
 // WM_CTLCOLOR message the platform sends for it (a read-only or disabled edit counts as a
 // static). False when the parent keeps the toolkit's colours; CLR_INVALID for a colour it

@@ -9,6 +9,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <string>
 #include <utility>
 
@@ -25,6 +26,40 @@ std::unordered_set<const CWnd*>& live_windows()
 {
     static std::unordered_set<const CWnd*> windows;
     return windows;
+}
+
+namespace {
+
+std::mutex serial_mutex;
+std::uint64_t next_serial = 1;
+
+std::unordered_map<const CWnd*, std::uint64_t>& serials()
+{
+    static std::unordered_map<const CWnd*, std::uint64_t> numbers;
+    return numbers;
+}
+
+}  // namespace
+
+void window_born(const CWnd* window)
+{
+    live_windows().insert(window);
+    std::lock_guard<std::mutex> lock(serial_mutex);
+    serials()[window] = next_serial++;
+}
+
+void window_gone(const CWnd* window)
+{
+    live_windows().erase(window);
+    std::lock_guard<std::mutex> lock(serial_mutex);
+    serials().erase(window);
+}
+
+std::uint64_t window_serial(const CWnd* window)
+{
+    std::lock_guard<std::mutex> lock(serial_mutex);
+    const auto found = serials().find(window);
+    return found == serials().end() ? 0 : found->second;
 }
 
 std::function<void()>& tip_canceller()
@@ -59,9 +94,12 @@ platform::peer_factory& factory()
 
 struct posted_message {
     HWND window = nullptr;
+    std::uint64_t serial = 0;
     UINT message = 0;
     WPARAM wparam = 0;
     LPARAM lparam = 0;
+    // Posted work instead of a message.
+    std::function<void()> work;
 };
 
 std::mutex posted_mutex;
@@ -193,12 +231,18 @@ std::function<void()>& post_notifier()
 
 }  // namespace
 
-BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+namespace {
+
+BOOL post(posted_message posted)
 {
+    posted.serial = window_serial(posted.window);
+    // A window that is already gone gets nothing, as the platform refuses the post.
+    if (posted.serial == 0)
+        return FALSE;
     std::function<void()> notifier;
     {
         std::lock_guard<std::mutex> lock(posted_mutex);
-        posted_queue().push_back(posted_message{window, message, wparam, lparam});
+        posted_queue().push_back(std::move(posted));
         // Read under the lock the setter writes under; called outside it, so a notifier that
         // posts again cannot deadlock.
         notifier = post_notifier();
@@ -206,6 +250,18 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     if (notifier)
         notifier();
     return TRUE;
+}
+
+}  // namespace
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    posted_message posted;
+    posted.window = window;
+    posted.message = message;
+    posted.wparam = wparam;
+    posted.lparam = lparam;
+    return post(std::move(posted));
 }
 
 LONG GetWindowLongA(HWND window, int index)
@@ -303,12 +359,25 @@ int deliver_posted_messages()
             next = posted_queue().front();
             posted_queue().pop_front();
         }
-        if (::IsWindow(next.window)) {
+        if (!::IsWindow(next.window) || window_serial(next.window) != next.serial)
+            continue;
+        if (next.work)
+            next.work();
+        else
             next.window->SendMessage(next.message, next.wparam, next.lparam);
-            ++delivered;
-        }
+        ++delivered;
     }
     return delivered;
+}
+
+BOOL post_to_window(HWND window, std::function<void()> work)
+{
+    if (!work)
+        return FALSE;
+    posted_message posted;
+    posted.window = window;
+    posted.work = std::move(work);
+    return post(std::move(posted));
 }
 
 bool control_colours(CWnd& control, COLORREF& text, COLORREF& back)

@@ -3,6 +3,7 @@
 #include "platform/base/dc.h"
 #include "platform/base/menu.h"
 #include "platform/base/system_services.h"
+#include "platform/base/virtual_keys.h"
 #include "platform/wx/visual_styles.h"
 #include "platform/wx/wx_convert.h"
 #include "platform/wx/wx_dialogs.h"
@@ -16,6 +17,7 @@
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/tooltip.h>
+#include <wx/utils.h>
 
 namespace platform {
 
@@ -166,6 +168,16 @@ void install_wx_backend()
     set_memory_surface_factory([] { return std::make_unique<wx_surface>(); });
     set_system_metric_service(toolkit_metric);
     set_system_colour_service(toolkit_colour);
+    // The lock keys' toggle state is the keyboard's, as far as the toolkit reports it.
+    set_key_state_service([](int key) {
+        SHORT state = key_table_state(key);
+        const wxKeyCode lock = key == VK_CAPITAL ? WXK_CAPITAL : key == VK_NUMLOCK ? WXK_NUMLOCK
+                                                              : key == VK_SCROLL  ? WXK_SCROLL
+                                                                                  : WXK_NONE;
+        if (lock != WXK_NONE)
+            state = static_cast<SHORT>((state & ~1) | (wxGetKeyState(lock) ? 1 : 0));
+        return state;
+    });
     set_message_box_handler(show_message_box);
     set_popup_menu_handler(show_popup_menu);
     set_tip_canceller([] {

@@ -1,10 +1,12 @@
 // The toolkit's own controls as peers of the edit, list box and scroll bar windows.
 #include "platform/base/controls.h"
 #include "platform/base/dc_surface.h"
+#include "platform/base/edit_browse.h"
 #include "platform/wx/wx_convert.h"
 #include "platform/wx/wx_input.h"
 #include "platform/wx/wx_peers.h"
 
+#include <wx/button.h>
 #include <wx/listbox.h>
 #include <wx/scrolbar.h>
 #include <wx/textctrl.h>
@@ -77,7 +79,7 @@ private:
     wxScrollBar* widget_bar_;
 };
 
-class edit_peer_impl : public native_control_peer, public edit_peer {
+class edit_peer_impl : public native_control_peer, public edit_peer, public browse_button_peer {
 public:
     edit_peer_impl(CEdit& edit, wxTextCtrl* widget) : native_control_peer(edit, widget), edit_(edit), text_(widget)
     {
@@ -104,6 +106,58 @@ public:
         }
         return native_control_peer::control_message(message, wparam, lparam, result);
     }
+    ~edit_peer_impl() override
+    {
+        if (button_) {
+            button_->Unbind(wxEVT_DESTROY, &edit_peer_impl::on_button_destroyed, this);
+            button_->Destroy();
+        }
+    }
+    void move(const RECT& window_rect) override
+    {
+        native_control_peer::move(window_rect);
+        place_button();
+    }
+    void show(bool visible) override
+    {
+        native_control_peer::show(visible);
+        if (button_)
+            button_->Show(visible);
+    }
+    void enable(bool enabled) override
+    {
+        native_control_peer::enable(enabled);
+        if (button_)
+            button_->Enable(enabled);
+    }
+    // The button lies inside the control's rectangle, at its right end; the edit keeps the rest.
+    void show_browse_button(const char* label) override
+    {
+        if (!label) {
+            if (button_) {
+                button_->Unbind(wxEVT_DESTROY, &edit_peer_impl::on_button_destroyed, this);
+                button_->Destroy();
+                button_ = nullptr;
+            }
+            move(edit_.window_rect_in_parent());
+            return;
+        }
+        if (!button_) {
+            button_ = new wxButton(text_->GetParent(), wxID_ANY, wxString::FromUTF8(label), wxDefaultPosition,
+                                   wxDefaultSize, wxBU_EXACTFIT);
+            button_->Bind(wxEVT_DESTROY, &edit_peer_impl::on_button_destroyed, this);
+            button_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+                if (auto* browse = dynamic_cast<CMFCEditBrowseCtrl*>(&edit_); browse && IsWindow(browse))
+                    browse->browse_clicked();
+            });
+            button_->Show(text_->IsShown());
+            button_->Enable(text_->IsEnabled());
+        } else {
+            button_->SetLabel(wxString::FromUTF8(label));
+        }
+        move(edit_.window_rect_in_parent());
+    }
+    wxButton* browse_button() const { return button_; }
     CString edit_text() const override { return CString(text_->GetValue().utf8_str().data()); }
     void set_edit_text(const char* text) override
     {
@@ -139,8 +193,25 @@ public:
     void set_edit_limit(int limit) override { text_->SetMaxLength(limit >= 0x7FFFFFFE ? 0 : limit); }
 
 private:
+    void place_button()
+    {
+        if (!button_ || !widget_)
+            return;
+        const wxRect whole = widget_->GetRect();
+        const int width = std::min(whole.GetWidth() / 2, std::max(whole.GetHeight(), 24));
+        widget_->SetSize(whole.GetX(), whole.GetY(), whole.GetWidth() - width, whole.GetHeight());
+        button_->SetSize(whole.GetRight() + 1 - width, whole.GetY(), width, whole.GetHeight());
+    }
+    void on_button_destroyed(wxWindowDestroyEvent& event)
+    {
+        event.Skip();
+        if (event.GetWindow() == button_)
+            button_ = nullptr;
+    }
+
     CEdit& edit_;
     wxTextCtrl* text_;
+    wxButton* button_ = nullptr;
     bool changing_ = false;
 };
 
@@ -176,6 +247,12 @@ private:
 };
 
 }  // namespace
+
+wxButton* browse_button_of(const CWnd& window)
+{
+    auto* peer = dynamic_cast<edit_peer_impl*>(window.peer());
+    return peer ? peer->browse_button() : nullptr;
+}
 
 std::unique_ptr<window_peer> make_native_control_peer(CWnd& window)
 {

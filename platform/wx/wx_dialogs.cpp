@@ -11,6 +11,7 @@
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -160,6 +161,9 @@ public:
     status_bar_peer_impl(CWnd& window, wxStatusBar* widget, wxFrame* frame)
         : control_peer(window, widget), bar_(widget), frame_(frame)
     {
+        // The lock indicators follow the keyboard: looked at whenever the toolkit is idle.
+        if (wxTheApp)
+            wxTheApp->Bind(wxEVT_IDLE, &status_bar_peer_impl::on_idle, this);
         if (frame_) {
             const wxSize client = frame_->GetClientSize();
             frame_->SetStatusBar(bar_);
@@ -168,6 +172,8 @@ public:
     }
     ~status_bar_peer_impl() override
     {
+        if (wxTheApp)
+            wxTheApp->Unbind(wxEVT_IDLE, &status_bar_peer_impl::on_idle, this);
         if (frame_ && widget_ && frame_->GetStatusBar() == bar_) {
             const wxSize client = frame_->GetClientSize();
             frame_->SetStatusBar(nullptr);
@@ -194,6 +200,13 @@ public:
     }
 
 private:
+    void on_idle(wxIdleEvent& event)
+    {
+        event.Skip();
+        if (auto* bar = dynamic_cast<CStatusBar*>(&window_); bar && IsWindow(bar) && widget_)
+            bar->update_indicators();
+    }
+
     wxStatusBar* bar_;
     wxFrame* frame_;
 };

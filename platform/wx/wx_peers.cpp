@@ -253,6 +253,9 @@ wx_peer_base::~wx_peer_base()
     wxWindow* doomed = outer_ ? outer_ : widget_;
     widget_ = nullptr;
     outer_ = nullptr;
+    // The toolkit deletes a top-level window when it is next idle; it leaves the screen now.
+    if (doomed && doomed->IsTopLevel())
+        doomed->Hide();
     if (doomed)
         doomed->Destroy();
 }
@@ -270,8 +273,10 @@ void wx_peer_base::move(const RECT& window_rect)
             widget_->SetSize(0, 0, width, height);
         return;
     }
+    // An owner-drawn parent's toolkit window includes its drawn frame; a dialog's panel is its
+    // client area already.
     const CWnd* parent = window_.GetParent();
-    const int frame = parent ? parent->frame_width() : 0;
+    const int frame = parent && backing_bitmap_of(*parent) ? parent->frame_width() : 0;
     outer_->SetSize(window_rect.left + frame, window_rect.top + frame, width, height);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/base/window.h"
 
 #include <wx/bitmap.h>
+#include <wx/button.h>
 #include <wx/window.h>
 
 #include <memory>
@@ -64,6 +65,9 @@ protected:
     wxColour applied_text_;
     wxColour applied_back_;
 };
+
+// The toolkit's browse button of an edit-browse control (null when it shows none).
+wxButton* browse_button_of(const CWnd& window);
 
 // Asks the parent of every control under window for its colours again (a dialog was shown).
 void refresh_control_colours(CWnd& window);

@@ -175,12 +175,10 @@ public:
     {
         if (!top_ || !top_->IsShown())
             return;
+        // Draws what is pending in the window and its controls now; no events are handled,
+        // so nothing else runs inside a long task on this thread.
         top_->Refresh(false);
         top_->Update();
-        // The toolkit's own controls lay out and draw in its loop: let it run for drawing
-        // alone (no input, timers or posted work), as a long task on this thread cannot.
-        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive(); loop && !loop->IsYielding())
-            loop->YieldFor(wxEVT_CATEGORY_UI);
     }
     void show(bool visible) override
     {

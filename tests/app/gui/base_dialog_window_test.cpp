@@ -84,7 +84,7 @@ TEST(base_dialog_window, a_toolkit_resize_moves_anchored_controls_and_the_minimu
     top->GetIcons().GetIcon(48).SaveFile("application_icon.png", wxBITMAP_TYPE_PNG);
 
     top->SetClientSize(50, 40);
-    platform::run_toolkit_loop_until([&] { return top->GetClientSize().GetWidth() < client.GetWidth(); }, 0.3);
+    platform::process_toolkit_events();
     EXPECT_GE(top->GetClientSize().GetWidth(), client.GetWidth()) << "never below the first size";
     EXPECT_GE(top->GetClientSize().GetHeight(), client.GetHeight());
     dialog.DestroyWindow();

@@ -6,6 +6,7 @@
 #include "../main_window_fixture.h"
 
 #include "app/FilterDialog.h"
+#include "grid/UGGrid.h"
 #include "platform/base/dialog.h"
 #include "platform/wx/event_loop.h"
 #include "platform/wx/screenshot.h"
@@ -54,6 +55,16 @@ protected:
         wxCommandEvent pressed(wxEVT_BUTTON, button->GetId());
         pressed.SetEventObject(button);
         button->ProcessWindowEvent(pressed);
+    }
+    int comparisons_logged()
+    {
+        const std::string marker = "-- marker " + std::to_string(++markers) + " --";
+        window->log().enqueue(marker, 3);
+        platform::run_toolkit_loop_until([&] { return logged(marker); });
+        const std::vector<std::string> lines = log_lines();
+        return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.find("difference(s) retrieved in") != std::string::npos;
+        }));
     }
     bool rows_shown(int count)
     {
@@ -109,6 +120,14 @@ TEST_F(main_window_window, a_user_types_two_folders_compares_filters_and_closes)
     ASSERT_TRUE(rows_shown(1));
     EXPECT_EQ(kinds(), (std::vector<std::string> {"FILE"}));
     platform::save_window_png(*window, (previous_folder / "main_window_filtered.png").string());
+
+    // F5 with the focus in the grid: one comparison, not a second one on the key's release.
+    const int compared = comparisons_logged();
+    ASSERT_TRUE(focus_on(platform::widget_of(*window->grid().m_CUGGrid)));
+    wxUIActionSimulator keys;
+    keys.Char(WXK_F5);
+    ASSERT_TRUE(rows_shown(3)) << "F5 compares again, without the condition";
+    EXPECT_EQ(comparisons_logged(), compared + 1);
 
     const std::string before_close = settings_text();
     answer = IDNO;

@@ -18,6 +18,7 @@
 #include <wx/uiaction.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -267,7 +268,7 @@ TEST_F(frame_fixture, the_toolkit_sizes_and_places_the_window_within_its_minimum
 
     // Smaller than the minimum is refused.
     frame->SetClientSize(40, 30);
-    platform::run_toolkit_loop_until([&] { return frame->GetClientSize().GetWidth() < client.GetWidth(); }, 0.3);
+    platform::process_toolkit_events();
     EXPECT_GE(frame->GetClientSize().GetWidth(), client.GetWidth());
     EXPECT_GE(frame->GetClientSize().GetHeight(), client.GetHeight());
 
@@ -311,4 +312,38 @@ TEST_F(frame_fixture, maximising_and_restoring_report_the_state_and_keep_the_res
     window.ShowWindow(SW_MAXIMIZE);
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return window.IsZoomed() != FALSE; }));
     EXPECT_TRUE(window.IsWindowVisible()) << "maximising shows the window";
+}
+
+TEST(frame_window, a_frame_runs_modally_until_its_dialog_ends)
+{
+    gui_test::start_toolkit();
+    register_tables();
+    // The run ends as the user would end it: a menu choice whose handler ends the dialog.
+    class ending_window : public main_window {
+    public:
+        BOOL OnCommand(WPARAM wparam, LPARAM lparam) override
+        {
+            if (LOWORD(wparam) == exit_command) {
+                EndDialog(7);
+                return TRUE;
+            }
+            return main_window::OnCommand(wparam, lparam);
+        }
+    } modal;
+    std::thread chooser([&modal] {
+        // From another thread, as a worker would: the choice is posted to the UI thread.
+        while (!platform::post_to_window(&modal, [&modal] {
+            wxFrame* frame = platform::frame_of(&modal);
+            wxCommandEvent chosen(wxEVT_MENU, platform::toolkit_menu_item(modal, exit_command)->GetId());
+            chosen.SetEventObject(frame);
+            frame->ProcessWindowEvent(chosen);
+        }))
+            std::this_thread::yield();
+    });
+    const INT_PTR result = modal.DoModal();
+    chooser.join();
+    EXPECT_EQ(result, 7);
+    EXPECT_FALSE(modal.GetSafeHwnd()) << "the window is gone after the run";
+    platform::forget_dialog_templates();
+    platform::forget_menu_templates();
 }

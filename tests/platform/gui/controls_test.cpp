@@ -1,12 +1,18 @@
-// A dialog colours its edits and statics through WM_CTLCOLOR*: what the display shows.
+// The controls of the main window and its dialogs on the toolkit: edits coloured by their
+// dialog (WM_CTLCOLOR*) as the display shows them, the edit-browse control's button, the
+// status bar's lock-key indicators.
 #include "gui_support.h"
 
 #include "platform/base/controls.h"
 #include "platform/base/dialog.h"
 #include "platform/base/dialog_controls.h"
+#include "platform/base/edit_browse.h"
+#include "platform/base/shell_dialogs.h"
 #include "platform/wx/wx_peers.h"
 
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 #include <wx/toplevel.h>
 
 namespace {
@@ -94,4 +100,82 @@ TEST(control_colours, a_read_only_edit_shows_the_background_its_dialog_answers)
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return shows(better, worse_back) && shows(worse, better_back); }));
     dialog.DestroyWindow();
     platform::forget_dialog_templates();
+}
+
+TEST(edit_browse_window, the_browse_button_sits_inside_the_control_and_fills_the_edit)
+{
+    gui_test::start_toolkit();
+    dialog_template table;
+    table.id = 148;
+    table.caption = "Command prompt";
+    table.width = 200;
+    table.height = 40;
+    table.font_face = "DejaVu Sans";
+    table.controls = {{1130, dialog_control_kind::edit, "", 4, 4, 190, 14, ES_READONLY}};
+    platform::register_dialog_template(table);
+    class prompt : public CDialogEx {
+    public:
+        prompt() : CDialogEx(148) {}
+        CMFCEditBrowseCtrl program;
+        int updates = 0;
+        void DoDataExchange(CDataExchange* exchange) override { DDX_Control(exchange, 1130, program); }
+        BOOL OnInitDialog() override
+        {
+            CDialogEx::OnInitDialog();
+            program.EnableFileBrowseButton();
+            return TRUE;
+        }
+        BOOL OnCommand(WPARAM wparam, LPARAM lparam) override
+        {
+            updates += LOWORD(wparam) == 1130 && HIWORD(wparam) == EN_UPDATE;
+            return CDialogEx::OnCommand(wparam, lparam);
+        }
+    } dialog;
+    platform::set_file_dialog_handler([](const platform::file_dialog_request&, CString& path) {
+        path = "/usr/bin/env";
+        return true;
+    });
+    ASSERT_TRUE(dialog.Create(148));
+    dialog.ShowWindow(SW_SHOW);
+    wxButton* button = platform::browse_button_of(dialog.program);
+    ASSERT_NE(button, nullptr);
+    wxWindow* text = platform::widget_of(dialog.program);
+    CRect control = dialog.program.window_rect_in_parent();
+    EXPECT_EQ(text->GetRect().GetLeft(), control.left);
+    EXPECT_EQ(button->GetRect().GetRight() + 1, control.right) << "the button ends where the control ends";
+    EXPECT_LE(text->GetRect().GetRight(), button->GetRect().GetLeft()) << "side by side";
+
+    wxCommandEvent pressed(wxEVT_BUTTON, button->GetId());
+    pressed.SetEventObject(button);
+    button->ProcessWindowEvent(pressed);
+    EXPECT_EQ(static_cast<wxTextCtrl*>(text)->GetValue(), "/usr/bin/env");
+    EXPECT_EQ(dialog.updates, 1);
+    gui_test::save_screen_when_drawn(dialog, "edit_browse.png");
+    platform::set_file_dialog_handler(nullptr);
+    dialog.DestroyWindow();
+    platform::forget_dialog_templates();
+}
+
+TEST(status_bar_window, the_caps_lock_indicator_follows_the_keyboard)
+{
+    gui_test::start_toolkit();
+    CWnd top;
+    ASSERT_TRUE(top.CreateEx(0, nullptr, "status", WS_POPUP | WS_VISIBLE, CRect(20, 20, 320, 220), nullptr, 0));
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(&top));
+    static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL};
+    ASSERT_TRUE(bar.SetIndicators(indicators, 4));
+    auto* native = static_cast<wxStatusBar*>(platform::widget_of(bar));
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return native->IsShownOnScreen(); }));
+    const bool was_on = bar.GetPaneText(1) == "CAP";
+    wxUIActionSimulator keyboard;
+    keyboard.Char(WXK_CAPITAL);
+    const bool followed = platform::run_toolkit_loop_until([&] { return (bar.GetPaneText(1) == "CAP") != was_on; });
+    EXPECT_TRUE(followed) << "Caps Lock toggled on the keyboard";
+    EXPECT_EQ(native->GetStatusText(1), wxString::FromUTF8(bar.GetPaneText(1).GetString()));
+    if (followed) {
+        keyboard.Char(WXK_CAPITAL);
+        EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return (bar.GetPaneText(1) == "CAP") == was_on; }));
+    }
+    top.DestroyWindow();
 }
