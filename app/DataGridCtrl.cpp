@@ -143,6 +143,7 @@ bool CDataGridCtrl::BindTable(data::data_table* table)
     if (m_adapter.m_table != nullptr)
         m_adapter.m_table->on_change = nullptr;
     m_adapter.m_table = table;
+    m_displayLayout.Clear();
     if (m_adapter.m_ID < 0)
         RegisterDataSource(&m_adapter);
     if (table == nullptr)
@@ -159,6 +160,8 @@ bool CDataGridCtrl::BindTable(data::data_table* table)
 void CDataGridCtrl::OnTableChanged(const std::uint64_t& row, const std::uint64_t& column,
                                    const data::change_type& kind)
 {
+    // Rows move or change under the cached texts; the repaint fills the cache again.
+    m_displayLayout.Clear();
     if (kind == data::cell_changed) {
         RepaintCellAt(clamp_to_int(column), clamp_to_int(row));
     } else if (kind == data::row_removed && (row != 0 || column != 0)) {
@@ -182,11 +185,9 @@ void CDataGridCtrl::OnTableChanged(const std::uint64_t& row, const std::uint64_t
 
 void CDataGridCtrl::Rebuild(std::uint64_t rows, std::uint64_t columns)
 {
-    const int wantedRows = clamp_to_int(rows);
-    const int previousRows = GetRowCount();
-    SetRowCount(wantedRows);
-    for (int row = previousRows; row < wantedRows; ++row)
-        SetCellTextAt(-1, row, std::to_string(static_cast<long long>(row) + 1).c_str());
+    m_displayLayout.Clear();
+    // Row labels are answered when fetched, so only the count changes.
+    SetRowCount(clamp_to_int(rows));
 
     const int wantedColumns = clamp_to_int(columns);
     const int previousColumns = GetColumnCount();
@@ -220,11 +221,7 @@ bool CDataGridCtrl::AddColumn(std::uint64_t position, const std::string& key, co
 
 std::string CDataGridCtrl::GetDisplayedText(std::uint64_t row, std::uint64_t column) const
 {
-    const auto rowFound = m_displayLayout.find(row);
-    if (rowFound == m_displayLayout.end())
-        return std::string();
-    const auto found = rowFound->second.find(column);
-    return found == rowFound->second.end() ? std::string() : found->second;
+    return m_displayLayout.Find(row, column);
 }
 
 std::string CDataGridCtrl::FormatValue(int col, const std::string& raw) const
@@ -518,6 +515,7 @@ void CDataGridCtrl::SortByColumn(int column, sort_direction direction)
     data::data_table* table = m_adapter.m_table;
     if (table == nullptr || (direction != ascending && direction != descending))
         return;
+    m_displayLayout.Clear();
     std::vector<data::data_row*>& rows = table->rows;
     const bool up = direction == ascending;
     if (column == -1) {
@@ -606,8 +604,15 @@ void CDataGridCtrl::OnCharPressed(UINT*, int) {}
 
 void CDataGridCtrl::OnFetchCell(int col, int row, CUGCell* cell)
 {
+    if (cell == nullptr || row < 0)
+        return;
+    // A row's label is its position, whatever the table's order.
+    if (col == -1) {
+        cell->SetTextValue(std::to_string(static_cast<long long>(row) + 1).c_str());
+        return;
+    }
     // The corner's colour is the window's signal (caption, filtered, mock copy): never painted over.
-    if (col < 0 || row < 0 || cell == nullptr || row >= TableRowCount())
+    if (col < 0 || row >= TableRowCount())
         return;
     const data::data_row* tableRow = m_adapter.m_table->rows[static_cast<std::size_t>(row)];
     const auto position = m_columns.positions.find(static_cast<std::uint64_t>(col));
@@ -618,5 +623,5 @@ void CDataGridCtrl::OnFetchCell(int col, int row, CUGCell* cell)
         return;
     std::string displayed = FormatValue(col, cell_text(tableRow, descriptor->second.data_column));
     cell->SetTextValue(displayed.c_str());
-    m_displayLayout[static_cast<std::uint64_t>(row)][static_cast<std::uint64_t>(col)] = std::move(displayed);
+    m_displayLayout.Store(static_cast<std::uint64_t>(row), static_cast<std::uint64_t>(col), std::move(displayed));
 }

@@ -1,8 +1,9 @@
 #pragma once
 // The main window's grid over the table of differences. It holds no copy of the table: the grid
 // is sized to the table and every cell about to be drawn is read from its row, formatted by the
-// column's formatter and remembered as displayed text. The owner learns of clicks, refresh
-// requests, deletions and sort failures through one callable.
+// column's formatter and remembered as displayed text; row labels are answered the same way, so
+// nothing is stored per row. The owner learns of clicks, refresh requests, deletions and sort
+// failures through one callable.
 
 #include "core/data/data_table.h"
 #include "grid/UGCtrl.h"
@@ -13,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The grid's view of the bound table as a data source: column names and removal of rows.
@@ -59,6 +61,25 @@ public:
         value_type type { value_type::text };
     };
 
+    // The texts of the cells drawn lately, for hints. Two generations of at most RowsPerGeneration
+    // rows each: when the current one is full it becomes the previous one, so a row drawn since
+    // the previous generation began is still found and the whole stays bounded.
+    class DisplayLayout {
+    public:
+        static constexpr std::size_t RowsPerGeneration = 1024;
+
+        void Store(std::uint64_t row, std::uint64_t column, std::string text);
+        // Empty when the cell has not been drawn since the last Clear.
+        std::string Find(std::uint64_t row, std::uint64_t column) const;
+        void Clear();
+        std::size_t RowCount() const { return m_current.size() + m_previous.size(); }
+
+    private:
+        using Rows = std::unordered_map<std::uint64_t, std::vector<std::string>>;
+        Rows m_current;
+        Rows m_previous;
+    };
+
     class ColumnsInfo {
     public:
         // Both throw std::runtime_error("Unbound column " + key).
@@ -102,6 +123,7 @@ public:
     // False when the position or the key already has a column.
     bool AddColumn(std::uint64_t position, const std::string& key, const ColumnDescriptor& descriptor);
     const ColumnsInfo& GetColumnsInfo() const { return m_columns; }
+    const DisplayLayout& GetDisplayLayout() const { return m_displayLayout; }
 
     std::string GetDisplayedText(std::uint64_t row, std::uint64_t column) const;
     std::string FormatValue(int col, const std::string& raw) const;
@@ -157,7 +179,7 @@ private:
     std::string TableHeading(std::size_t index) const;
     int TableRowCount() const;
 
-    std::map<std::uint64_t, std::map<std::uint64_t, std::string>> m_displayLayout;
+    DisplayLayout m_displayLayout;
     ColumnsInfo m_columns;
     std::vector<formatter> m_formatters;
     std::int32_t m_sortColumn = -1;

@@ -131,7 +131,8 @@ void CUGVScroll::VScroll(UINT code, UINT position)
         }
     }
     m_GI->m_multiSelectMode = 0;
-    if (m_ctrl->m_CUGSideHdg->GetSafeHwnd() != nullptr)
+    // A move has drawn the side heading already; painting it again doubled the cost of a jump.
+    if (m_GI->m_topRow == topRow && m_ctrl->m_CUGSideHdg->GetSafeHwnd() != nullptr)
         m_ctrl->m_CUGSideHdg->InvalidateRect(nullptr, TRUE);
 }
 

@@ -294,7 +294,12 @@ void wx_surface::text(int x, int y, const char* text, int length, const LOGFONTA
     }
     target->SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     target->SetTextForeground(to_wx(colour));
-    target->DrawText(shown, x, y);
+    // The toolkit's DC shapes every text a second time to grow a bounding box nobody reads; its
+    // context, which has the DC's font, colour, origin and clip, draws it once.
+    if (wxGraphicsContext* context = target->GetGraphicsContext())
+        context->DrawText(shown, x, y);
+    else
+        target->DrawText(shown, x, y);
 }
 
 CSize wx_surface::text_extent(const LOGFONTA& font, const char* text, int length)

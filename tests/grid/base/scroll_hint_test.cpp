@@ -6,6 +6,7 @@
 #include "grid/UGGridInfo.h"
 #include "grid/UGHScroll.h"
 #include "grid/UGHint.h"
+#include "grid/UGSideHdg.h"
 #include "grid/UGTab.h"
 #include "grid/UGVScroll.h"
 
@@ -133,6 +134,17 @@ TEST_F(scroll_bars, above_a_thousand_top_rows_the_vertical_bar_works_on_a_fixed_
     EXPECT_EQ(grid.m_CUGVScroll->GetScrollPos(), 250);
     vscroll(SB_THUMBPOSITION, 1000);
     EXPECT_EQ(sheet().m_topRow, 4980);
+}
+
+TEST_F(scroll_bars, a_thumb_jump_draws_the_side_heading_once_and_a_code_that_moves_nothing_repaints_it_later)
+{
+    build(10, 5000);
+    grid.m_CUGSideHdg->UpdateWindow();
+    vscroll(SB_THUMBPOSITION, 500);
+    ASSERT_EQ(sheet().m_topRow, 2490);
+    EXPECT_FALSE(grid.m_CUGSideHdg->update_pending()) << "the move drew it; a second paint doubled the jump's cost";
+    vscroll(SB_THUMBTRACK, 700);
+    EXPECT_TRUE(grid.m_CUGSideHdg->update_pending());
 }
 
 TEST_F(scroll_bars, a_uniform_row_height_below_one_is_repaired_when_the_range_is_built)
