@@ -28,6 +28,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 dialog_template main_dialog_template();
 
@@ -165,7 +166,6 @@ private:
     void RegisterCommands();
     void InitialiseLogging();
     void CheckVersion();
-    void CreateExporters();
     void OpenCatalogue();
     void LoadScripts();
     void RestorePaths();
@@ -178,6 +178,9 @@ private:
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);
+    std::vector<std::string> LogViewLines() const;
+    void OnLoad();
+    bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
     GridAppearance m_appearance { m_grid, m_settings };

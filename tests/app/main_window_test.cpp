@@ -390,6 +390,7 @@ TEST_F(main_window_menus, row_commands_follow_the_sides_the_row_has)
 TEST_F(main_window_menus, commands_nobody_handles_are_disabled_and_the_context_menu_brings_filters_back)
 {
     CMenu& popup = *window->context_menu().GetSubMenu(0);
+    window->SetCommandHandler(ID_QUERY, nullptr);
     window->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup.GetSafeHmenu()), 0);
     EXPECT_NE(window->context_menu().GetMenuState(ID_QUERY, MF_BYCOMMAND) & MF_GRAYED, 0u);
     EXPECT_EQ(window->context_menu().GetMenuState(ID_CLEAR, MF_BYCOMMAND) & MF_GRAYED, 0u);
