@@ -140,6 +140,23 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_MERGE_LEFT, [this] { OnMergeLeft(); });
     SetCommandHandler(ID_MERGE_BOTH, [this] { OnMergeBoth(); });
     SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
+    for (const char* side : {"file", "backup"}) {
+        const bool main_side = side[0] == 'f';
+        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP, [this, side] { m_rowCommands.RunOrOpen(side, false); });
+        SetCommandHandler(main_side ? ID_OPEN_WITH_FILE : ID_OPEN_WITH_BACKUP,
+                          [this, side] { m_rowCommands.RunOrOpen(side, true); });
+        SetCommandHandler(main_side ? ID_GO_TO_FILE : ID_GO_TO_BACKUP, [this, side] { m_rowCommands.GoTo(side); });
+        SetCommandHandler(main_side ? ID_DELETE_FILE : ID_DELETE_BACKUP, [this, side] { m_rowCommands.Delete(side); });
+    }
+    SetCommandHandler(ID_COMPARE, [this] { m_rowCommands.Compare(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_MAIN, [this] { m_fileClipboard.AddMain(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_BACKUP, [this] { m_fileClipboard.AddBackup(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_MAIN, [this] { m_fileClipboard.AddAllMain(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_BACKUP, [this] { m_fileClipboard.AddAllBackup(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL, [this] { m_fileClipboard.AddAll(); });
+    SetCommandHandler(ID_CLIPBOARD_SHOW, [this] { m_fileClipboard.Show(); });
+    SetCommandHandler(ID_CLIPBOARD_DELETE_ALL, [this] { m_fileClipboard.DeleteAll(); });
+    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(this); });
     SetCommandHandler(ID_SAVE_LOG, [this] { save_log(LogViewLines(), this, m_logger); });
     SetCommandHandler(ID_COPY_LOG, [this] { copy_log(LogViewLines(), this, m_logger); });
     SetCommandHandler(ID_DUMP, [this] { dump_catalogue(m_archive, m_settings, nullptr, m_logger); });

@@ -5,12 +5,15 @@
 
 #include "app/ArchiveStatsDialog.h"
 #include "app/ExportDialog.h"
+#include "app/FileClipboard.h"
 #include "app/PropertyDlg.h"
 #include "app/SqlQueryDialog.h"
 #include "app/settings_keys.h"
 
 #include "command_support.h"
 #include "core/data/data_table.h"
+#include "platform/base/shell_dialogs.h"
+#include "platform/base/virtual_keys.h"
 #include "support/temp_folder.h"
 
 #include <typeinfo>
@@ -43,6 +46,11 @@ protected:
             return IDOK;
         });
         command(ID_TOOL_OPTIONS);
+    }
+    void select_row_of_kind(const std::string& kind)
+    {
+        window->grid().GetSelectionManager()->ClearAll();
+        window->grid().GetSelectionManager()->StartBlock(1, static_cast<int>(row_of_kind(kind)));
     }
     std::uint64_t row_of_kind(const std::string& kind) const
     {
@@ -174,4 +182,48 @@ TEST_F(main_window_unreadable_settings, tool_options_never_overwrite_a_settings_
     choose_unselected_colour("10,20,30");
     EXPECT_EQ(settings_text(), "<Tarvoline><Config>");
     EXPECT_TRUE(wait_for_line("Unable to save settings into"));
+}
+
+TEST_F(main_window_commands, the_delete_key_asks_then_deletes_the_rows_files_from_both_folders)
+{
+    select_row_of_kind("SIZE");
+    UINT key = VK_DELETE;
+    answer = IDNO;
+    window->grid().OnKeyReleased(&key, 0);
+    ASSERT_EQ(questions,
+              (std::vector<std::string> {"Delete selected rows?\nThe files of these rows are deleted from both folders."}));
+    EXPECT_TRUE(bfs::exists(folder.path() / "main" / "size.txt"));
+    EXPECT_TRUE(bfs::exists(backup_file("size.txt")));
+
+    answer = IDYES;
+    window->grid().OnKeyReleased(&key, 0);
+    EXPECT_FALSE(bfs::exists(folder.path() / "main" / "size.txt"));
+    EXPECT_FALSE(bfs::exists(backup_file("size.txt")));
+    EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "TIME"})) << "compared again";
+    EXPECT_TRUE(bfs::exists(backup_file("time.txt"))) << "only the selected row";
+}
+
+TEST_F(main_window_commands, clipboard_menu_collects_shows_and_copies_into_the_chosen_folder)
+{
+    FileClipboardWindow& clipboard = window->clipboard_window();
+    EXPECT_FALSE(clipboard.IsWindowVisible()) << "built hidden with the window";
+    select_row_of_kind("SIZE");
+    command(ID_CLIPBOARD_ADD_BACKUP);
+    command(ID_CLIPBOARD_SHOW);
+    EXPECT_TRUE(clipboard.IsWindowVisible());
+    ASSERT_EQ(clipboard.m_list.item_count(), 1u);
+
+    const std::string target = (folder.path() / "collected").string();
+    bfs::create_directories(target);
+    const auto previous = platform::set_folder_dialog_handler(
+        [&](const platform::folder_dialog_request&, CString& path) {
+            path = target.c_str();
+            return true;
+        });
+    command(ID_CLIPBOARD_COPY_TO);
+    platform::set_folder_dialog_handler(previous);
+    EXPECT_EQ(test_support::temp_folder::read(target + "/size.txt"), "abcdef") << "the backup side's file";
+
+    command(ID_CLIPBOARD_DELETE_ALL);
+    EXPECT_EQ(clipboard.m_list.item_count(), 0u);
 }

@@ -449,8 +449,6 @@ TEST_F(main_window_menus, column_width_changes_are_stored_under_the_columns_head
     window->OnGridEvent(0, 2, CDataGridCtrl::column_width_changing, 150, 0, flag, "");
     EXPECT_EQ(keys::read_text(window->settings(), keys::column_width("File Size")), "150");
     EXPECT_NE(settings_text().find("150"), std::string::npos) << "saved at once";
-    window->OnGridEvent(0, 0, CDataGridCtrl::delete_asked, 0, 0, flag, "");
-    EXPECT_FALSE(flag) << "no files are deleted from here";
 }
 
 class main_window_close : public main_window_fixture {};
