@@ -196,5 +196,4 @@ TEST_F(main_window_window, menu_bar_choices_merge_and_show_the_file_clipboard)
     platform::run_toolkit_loop_until([] { return false; }, 0.3);
     platform::save_window_png(*window, (previous_folder / "main_window_after_merge.png").string());
     platform::save_window_png(clipboard, (previous_folder / "file_clipboard_from_menu.png").string());
-
 }
