@@ -192,8 +192,9 @@ TEST_F(main_window_window, menu_bar_choices_merge_and_show_the_file_clipboard)
     ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return platform::frame_of(&clipboard) == nullptr
                                                                    ? clipboard.IsWindowVisible() != FALSE
                                                                    : platform::frame_of(&clipboard)->IsShownOnScreen(); }));
-    EXPECT_EQ(clipboard.m_list.item_count(), 3u) << "only-main.txt now on both sides, size.txt, time.txt";
+    EXPECT_EQ(clipboard.m_list.item_count(), 3u) << "the backup sides of the rows left: only-backup.txt, size.txt, time.txt";
     platform::run_toolkit_loop_until([] { return false; }, 0.3);
     platform::save_window_png(*window, (previous_folder / "main_window_after_merge.png").string());
     platform::save_window_png(clipboard, (previous_folder / "file_clipboard_from_menu.png").string());
+    platform::save_screen_png(clipboard, (previous_folder / "file_clipboard_from_menu_screen.png").string());
 }
