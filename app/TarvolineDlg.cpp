@@ -142,7 +142,8 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
     for (const char* side : {"file", "backup"}) {
         const bool main_side = side[0] == 'f';
-        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP, [this, side] { m_rowCommands.RunOrOpen(side, false); });
+        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP,
+                          [this, side] { m_rowCommands.RunOrOpen(side, false); });
         SetCommandHandler(main_side ? ID_OPEN_WITH_FILE : ID_OPEN_WITH_BACKUP,
                           [this, side] { m_rowCommands.RunOrOpen(side, true); });
         SetCommandHandler(main_side ? ID_GO_TO_FILE : ID_GO_TO_BACKUP, [this, side] { m_rowCommands.GoTo(side); });
@@ -172,7 +173,8 @@ void CTarvolineDlg::RegisterCommands()
             fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
     });
     SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
-    SetCommandHandler(ID_TOOL_OPTIONS, [this] { run_tool_options(this, m_settings, m_logger, [this] { return SaveSettings(); }); });
+    SetCommandHandler(ID_TOOL_OPTIONS,
+                      [this] { run_tool_options(this, m_settings, m_logger, [this] { return SaveSettings(); }); });
 }
 
 BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)

@@ -204,6 +204,8 @@ private:
     merge_command m_merger { *this };
     RowCommands m_rowCommands { m_settings, m_logger, m_grid,
                                 {[this] { RunComparison(); }, [this](std::uint64_t row) { MergeRow(row); },
-                                 [this](long x, long y) { ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y))); },
+                                 [this](long x, long y) {
+                                     ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
+                                 },
                                  this} };
 };

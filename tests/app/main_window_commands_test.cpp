@@ -190,8 +190,8 @@ TEST_F(main_window_commands, the_delete_key_asks_then_deletes_the_rows_files_fro
     UINT key = VK_DELETE;
     answer = IDNO;
     window->grid().OnKeyReleased(&key, 0);
-    ASSERT_EQ(questions,
-              (std::vector<std::string> {"Delete selected rows?\nThe files of these rows are deleted from both folders."}));
+    ASSERT_EQ(questions, (std::vector<std::string> {
+                             "Delete selected rows?\nThe files of these rows are deleted from both folders."}));
     EXPECT_TRUE(bfs::exists(folder.path() / "main" / "size.txt"));
     EXPECT_TRUE(bfs::exists(backup_file("size.txt")));
 
