@@ -365,7 +365,6 @@ void CTarvolineDlg::CheckVersion()
     m_settings.save();
 }
 
-
 void CTarvolineDlg::OpenCatalogue()
 {
     m_archive.database_file = keys::read_text(m_settings, keys::export_file("DB"));
