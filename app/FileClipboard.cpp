@@ -1,5 +1,6 @@
 #include "app/FileClipboard.h"
 
+#include "app/FolderDialog.h"
 #include "app/RowFile.h"
 
 #include "core/data/data_table.h"
@@ -21,22 +22,11 @@ namespace {
 
 constexpr int error_type = 2;
 
-// The folder browser: an empty text when nothing was chosen.
+// The folder picker of the path fields: an empty text when nothing was chosen.
 std::string choose_folder(CWnd* owner, const char* title)
 {
-    char display_name[MAX_PATH] = {};
-    BROWSEINFOA info;
-    info.hwndOwner = owner != nullptr ? owner->GetSafeHwnd() : nullptr;
-    info.pszDisplayName = display_name;
-    info.lpszTitle = title;
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST item = SHBrowseForFolderA(&info);
-    if (item == nullptr)
-        return std::string();
-    char path[MAX_PATH] = {};
-    const BOOL has_path = SHGetPathFromIDListA(item, path);
-    CoTaskMemFree(item);
-    return has_path ? std::string(path) : std::string();
+    CFolderDialog picker(title, nullptr, owner);
+    return picker.DoModal() == IDOK ? picker.GetFolderPath() : std::string();
 }
 
 std::string system_message(int code)

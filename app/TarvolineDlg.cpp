@@ -1,6 +1,12 @@
 #include "app/TarvolineDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/CatalogueFileCommands.h"
+#include "app/ExportCommand.h"
+#include "app/LogCommands.h"
+#include "app/PropertyDlg.h"
+#include "app/ScriptCommands.h"
+#include "app/StatisticsCommand.h"
 #include "app/settings_keys.h"
 
 #include "core/utils/version.h"
@@ -134,6 +140,41 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_MERGE_LEFT, [this] { OnMergeLeft(); });
     SetCommandHandler(ID_MERGE_BOTH, [this] { OnMergeBoth(); });
     SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
+    for (const char* side : {"file", "backup"}) {
+        const bool main_side = side[0] == 'f';
+        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP,
+                          [this, side] { m_rowCommands.RunOrOpen(side, false); });
+        SetCommandHandler(main_side ? ID_OPEN_WITH_FILE : ID_OPEN_WITH_BACKUP,
+                          [this, side] { m_rowCommands.RunOrOpen(side, true); });
+        SetCommandHandler(main_side ? ID_GO_TO_FILE : ID_GO_TO_BACKUP, [this, side] { m_rowCommands.GoTo(side); });
+        SetCommandHandler(main_side ? ID_DELETE_FILE : ID_DELETE_BACKUP, [this, side] { m_rowCommands.Delete(side); });
+    }
+    SetCommandHandler(ID_COMPARE, [this] { m_rowCommands.Compare(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_MAIN, [this] { m_fileClipboard.AddMain(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_BACKUP, [this] { m_fileClipboard.AddBackup(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_MAIN, [this] { m_fileClipboard.AddAllMain(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_BACKUP, [this] { m_fileClipboard.AddAllBackup(); });
+    SetCommandHandler(ID_CLIPBOARD_ADD_ALL, [this] { m_fileClipboard.AddAll(); });
+    SetCommandHandler(ID_CLIPBOARD_SHOW, [this] { m_fileClipboard.Show(); });
+    SetCommandHandler(ID_CLIPBOARD_DELETE_ALL, [this] { m_fileClipboard.DeleteAll(); });
+    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(this); });
+    SetCommandHandler(ID_SAVE_LOG, [this] { save_log(LogViewLines(), this, m_logger); });
+    SetCommandHandler(ID_COPY_LOG, [this] { copy_log(LogViewLines(), this, m_logger); });
+    SetCommandHandler(ID_DUMP, [this] { dump_catalogue(m_archive, m_settings, nullptr, m_logger); });
+    SetCommandHandler(ID_LOAD, [this] { OnLoad(); });
+    SetCommandHandler(ID_EXPORT, [this] {
+        run_export_command(this, m_grid, m_exporters, m_archive, keys::read_text(m_settings, keys::export_file("DB")),
+                           m_logger);
+    });
+    SetCommandHandler(ID_SHOW_STATISTICS,
+                      [this] { show_statistics(this, m_archive, GetMainPath(), GetBackupPath(), m_logger); });
+    SetCommandHandler(ID_QUERY, [this] {
+        if (run_query_command(this, m_archive, m_logger))
+            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
+    });
+    SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
+    SetCommandHandler(ID_TOOL_OPTIONS,
+                      [this] { run_tool_options(this, m_settings, m_logger, [this] { return SaveSettings(); }); });
 }
 
 BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
@@ -247,7 +288,7 @@ BOOL CTarvolineDlg::OnInitDialog()
                          2);
     }
     CheckVersion();
-    CreateExporters();
+    m_exporters = make_exporters(m_settings);
     OpenCatalogue();
     LoadScripts();
     RestorePaths();
@@ -324,22 +365,6 @@ void CTarvolineDlg::CheckVersion()
     m_settings.save();
 }
 
-void CTarvolineDlg::CreateExporters()
-{
-    for (auto& slot : m_exporters)
-        slot.reset();
-    const std::vector<std::string> headings = {"ID",        "File Name",   "Main Path",   "Backup Path", "File Size",
-                                               "File Time", "Backup Size", "Backup Time", "Difference"};
-    auto make = [&](std::unique_ptr<data::data_exporter> made, const char* type) {
-        made->set_column_names(headings);
-        made->set_file_name(keys::read_text(m_settings, keys::export_file(type)));
-        return made;
-    };
-    m_exporters[0] = make(std::make_unique<data::csv_exporter>(), "CSV");
-    m_exporters[3] = make(std::make_unique<data::excel_exporter>(), "EXCEL");
-    m_exporters[1] = make(std::make_unique<data::xml_exporter>(), "XML");
-}
-
 void CTarvolineDlg::OpenCatalogue()
 {
     m_archive.database_file = keys::read_text(m_settings, keys::export_file("DB"));
@@ -358,9 +383,7 @@ void CTarvolineDlg::LoadScripts()
     std::string error;
     if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error))
         m_logger.enqueue(error, 2);
-    m_scripts.ResetContent();
-    m_scripts.AddString(m_diffScript.c_str());
-    m_scripts.SetCurSel(0);
+    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
 }
 
 void CTarvolineDlg::RestorePaths()
@@ -409,6 +432,38 @@ void CTarvolineDlg::RestorePlacement()
     SetWindowPos(nullptr, wanted.left, wanted.top, wanted.Width(), wanted.Height(), SWP_NOZORDER | SWP_FRAMECHANGED);
     if (edges.maximised)
         ShowWindow(SW_MAXIMIZE);
+}
+
+// ---- log, catalogue file and settings
+
+std::vector<std::string> CTarvolineDlg::LogViewLines() const
+{
+    std::vector<std::string> lines;
+    const int count = m_logView.GetCount();
+    for (int index = 0; index < count; ++index) {
+        CString text;
+        m_logView.GetText(index, text);
+        lines.push_back(text.GetString());
+    }
+    return lines;
+}
+
+void CTarvolineDlg::OnLoad()
+{
+    std::string loaded_file;
+    // Loaded rows were made for folders nobody can tell, and a load that failed half-way may
+    // have emptied them: either way, merging waits for the next comparison.
+    m_tableRootsValid = false;
+    load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file);
+    m_grid.GetSelectionManager()->ClearAll();
+    m_grid.RepaintAllParts();
+    UpdateRowsCount();
+}
+
+bool CTarvolineDlg::SaveSettings()
+{
+    // A settings file that could not be read is the user's: it is never overwritten.
+    return m_settingsReadable && m_settings.save();
 }
 
 // ---- close

@@ -9,9 +9,11 @@
 #include "app/BaseDialog.h"
 #include "app/MenuTables.h"
 #include "app/DataGridCtrl.h"
+#include "app/FileClipboard.h"
 #include "app/GridAppearance.h"
 #include "app/LogLineQueue.h"
 #include "app/MergeCommand.h"
+#include "app/RowCommands.h"
 #include "app/resource_ids.h"
 
 #include "core/config/settings.h"
@@ -28,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 dialog_template main_dialog_template();
 
@@ -112,7 +115,7 @@ public:
     void OnExit();
     void UpdateRowsCount();
 
-    // The grid's events (the window's share of them: refresh, a failed sort, a column's width).
+    // The grid's events: a double click merges the row, the rest are the row commands' own.
     void OnGridEvent(const std::uint64_t& row, const std::uint64_t& column, const CDataGridCtrl::grid_event& event,
                      long x, long y, bool& flag, const std::string& text);
 
@@ -124,6 +127,7 @@ public:
     CMenu* window_menu() const { return m_menu; }
     CMenu& context_menu() { return m_contextMenu; }
     CListBox& log_view() { return m_logView; }
+    FileClipboardWindow& clipboard_window() { return m_clipboardWindow; }
     const std::string& custom_filter() const { return m_customFilter; }
     bool mock_copy() const { return m_mockCopy; }
     COLORREF corner_colour();
@@ -147,6 +151,10 @@ protected:
     std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
     CDataGridCtrl m_grid;
     std::string m_diffScript;
+    // Bound to members built after it; it touches none of them until a command runs.
+    FileClipboard m_fileClipboard { m_clipboardWindow, m_archive, m_logger, m_grid };
+    // Built hidden with the window; Show makes it visible, closing hides it again.
+    FileClipboardWindow m_clipboardWindow { "File clipboard", "File list" };
     COLORREF m_mockCopyColour = 0;
     CStatusBar m_statusBar;
     CListBox m_logView;
@@ -165,7 +173,6 @@ private:
     void RegisterCommands();
     void InitialiseLogging();
     void CheckVersion();
-    void CreateExporters();
     void OpenCatalogue();
     void LoadScripts();
     void RestorePaths();
@@ -178,6 +185,9 @@ private:
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);
+    std::vector<std::string> LogViewLines() const;
+    void OnLoad();
+    bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
     GridAppearance m_appearance { m_grid, m_settings };
@@ -192,4 +202,10 @@ private:
     merge_roots m_tableRoots;
     bool m_tableRootsValid = false;
     merge_command m_merger { *this };
+    RowCommands m_rowCommands { m_settings, m_logger, m_grid,
+                                {[this] { RunComparison(); }, [this](std::uint64_t row) { MergeRow(row); },
+                                 [this](long x, long y) {
+                                     ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
+                                 },
+                                 this} };
 };

@@ -1,17 +1,14 @@
 // Menus of the main window: the enabling rules of a pop-up, the context menu, Mock copy, About,
-// the rows-count line, and the grid events the window answers itself.
+// the rows-count line and the grid's events.
 
 #include "app/TarvolineDlg.h"
 
 #include "app/AboutDlg.h"
-#include "app/settings_keys.h"
 
 #include "core/data/data_table.h"
 #include "core/utils/string_utils.h"
 
 #include <set>
-
-namespace keys = settings_keys;
 
 namespace {
 
@@ -114,38 +111,7 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& c
                                 const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
                                 const std::string& text)
 {
-    flag = true;
-    switch (event) {
-    case CDataGridCtrl::cell_double_click:
-        MergeRow(row);
-        break;
-    case CDataGridCtrl::cell_right_button:
-        ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
-        break;
-    case CDataGridCtrl::refresh:
-        RunComparison();
-        break;
-    case CDataGridCtrl::sort_failed:
-        m_logger.enqueue(text, 2);
-        break;
-    case CDataGridCtrl::column_width_changing: {
-        const data::data_table* table = m_grid.GetTable();
-        const CDataGridCtrl::ColumnsInfo& columns = m_grid.GetColumnsInfo();
-        const auto position = columns.positions.find(column);
-        if (table != nullptr && position != columns.positions.end()) {
-            const CDataGridCtrl::ColumnDescriptor& descriptor = columns.Find(position->second);
-            if (descriptor.data_column < table->column_headings.size()) {
-                keys::write_column_width(m_settings, table->column_headings[descriptor.data_column], static_cast<int>(x));
-                m_settings.save();
-            }
-        }
-        break;
-    }
-    case CDataGridCtrl::delete_asked:
-        // Deleting files from the grid is not offered here: the rows and files stay.
-        flag = false;
-        break;
-    default:
-        break;
-    }
+    // The row commands answer every event; the window's own operations (comparison, merging a
+    // row, the context menu) reach them through the operations they were given.
+    m_rowCommands.OnGridEvent(row, column, event, x, y, flag, text);
 }

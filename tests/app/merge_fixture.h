@@ -117,14 +117,14 @@ protected:
         ASSERT_TRUE(window.archive.open_database(error, 1)) << error;
         ASSERT_TRUE(window.archive.load_scripts(resource("scripts.xml"), error)) << error;
         ASSERT_TRUE(window.settings.load(folder.write("settings.xml", "<?xml version=\"1.0\"?><Tarvoline/>").string()));
-        platform::set_message_box_handler([this](const platform::message_box_request& request) {
+        previous_message_box = platform::set_message_box_handler([this](const platform::message_box_request& request) {
             questions.push_back(request);
             const bool yes = answers.empty() ? true : answers.front();
             if (!answers.empty())
                 answers.erase(answers.begin());
             return yes ? IDYES : IDNO;
         });
-        platform::set_modal_dialog_handler([this](CDialog& dialog) -> INT_PTR {
+        previous_modal = platform::set_modal_dialog_handler([this](CDialog& dialog) -> INT_PTR {
             auto* merge_dialog = dynamic_cast<CMergeFileDlg*>(&dialog);
             if (!merge_dialog)
                 return IDCANCEL;
@@ -136,8 +136,9 @@ protected:
     }
     void TearDown() override
     {
-        platform::set_modal_dialog_handler(nullptr);
-        platform::set_message_box_handler(nullptr);
+        // Put back what ran the dialogs before: under a display, the toolkit's own loops.
+        platform::set_modal_dialog_handler(previous_modal);
+        platform::set_message_box_handler(previous_message_box);
         platform::forget_dialog_templates();
     }
 
@@ -177,6 +178,8 @@ protected:
     std::vector<bool> answers;  // Yes when empty
     std::function<int(CMergeFileDlg&)> on_dialog;
     int dialogs_shown = 0;
+    platform::modal_dialog_handler previous_modal;
+    platform::message_box_handler previous_message_box;
 };
 
 }  // namespace merge_test

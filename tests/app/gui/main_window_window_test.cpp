@@ -5,6 +5,7 @@
 
 #include "../main_window_fixture.h"
 
+#include "app/FileClipboard.h"
 #include "app/FilterDialog.h"
 #include "grid/UGGrid.h"
 #include "platform/base/dialog.h"
@@ -16,6 +17,7 @@
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
+#include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -148,4 +150,49 @@ TEST_F(main_window_window, a_user_types_two_folders_compares_filters_and_closes)
     EXPECT_NE(after.find("<Maximised>No</Maximised>"), std::string::npos);
     window.reset();
     platform::process_toolkit_events();
+}
+
+// The menu bar as a user opens it: every command has its handler, so none is greyed, and a
+// choice reaches its work in the real loop.
+TEST_F(main_window_window, menu_bar_choices_merge_and_show_the_file_clipboard)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    ASSERT_TRUE(rows_shown(4));
+    wxMenuBar* bar = frame->GetMenuBar();
+    for (size_t position = 0; position < bar->GetMenuCount(); ++position) {
+        wxMenu* menu = bar->GetMenu(position);
+        wxMenuEvent opened(wxEVT_MENU_OPEN, 0, menu);
+        opened.SetEventObject(frame);
+        frame->ProcessWindowEvent(opened);
+        for (const wxMenuItem* item : menu->GetMenuItems()) {
+            if (!item->IsSeparator()) {
+                EXPECT_TRUE(item->IsEnabled()) << item->GetItemLabelText();
+            }
+        }
+    }
+    auto choose = [&](UINT command) {
+        wxCommandEvent chosen(wxEVT_MENU, platform::toolkit_menu_item(*window, command)->GetId());
+        chosen.SetEventObject(frame);
+        frame->ProcessWindowEvent(chosen);
+    };
+
+    choose(ID_MERGE_RIGHT);
+    ASSERT_TRUE(rows_shown(3)) << "compared again after the merge";
+    EXPECT_EQ(test_support::temp_folder::read((folder.path() / "backup" / "only-main.txt").string()), "main");
+
+    choose(ID_CLIPBOARD_ADD_ALL_BACKUP);
+    choose(ID_CLIPBOARD_SHOW);
+    FileClipboardWindow& clipboard = window->clipboard_window();
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return platform::widget_of(clipboard)->IsShownOnScreen(); }));
+    EXPECT_EQ(clipboard.m_list.item_count(), 3u) << "the backup side of each row left: only-backup, size, time";
+    platform::run_toolkit_loop_until([] { return false; }, 0.3);
+    platform::save_window_png(*window, (previous_folder / "main_window_after_merge.png").string());
+    platform::save_window_png(clipboard, (previous_folder / "file_clipboard_from_menu.png").string());
+    platform::save_screen_png(clipboard, (previous_folder / "file_clipboard_from_menu_screen.png").string());
 }
