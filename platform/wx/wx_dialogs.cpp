@@ -143,6 +143,16 @@ public:
     {
         choice_->SetSelection(index >= 0 && static_cast<unsigned>(index) < choice_->GetCount() ? index : wxNOT_FOUND);
     }
+    // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
+    // own height, else GTK stretches the box and draws its text off the visible part.
+    void move(const RECT& window_rect) override
+    {
+        RECT closed = window_rect;
+        const int natural = choice_->GetBestSize().y;
+        if (natural > 0 && closed.bottom - closed.top > natural)
+            closed.bottom = closed.top + natural;
+        control_peer::move(closed);
+    }
 
 private:
     CComboBox& combo_;
