@@ -78,6 +78,24 @@ std::string position_of(const std::vector<char>& text, const char* where)
     return " at line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// A predicate without a value never selects anything for reading, but set() makes its element
+// with the attribute empty; finding that element again keeps every further set from adding one
+// more copy of it to the file.
+xml_distiller::node* find_child_with_empty_attribute(const xml_distiller::node* parent, const std::string& name,
+                                                     const std::string& attribute_name)
+{
+    for (xml_distiller::node* child = parent->first_node(); child; child = child->next_sibling()) {
+        if (!has_name(child, name, true))
+            continue;
+        for (auto* attribute = child->first_attribute(); attribute; attribute = attribute->next_attribute()) {
+            if (attribute->value_size() == 0 &&
+                equal_text(attribute->name(), attribute->name_size(), attribute_name, true))
+                return child;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 bool xml_distiller::load(const std::string& file_name)
@@ -280,8 +298,10 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     node* current = &m_document;
     std::size_t index = 0;
     for (; index < parsed.size(); ++index) {
-        node* child = find_child(current, parsed[index].name, parsed[index].attribute_name,
-                                 parsed[index].attribute_value, true);
+        node* child = parsed[index].attribute_value.empty() && !parsed[index].attribute_name.empty()
+                          ? find_child_with_empty_attribute(current, parsed[index].name, parsed[index].attribute_name)
+                          : find_child(current, parsed[index].name, parsed[index].attribute_name,
+                                       parsed[index].attribute_value, true);
         if (!child)
             break;
         current = child;

@@ -185,6 +185,11 @@ TEST(xml_key_path, set_refuses_keys_that_would_break_the_file)
     EXPECT_FALSE(document.set("A/[@name='x']", "x", old_value));
     EXPECT_TRUE(document.set("A/File[@type]", "", old_value)) << "a predicate without value creates the element";
     EXPECT_EQ(saved_text(document), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\"/>\n</A>\n\n");
+    EXPECT_TRUE(document.set("A/File[@type]/Name", "first", old_value));
+    EXPECT_TRUE(document.set("A/File[@type]/Name", "second", old_value));
+    EXPECT_EQ(old_value, "first") << "the element made for the key is found again, not made once more";
+    EXPECT_EQ(saved_text(document),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\">\n\t\t<Name>second</Name>\n\t</File>\n</A>\n\n");
 }
 
 TEST(xml_key_path, special_characters_survive_a_round_trip)
