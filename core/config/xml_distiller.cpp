@@ -96,6 +96,16 @@ xml_distiller::node* find_child_with_empty_attribute(const xml_distiller::node* 
     return nullptr;
 }
 
+// The parser gives an element the value of its first text node but not of a CDATA section, so
+// a text loaded (or saved) as CDATA is read from the section itself.
+const xml_distiller::node* shown_text(const xml_distiller::node* element)
+{
+    const xml_distiller::node* holder = xml_distiller::text_node(element);
+    if (holder && holder->type() == rapidxml::node_cdata && element->value_size() == 0)
+        return holder;
+    return element;
+}
+
 } // namespace
 
 bool xml_distiller::load(const std::string& file_name)
@@ -269,6 +279,7 @@ bool xml_distiller::get(const std::string& key, std::string& value, bool case_se
         if (!current)
             return false;
     }
+    current = shown_text(current);
     value.assign(current->value(), current->value_size());
     utils::string_utils::trim_left(value);
     utils::string_utils::trim_right(value);
@@ -317,7 +328,8 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
         return true;
     }
 
-    old_value.assign(current->value(), current->value_size());
+    const node* shown = shown_text(current);
+    old_value.assign(shown->value(), shown->value_size());
     set_text(current, value);
     return true;
 }

@@ -148,8 +148,10 @@ TEST(xml_key_path, set_replaces_text_and_reports_the_untrimmed_old_value)
 {
     loaded_document doc("<A><S> old </S><E/><C><!-- why --> text </C><D><![CDATA[x]]></D></A>");
     EXPECT_EQ(doc.get("A/C"), "text");
+    EXPECT_EQ(doc.get("A/D"), "x") << "a CDATA text is read like a plain one";
     std::string old_value;
     ASSERT_TRUE(doc.document.set("A/D", "a ]]> b", old_value));
+    EXPECT_EQ(old_value, "x");
     ASSERT_TRUE(doc.document.set("A/S", " old ", old_value));
     EXPECT_EQ(old_value, " old ") << "setting the current text keeps it";
     ASSERT_TRUE(doc.document.set("A/E", "filled", old_value));
