@@ -106,6 +106,31 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
     return element;
 }
 
+// The parser ends a processing instruction's name by writing a terminator over the character
+// after it; when the value starts right there ("<?name?value?>"), that first character becomes
+// a NUL, and a save would write a file that no longer loads. The character comes back from the
+// text as it was read.
+void restore_instruction_values(xml_distiller& document, const std::vector<char>& parsed,
+                                const std::vector<char>& original)
+{
+    xml_distiller::node* const root = &document.document();
+    for (xml_distiller::node* current = root->first_node(); current;) {
+        if (current->type() == rapidxml::node_pi && current->value_size() > 0 &&
+            current->value() == current->name() + current->name_size()) {
+            std::string value(current->value(), current->value_size());
+            value[0] = original[static_cast<std::size_t>(current->value() - parsed.data())];
+            current->value(document.pool_copy(value), value.size());
+        }
+        if (xml_distiller::node* child = current->first_node()) {
+            current = child;
+            continue;
+        }
+        while (current != root && !current->next_sibling())
+            current = current->parent();
+        current = current != root ? current->next_sibling() : nullptr;
+    }
+}
+
 } // namespace
 
 bool xml_distiller::load(const std::string& file_name)
@@ -136,7 +161,7 @@ bool xml_distiller::load(const std::string& file_name)
         return false;
     }
     text.push_back('\0');
-    m_text.swap(text);
+    m_text = text;
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());
     } catch (const rapidxml::parse_error& error) {
@@ -146,6 +171,7 @@ bool xml_distiller::load(const std::string& file_name)
         m_file_not_loaded = true;
         return false;
     }
+    restore_instruction_values(*this, m_text, text);
     return true;
 }
 

@@ -194,6 +194,21 @@ TEST(xml_key_path, set_refuses_keys_that_would_break_the_file)
               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\">\n\t\t<Name>second</Name>\n\t</File>\n</A>\n\n");
 }
 
+TEST(xml_key_path, instructions_written_without_a_blank_survive_a_round_trip)
+{
+    loaded_document doc("<?first?value?><?second/>value?><A><?third>v?>text</A>");
+    ASSERT_TRUE(doc.document.save()) << doc.document.last_error();
+    const std::string saved = temp_folder::read(doc.document.file_name());
+    EXPECT_EQ(saved.find('\0'), std::string::npos) << "no terminator of the parser reaches the file";
+    EXPECT_NE(saved.find("<?first ?value?>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<?second />value?>"), std::string::npos) << saved;
+    xml_distiller again;
+    ASSERT_TRUE(again.load(doc.document.file_name())) << again.last_error();
+    std::string value;
+    EXPECT_TRUE(again.get("A", value, true));
+    EXPECT_EQ(value, "text");
+}
+
 TEST(xml_key_path, special_characters_survive_a_round_trip)
 {
     temp_folder folder;
