@@ -106,20 +106,26 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
     return element;
 }
 
-// The parser ends a processing instruction's name by writing a terminator over the character
-// after it; when the value starts right there ("<?name?value?>"), that first character becomes
-// a NUL, and a save would write a file that no longer loads. The character comes back from the
-// text as it was read.
-void restore_instruction_values(xml_distiller& document, const std::vector<char>& parsed,
+// Processing instructions after parsing, mended or refused. The parser ends an instruction's
+// name by writing a terminator over the character after it; when the value starts right there
+// ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
+// no longer loads: the character comes back from the text as it was read. An instruction
+// named "xml" would be written back as a declaration that doesn't parse; the name is reserved,
+// so such a document is refused. Answers the reason of a refusal, or "".
+std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
                                 const std::vector<char>& original)
 {
     xml_distiller::node* const root = &document.document();
     for (xml_distiller::node* current = root->first_node(); current;) {
-        if (current->type() == rapidxml::node_pi && current->value_size() > 0 &&
-            current->value() == current->name() + current->name_size()) {
-            std::string value(current->value(), current->value_size());
-            value[0] = original[static_cast<std::size_t>(current->value() - parsed.data())];
-            current->value(document.pool_copy(value), value.size());
+        if (current->type() == rapidxml::node_pi) {
+            if (equal_text(current->name(), current->name_size(), "XML", false))
+                return "the instruction name \"" + std::string(current->name(), current->name_size()) +
+                       "\" is reserved" + position_of(original, original.data() + (current->name() - parsed.data()));
+            if (current->value_size() > 0 && current->value() == current->name() + current->name_size()) {
+                std::string value(current->value(), current->value_size());
+                value[0] = original[static_cast<std::size_t>(current->value() - parsed.data())];
+                current->value(document.pool_copy(value), value.size());
+            }
         }
         if (xml_distiller::node* child = current->first_node()) {
             current = child;
@@ -129,6 +135,7 @@ void restore_instruction_values(xml_distiller& document, const std::vector<char>
             current = current->parent();
         current = current != root ? current->next_sibling() : nullptr;
     }
+    return std::string();
 }
 
 } // namespace
@@ -171,7 +178,14 @@ bool xml_distiller::load(const std::string& file_name)
         m_file_not_loaded = true;
         return false;
     }
-    restore_instruction_values(*this, m_text, text);
+    const std::string refused = settle_instructions(*this, m_text, text);
+    if (!refused.empty()) {
+        m_last_error = file_name + ": " + refused;
+        m_document.clear();
+        m_malformed = true;
+        m_file_not_loaded = true;
+        return false;
+    }
     return true;
 }
 

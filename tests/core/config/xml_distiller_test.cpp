@@ -209,6 +209,19 @@ TEST(xml_key_path, instructions_written_without_a_blank_survive_a_round_trip)
     EXPECT_EQ(value, "text");
 }
 
+TEST(xml_document_file, an_instruction_named_xml_is_refused_and_the_file_kept)
+{
+    temp_folder folder;
+    const std::string content = "<A><?xml/> version=\"1.0\"?>text</A>";
+    const auto file = folder.write("doc.xml", content);
+    xml_distiller document;
+    EXPECT_FALSE(document.load(file.string()));
+    EXPECT_TRUE(document.malformed());
+    EXPECT_NE(document.last_error().find("reserved"), std::string::npos) << document.last_error();
+    EXPECT_FALSE(document.save());
+    EXPECT_EQ(temp_folder::read(file), content);
+}
+
 TEST(xml_key_path, special_characters_survive_a_round_trip)
 {
     temp_folder folder;
