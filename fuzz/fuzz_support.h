@@ -5,7 +5,6 @@
 #include <boost/filesystem.hpp>
 
 #include <algorithm>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
