@@ -62,6 +62,87 @@ bool is_usable_name(const std::string& name)
     return true;
 }
 
+// Skips to just past `end`, or to the end of the text.
+const char* skip_past(const char* from, const char* last, const char* end)
+{
+    const std::size_t length = std::strlen(end);
+    for (; from + length <= last; ++from) {
+        if (std::memcmp(from, end, length) == 0)
+            return from + length;
+    }
+    return last;
+}
+
+// Whether elements nest deeper than `limit`, found in one pass before the parser (which recurses
+// once per level) sees the text. Comments, CDATA, processing instructions, declarations and
+// quoted attribute values are stepped over; anything malformed is left to the parser.
+bool nested_deeper_than(const char* text, const char* last, std::size_t limit)
+{
+    std::size_t depth = 0;
+    const char* at = text;
+    while (at < last) {
+        at = static_cast<const char*>(std::memchr(at, '<', static_cast<std::size_t>(last - at)));
+        if (!at)
+            return false;
+        const std::size_t left = static_cast<std::size_t>(last - at);
+        if (left >= 4 && std::memcmp(at, "<!--", 4) == 0) {
+            at = skip_past(at + 4, last, "-->");
+        } else if (left >= 9 && std::memcmp(at, "<![CDATA[", 9) == 0) {
+            at = skip_past(at + 9, last, "]]>");
+        } else if (left >= 2 && at[1] == '?') {
+            at = skip_past(at + 2, last, "?>");
+        } else if (left >= 2 && at[1] == '!') {
+            int brackets = 0;
+            for (++at; at < last && (*at != '>' || brackets > 0); ++at)
+                brackets += *at == '[' ? 1 : (*at == ']' ? -1 : 0);
+            ++at;
+        } else if (left >= 2 && at[1] == '/') {
+            if (depth > 0)
+                --depth;
+            at = skip_past(at + 2, last, ">");
+        } else {
+            char quote = 0;
+            for (++at; at < last && (quote || *at != '>'); ++at) {
+                if (quote && *at == quote)
+                    quote = 0;
+                else if (!quote && (*at == '"' || *at == '\''))
+                    quote = *at;
+            }
+            if (at < last && at[-1] != '/' && ++depth > limit)
+                return true;
+            ++at;
+        }
+    }
+    return false;
+}
+
+// After the root element XML allows only comments, processing instructions and white space;
+// the parser takes a second element as well.
+bool holds_one_root(const xml_distiller::document_type& document)
+{
+    bool root_seen = false;
+    for (const auto* child = document.first_node(); child; child = child->next_sibling()) {
+        switch (child->type()) {
+        case rapidxml::node_element:
+            if (root_seen)
+                return false;
+            root_seen = true;
+            break;
+        case rapidxml::node_comment:
+        case rapidxml::node_pi:
+            break;
+        case rapidxml::node_declaration:
+        case rapidxml::node_doctype:
+            if (root_seen)
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 std::string position_of(const std::vector<char>& text, const char* where)
 {
     if (!where || where < text.data() || where > text.data() + text.size())
@@ -167,29 +248,48 @@ bool xml_distiller::load(const std::string& file_name)
         m_file_not_loaded = true;
         return false;
     }
+    const auto refuse = [this, &file_name](const std::string& why) {
+        m_last_error = file_name + ": " + why;
+        m_document.clear();
+        m_malformed = true;
+        m_file_not_loaded = true;
+        return false;
+    };
+    // The parser would stop at a NUL and take the rest for missing: the next save would then
+    // write the file back without it.
     text.push_back('\0');
+    const char* const end = text.data() + text.size() - 1;
+    if (const void* nul = std::memchr(text.data(), '\0', text.size() - 1))
+        return refuse("holds a NUL byte" + position_of(text, static_cast<const char*>(nul)));
+    if (nested_deeper_than(text.data(), end, max_depth))
+        return refuse("elements are nested deeper than " + std::to_string(max_depth) + " levels");
     m_text = text;
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());
     } catch (const rapidxml::parse_error& error) {
-        m_last_error = file_name + ": " + error.what() + position_of(m_text, error.where<char>());
-        m_document.clear();
-        m_malformed = true;
-        m_file_not_loaded = true;
-        return false;
+        return refuse(error.what() + position_of(m_text, error.where<char>()));
     }
+    if (!holds_one_root(m_document))
+        return refuse("there is more than comments after the root element");
     const std::string refused = settle_instructions(*this, m_text, text);
-    if (!refused.empty()) {
-        m_last_error = file_name + ": " + refused;
-        m_document.clear();
-        m_malformed = true;
-        m_file_not_loaded = true;
-        return false;
-    }
+    if (!refused.empty())
+        return refuse(refused);
     return true;
 }
 
 bool xml_distiller::save()
+{
+    return save_text(print());
+}
+
+std::string xml_distiller::print() const
+{
+    std::string content;
+    rapidxml::print(std::back_inserter(content), m_document);
+    return content;
+}
+
+bool xml_distiller::save_text(const std::string& content)
 {
     if (m_file_not_loaded) {
         const char* reason = m_malformed ? "it is not well-formed XML" : "it could not be read";
@@ -200,8 +300,6 @@ bool xml_distiller::save()
         m_last_error = "no file name to save to";
         return false;
     }
-    std::string content;
-    rapidxml::print(std::back_inserter(content), m_document);
     return write_file(content);
 }
 
@@ -332,6 +430,10 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     const auto steps = split_path(key);
     if (steps.empty())
         return false;
+    if (steps.size() > max_depth) {
+        m_last_error = "key " + key.substr(0, 80) + "... is deeper than " + std::to_string(max_depth) + " levels";
+        return false;
+    }
 
     struct parsed_step {
         std::string name, attribute_name, attribute_value;

@@ -13,18 +13,26 @@ public:
     using node = rapidxml::xml_node<char>;
     using document_type = rapidxml::xml_document<char>;
 
+    // Deeper documents are refused: the parser and the printer recurse once per level.
+    static constexpr std::size_t max_depth = 256;
+
     xml_distiller() = default;
     virtual ~xml_distiller() = default;
     xml_distiller(const xml_distiller&) = delete;
     xml_distiller& operator=(const xml_distiller&) = delete;
 
-    // False when the file cannot be read or is not well-formed XML; last_error() then says why.
+    // False when the file cannot be read or is not well-formed XML (a NUL byte, more than one
+    // root element, nesting deeper than max_depth count as malformed); last_error() then says why.
     // A file that exists but could not be read or parsed leaves an empty document that save()
     // refuses to write over the file; a missing file is created by the next save().
     bool load(const std::string& file_name);
     // Writes a temporary file beside the target and renames it over the target, so a failed
     // save never leaves a truncated file. False on any failure (see last_error()).
     bool save();
+    // The document as save() writes it.
+    std::string print() const;
+    // Writes `content` in place of the file, with save()'s checks and its all-or-nothing replace.
+    bool save_text(const std::string& content);
     // Starts over with a declaration and a root element; returns the root.
     node* create_document(const std::string& file_name, const std::string& root_name);
 

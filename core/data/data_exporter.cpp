@@ -9,6 +9,83 @@ namespace {
 
 const char* const format_names[] = { "CSV", "XML", "DB", "EXCEL" };
 
+// The printer escapes markup but writes tab, CR and LF as they are, and readers turn them into
+// spaces (in attributes) or a line feed (CR). They travel as these stand-ins, which nothing else
+// in a cleaned text can be, and become character references once the document is printed.
+const char tab_stand_in = '\x01';
+const char cr_stand_in = '\x02';
+const char lf_stand_in = '\x03';
+const char replacement_character[] = "\xEF\xBF\xBD";
+
+// The length of the UTF-8 sequence at `text`, 0 when it is broken (one byte is then replaced);
+// `allowed` tells whether XML 1.0 may hold the character.
+std::size_t utf8_length(const unsigned char* text, std::size_t left, bool& allowed)
+{
+    const unsigned char lead = text[0];
+    if (lead < 0x80) {
+        allowed = lead >= 0x20 || lead == '\t' || lead == '\n' || lead == '\r';
+        return 1;
+    }
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : (lead >= 0xE0 && lead <= 0xEF) ? 3
+        : (lead >= 0xF0 && lead <= 0xF4)                                                        ? 4
+                                                                                                : 0;
+    if (length == 0 || length > left)
+        return 0;
+    std::uint32_t code = lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((text[i] & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (text[i] & 0x3F);
+    }
+    const std::uint32_t shortest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+    if (code < shortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+        return 0;
+    allowed = code != 0xFFFE && code != 0xFFFF;
+    return length;
+}
+
+// A cell text as an XML file can hold it: a character XML can't hold (a control character,
+// U+FFFE) and every byte of broken UTF-8 become U+FFFD, so the file parses and the other cells
+// survive; tab, CR and LF become their stand-ins.
+std::string xml_cell_text(const std::string& value)
+{
+    std::string text;
+    text.reserve(value.size());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(value.data());
+    for (std::size_t i = 0; i < value.size();) {
+        bool allowed = false;
+        const std::size_t length = utf8_length(bytes + i, value.size() - i, allowed);
+        if (!allowed) {
+            text += replacement_character;
+            i += length == 0 ? 1 : length;
+            continue;
+        }
+        const char c = value[i];
+        text += c == '\t' ? tab_stand_in : c == '\r' ? cr_stand_in : c == '\n' ? lf_stand_in : c;
+        text.append(value, i + 1, length - 1);
+        i += length;
+    }
+    return text;
+}
+
+// Stand-ins of the printed document turned into character references.
+std::string with_character_references(const std::string& printed)
+{
+    std::string text;
+    text.reserve(printed.size());
+    for (const char c : printed) {
+        if (c == tab_stand_in)
+            text += "&#9;";
+        else if (c == cr_stand_in)
+            text += "&#13;";
+        else if (c == lf_stand_in)
+            text += "&#10;";
+        else
+            text += c;
+    }
+    return text;
+}
+
 } // namespace
 
 std::string data_exporter::format_name() const
@@ -99,7 +176,7 @@ bool document_exporter::close()
         return false;
     document_.append_attribute(table_node_, column_count_attribute_, std::to_string(widest_row_));
     document_.append_attribute(table_node_, row_count_attribute_, std::to_string(rows_ended_));
-    const bool saved = document_.save();
+    const bool saved = document_.save_text(with_character_references(document_.print()));
     // The document of a large table is big; it is not kept until the next export.
     document_.clear();
     table_node_ = nullptr;
@@ -123,8 +200,8 @@ void xml_exporter::write_cell(const std::string& value, std::size_t column)
     // beyond the list get an empty name instead of a read past its end.
     const std::string name = column < column_names_.size() ? column_names_[column] : std::string();
     xml_distiller::node* cell = document_.append_element(current_row_, "Data");
-    document_.append_attribute(cell, "name", name);
-    document_.append_attribute(cell, "value", value);
+    document_.append_attribute(cell, "name", xml_cell_text(name));
+    document_.append_attribute(cell, "value", xml_cell_text(value));
 }
 
 bool excel_exporter::open()
@@ -148,7 +225,7 @@ void excel_exporter::write_cell(const std::string& value, std::size_t column)
     if (starts_row(column))
         current_row_ = document_.append_element(table_node_, "Row");
     xml_distiller::node* cell = document_.append_element(current_row_, "Cell");
-    xml_distiller::node* data = document_.append_element(cell, "Data", value);
+    xml_distiller::node* data = document_.append_element(cell, "Data", xml_cell_text(value));
     document_.append_attribute(data, "ss:Type", "String");
 }
 

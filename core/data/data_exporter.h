@@ -89,7 +89,9 @@ private:
     bool header_ = false;
 };
 
-// The two XML formats build the whole output in a document and write it on close.
+// The two XML formats build the whole output in a document and write it on close. Tab, CR and
+// LF in a text are written as character references; what XML can't hold (control characters,
+// broken UTF-8) as U+FFFD, so the file always parses.
 class document_exporter : public data_exporter {
 public:
     void end_row() override;

@@ -2,10 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <exception>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 namespace db {
 
@@ -13,6 +16,22 @@ namespace {
 
 const char* const invalid_statement_id = "Invalid prepared statement id";
 const char* const database_not_open = "Database is not open";
+const char* const holds_nul = "The SQL text holds a NUL byte; nothing of it was run";
+// SQLite's machine steps between two looks at the cancel flag and the clock.
+const int steps_between_checks = 10000;
+
+bool has_nul(const std::string& sql)
+{
+    return sql.find('\0') != std::string::npos;
+}
+
+std::string seconds_text(std::chrono::milliseconds length)
+{
+    const auto count = length.count();
+    if (count % 1000 == 0)
+        return std::to_string(count / 1000) + (count == 1000 ? " second" : " seconds");
+    return std::to_string(count) + " milliseconds";
+}
 
 sqlite_db::record make_record(int column_count, char** values)
 {
@@ -71,6 +90,58 @@ bool holds_more_statements(sqlite3* handle, const char* rest, const char* end)
         rest = after;
     }
     return false;
+}
+
+// The tables and columns of one connection's main database, read with SQL so that any
+// connection (the catalogue's or a file opened to be checked) answers alike. Throws.
+sqlite_db::table_columns read_tables(sqlite3* connection)
+{
+    sqlite_db::table_columns found;
+    sqlite3_stmt* statement = nullptr;
+    const char* const sql = "SELECT m.name, p.name FROM sqlite_master AS m, pragma_table_info(m.name) AS p "
+                            "WHERE m.type = 'table' AND m.name NOT LIKE 'sqlite\\_%' ESCAPE '\\' "
+                            "ORDER BY m.name, p.cid";
+    if (sqlite3_prepare_v2(connection, sql, -1, &statement, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(statement);
+        throw std::runtime_error(sqlite3_errmsg(connection));
+    }
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+        found[column_text(statement, 0)].push_back(column_text(statement, 1));
+    sqlite3_finalize(statement);
+    if (result != SQLITE_DONE)
+        throw std::runtime_error(sqlite3_errmsg(connection));
+    return found;
+}
+
+// Why a database file can't stand in for the catalogue, or "" when it can. Throws SQLite's
+// message when the file can't be read as a database at all.
+std::string unusable_because(sqlite3* file, const sqlite_db::table_columns& required)
+{
+    sqlite3_stmt* check = nullptr;
+    if (sqlite3_prepare_v2(file, "PRAGMA integrity_check(1)", -1, &check, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(check);
+        throw std::runtime_error(sqlite3_errmsg(file));
+    }
+    const int result = sqlite3_step(check);
+    const std::string verdict = result == SQLITE_ROW ? column_text(check, 0) : std::string();
+    const std::string message = sqlite3_errmsg(file);
+    sqlite3_finalize(check);
+    if (result != SQLITE_ROW && result != SQLITE_DONE)
+        throw std::runtime_error(message);
+    if (verdict != "ok")
+        return "it is damaged (" + verdict + ")";
+    const sqlite_db::table_columns present = read_tables(file);
+    for (const auto& table : required) {
+        const auto found = present.find(table.first);
+        if (found == present.end())
+            return "it has no table " + table.first;
+        for (const auto& column : table.second) {
+            if (std::find(found->second.begin(), found->second.end(), column) == found->second.end())
+                return "its table " + table.first + " has no column " + column;
+        }
+    }
+    return std::string();
 }
 
 } // namespace
@@ -136,9 +207,11 @@ void sqlite_db::iterator::advance()
         return;
     }
     // SQLite would start the statement over on the next step: end here for good.
-    const std::string message = sqlite3_errmsg(sqlite3_db_handle(cursor_->handle()));
-    if (const auto owner = owner_.lock())
+    std::string message = sqlite3_errmsg(sqlite3_db_handle(cursor_->handle()));
+    if (const auto owner = owner_.lock()) {
+        message = (*owner)->failure_text(result);
         (*owner)->last_error_ = message;
+    }
     release();
     throw std::runtime_error(message);
 }
@@ -224,6 +297,7 @@ bool sqlite_db::open(const std::string& name, std::int32_t mode)
     }
     handle_ = handle;
     closed_ = false;
+    sqlite3_progress_handler(handle_, steps_between_checks, &sqlite_db::on_progress, this);
     return true;
 }
 
@@ -242,17 +316,7 @@ std::string sqlite_db::sqlite_message() const
 
 bool sqlite_db::execute(const std::string& sql)
 {
-    last_error_.clear();
-    if (!require_open())
-        return false;
-    char* message = nullptr;
-    const int result = sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, &message);
-    if (result != SQLITE_OK) {
-        last_error_ = message ? message : sqlite3_errstr(result);
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
+    return execute(sql, row_handler());
 }
 
 bool sqlite_db::execute(const std::string& sql, const row_handler& on_row)
@@ -260,16 +324,22 @@ bool sqlite_db::execute(const std::string& sql, const row_handler& on_row)
     last_error_.clear();
     if (!require_open())
         return false;
+    // SQLite would stop at the NUL and run only what comes before it.
+    if (has_nul(sql)) {
+        last_error_ = holds_nul;
+        return false;
+    }
     exec_context context;
     context.handler = &on_row;
     char* message = nullptr;
-    const int result = sqlite3_exec(handle_, sql.c_str(), &exec_rows, &context, &message);
+    const int result = sqlite3_exec(handle_, sql.c_str(), on_row ? &exec_rows : nullptr, &context, &message);
     if (context.failure) {
         sqlite3_free(message);
         std::rethrow_exception(context.failure);
     }
     if (result != SQLITE_OK) {
-        last_error_ = message ? message : sqlite3_errstr(result);
+        const std::string reason = failure_text(result);
+        last_error_ = (result & 0xff) == SQLITE_INTERRUPT ? reason : (message ? message : sqlite3_errstr(result));
         sqlite3_free(message);
         return false;
     }
@@ -375,6 +445,8 @@ std::uint64_t sqlite_db::prepare(const std::string& sql)
 {
     if (!require_open())
         throw std::runtime_error(database_not_open);
+    if (has_nul(sql))
+        throw std::runtime_error(holds_nul);
     sqlite3_stmt* statement = nullptr;
     const char* tail = nullptr;
     const int result =
@@ -440,7 +512,7 @@ bool sqlite_db::step(std::uint64_t id)
         sqlite3_reset(prepared);
     const int result = sqlite3_step(prepared);
     if (result != SQLITE_ROW && result != SQLITE_DONE) {
-        last_error_ = sqlite_message();
+        last_error_ = failure_text(result);
         sqlite3_reset(prepared);
         throw std::runtime_error(last_error_);
     }
@@ -468,6 +540,8 @@ sqlite_db::iterator sqlite_db::begin(const std::string& sql)
 {
     if (!require_open())
         throw std::runtime_error(database_not_open);
+    if (has_nul(sql))
+        throw std::runtime_error(holds_nul);
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(handle_, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
         sqlite3_finalize(statement);
@@ -489,6 +563,52 @@ bool sqlite_db::execute_scalar(const std::string& sql, record& row)
     first.release();
     last.release();
     return true;
+}
+
+// ---- long statements --------------------------------------------------------------------
+
+sqlite_db::time_limit::time_limit(sqlite_db& database, std::chrono::milliseconds length) : database_(database)
+{
+    database_.timed_ = true;
+    database_.time_allowed_ = length;
+    database_.deadline_ = std::chrono::steady_clock::now() + length;
+}
+
+sqlite_db::time_limit::~time_limit()
+{
+    database_.timed_ = false;
+}
+
+int sqlite_db::on_progress(void* self)
+{
+    auto* database = static_cast<sqlite_db*>(self);
+    if (database->cancel_flag_ && database->cancel_flag_->load(std::memory_order_relaxed)) {
+        database->stop_reason_ = "The statement was cancelled";
+        return 1;
+    }
+    if (database->timed_ && std::chrono::steady_clock::now() >= database->deadline_) {
+        database->stop_reason_ = "The statement ran longer than " + seconds_text(database->time_allowed_)
+            + " and was stopped";
+        return 1;
+    }
+    return 0;
+}
+
+std::string sqlite_db::failure_text(int code)
+{
+    if ((code & 0xff) == SQLITE_INTERRUPT && !stop_reason_.empty()) {
+        std::string reason;
+        reason.swap(stop_reason_);
+        return reason;
+    }
+    return sqlite_message();
+}
+
+sqlite_db::table_columns sqlite_db::tables()
+{
+    if (!require_open())
+        throw std::runtime_error(database_not_open);
+    return read_tables(handle_);
 }
 
 // ---- database copies --------------------------------------------------------------------
@@ -536,17 +656,38 @@ bool sqlite_db::save_to_file(const std::string& path)
     return copied;
 }
 
-bool sqlite_db::load_from_file(const std::string& path)
+bool sqlite_db::load_from_file(const std::string& path, const table_columns& required)
 {
     if (path == uri_)
         return true;
     if (!require_open())
         return false;
+    // Opening a FIFO would wait for a writer, and a device is no catalogue.
+    struct ::stat info;
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        last_error_ = "Unable to load " + path + ": it is not a regular file";
+        return false;
+    }
     // Read-only and never created: a missing file must fail, not load an empty catalogue.
     sqlite3* file = nullptr;
     const int result = sqlite3_open_v2(path.c_str(), &file, SQLITE_OPEN_READONLY, nullptr);
     if (result != SQLITE_OK) {
         last_error_ = sqlite3_errstr(result);
+        sqlite3_close(file);
+        return false;
+    }
+    // A damaged file or one without the catalogue's tables would load "successfully" and make
+    // every later comparison fail; the current catalogue stays instead.
+    std::string unusable;
+    try {
+        unusable = unusable_because(file, required);
+    } catch (const std::exception& failure) {
+        last_error_ = failure.what();
+        sqlite3_close(file);
+        return false;
+    }
+    if (!unusable.empty()) {
+        last_error_ = "Unable to load " + path + ": " + unusable;
         sqlite3_close(file);
         return false;
     }

@@ -3,9 +3,12 @@
 // SQL texts and files, prepared statements addressed by id, text result rows, whole-database
 // copies through SQLite's online backup.
 //
-// Operations that answer bool leave the reason in last_error(); misuse and SQL errors met
-// while preparing, binding or stepping throw std::runtime_error.
+// One rule for callers: a declaration marked "throws" throws std::runtime_error (SQLite's message
+// or a misuse text) and may also answer false; every other operation never throws and answers
+// false with the reason in last_error().
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -44,13 +47,13 @@ public:
         iterator() = default;
 
         record values() const;
-        // Column 0 of the current row; throws "Column index out of bound" for a statement
+        // Column 0 of the current row. throws "Column index out of bound" for a statement
         // without columns and "Error retrieving data" for a NULL.
         std::string value() const;
         record operator*() const { return values(); }
 
-        iterator& operator++();
-        void operator++(int) { ++*this; }
+        iterator& operator++();  // throws
+        void operator++(int) { ++*this; }  // throws
 
         // Resets the statement so a prepared one can run again, and lets go of it.
         void release();
@@ -89,7 +92,8 @@ public:
 
     // The text may hold several statements.
     bool execute(const std::string& sql);
-    // Runs every statement of the text and hands each result row to on_row.
+    // Runs every statement of the text and hands each result row to on_row. throws what on_row
+    // throws, after SQLite has stopped.
     bool execute(const std::string& sql, const row_handler& on_row);
     bool execute_file(const std::string& path);
     // Empties (drop false) or drops (drop true) every table of the database but SQLite's own.
@@ -99,28 +103,54 @@ public:
     bool commit_transaction();
     bool rollback_transaction();
 
-    // Ids run 0, 1, 2 ... in the order of preparation. Throws SQLite's message.
+    // Ids run 0, 1, 2 ... in the order of preparation. throws SQLite's message.
     std::uint64_t prepare(const std::string& sql);
-    // Throw "Invalid prepared statement id" for an id never prepared.
+    // throws "Invalid prepared statement id" for an id never prepared.
     void bind_int(std::uint64_t id, int index, std::int32_t value);
     void bind_int64(std::uint64_t id, int index, std::int64_t value);
     void bind_text(std::uint64_t id, int index, const std::string& value);
-    // Runs the statement once and resets it; an SQL error throws SQLite's message.
+    // Runs the statement once and resets it. throws SQLite's message on an SQL error; false
+    // for an unknown id.
     bool step(std::uint64_t id);
+    // throws when the first step fails; false for an unknown id.
     bool query(std::uint64_t id, iterator& begin /*out*/, iterator& end /*out*/);
 
-    // Throws SQLite's message when the text doesn't compile or its first step fails.
+    // throws SQLite's message when the text doesn't compile or its first step fails.
     iterator begin(const std::string& sql);
     iterator end() { return iterator(); }
-    // The first row of the result, when there is one, goes to row; true unless it throws.
+    // The first row of the result, when there is one, goes to row. throws as begin does; never
+    // answers false.
     bool execute_scalar(const std::string& sql, record& row /*out*/);
 
     // sqlite3_exec callback; context is a row_handler*. Always lets execution go on.
     static int row_callback(void* context, int column_count, char** values, char** names);
 
-    // Copies the whole database to / from a database file.
+    // Table name -> its column names.
+    using table_columns = std::map<std::string, std::vector<std::string>>;
+    // The tables of the main database and their columns, SQLite's own tables left out. throws.
+    table_columns tables();
+
+    // Copies the whole database to / from a database file. A load takes nothing but a regular
+    // file that passes SQLite's integrity check and holds every table and column of `required`;
+    // otherwise this database stays as it was.
     bool save_to_file(const std::string& path);
-    bool load_from_file(const std::string& path);
+    bool load_from_file(const std::string& path, const table_columns& required = table_columns());
+
+    // A way out of statements that run too long. SQLite's progress handler looks at the flag,
+    // which another thread may set, and at the time limit; a statement found past either stops,
+    // failing with a text that says which.
+    void watch_cancel_flag(const std::atomic<bool>* flag) { cancel_flag_ = flag; }
+    // Statements running while the limit lives stop once it has lasted `length`.
+    class time_limit {
+    public:
+        time_limit(sqlite_db& database, std::chrono::milliseconds length);
+        ~time_limit();
+        time_limit(const time_limit&) = delete;
+        time_limit& operator=(const time_limit&) = delete;
+
+    private:
+        sqlite_db& database_;
+    };
 
     // The raw connection, for code that runs sqlite3_exec with row_callback itself.
     sqlite3* handle() const { return handle_; }
@@ -131,6 +161,9 @@ private:
     sqlite3_stmt* statement_to_bind(std::uint64_t id);
     std::string sqlite_message() const;
     bool copy_database(sqlite3* from, sqlite3* to, const std::string& path);
+    static int on_progress(void* self);
+    // The text of a failure with SQLite's result code: why a statement was stopped, when it was.
+    std::string failure_text(int code);
 
     sqlite3* handle_ = nullptr;
     std::string last_error_;
@@ -140,6 +173,11 @@ private:
     std::string name_;
     std::string uri_;
     bool closed_ = true;
+    const std::atomic<bool>* cancel_flag_ = nullptr;
+    bool timed_ = false;
+    std::chrono::steady_clock::time_point deadline_;
+    std::chrono::milliseconds time_allowed_ { 0 };
+    std::string stop_reason_;
     // Lets an iterator that outlives its connection know it.
     std::shared_ptr<sqlite_db* const> self_ = std::make_shared<sqlite_db* const>(this);
 };

@@ -1,10 +1,12 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/fs/tree_scanner.h"
 
 #include <boost/filesystem.hpp>
 
+#include <algorithm>
 #include <exception>
 #include <stdexcept>
 #include <vector>
@@ -23,13 +25,30 @@ const char* const backup_insert_sql =
     "values (?, ?, ?, ?, ?, ?, ?)";
 const char* const backup_delete_sql = "delete from [BACKUP] where BACKUP_ID = ?";
 
-const std::int32_t the_backup_id = 0;
-
-bool missing(const bfs::path& folder)
+// The path with links and "." / ".." resolved as far as it exists, so that two spellings of one
+// folder compare equal.
+std::vector<bfs::path> resolved_elements(const bfs::path& folder)
 {
-    boost::system::error_code ignored;
-    const auto type = bfs::status(folder, ignored).type();
-    return type == bfs::status_error || type == bfs::file_not_found;
+    boost::system::error_code failed;
+    bfs::path resolved = bfs::weakly_canonical(bfs::absolute(folder), failed);
+    if (failed)
+        resolved = bfs::absolute(folder).lexically_normal();
+    std::vector<bfs::path> parts;
+    for (const auto& element : resolved) {
+        if (element != ".")
+            parts.push_back(element);
+    }
+    return parts;
+}
+
+// One root inside the other (or both the same): every merge would nest the tree once more.
+bool roots_overlap(const bfs::path& first, const bfs::path& second)
+{
+    const auto first_parts = resolved_elements(first);
+    const auto second_parts = resolved_elements(second);
+    const std::size_t shared = std::min(first_parts.size(), second_parts.size());
+    return std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
+                      second_parts.begin());
 }
 
 // The folder part of one walked entry, kept while the walk stays in the same folder: entries of
@@ -71,7 +90,7 @@ void file_archive::set_root(const std::string& folder)
     // Boost throws on creating ""; the caller reports an empty main folder.
     if (folder.empty())
         return;
-    if (missing(to_path(folder))) {
+    if (!present(to_path(folder))) {
         boost::system::error_code ignored;
         bfs::create_directories(to_path(folder), ignored);
     }
@@ -136,7 +155,13 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
         if (!database_ready(error))
             return false;
         const bfs::path backup_root = to_path(folder);
-        if (missing(backup_root)) {
+        if (roots_overlap(root(), backup_root)) {
+            error = "The main folder " + root().string() + " and the backup folder " + folder
+                + " overlap: one lies inside the other";
+            empty_result();
+            return false;
+        }
+        if (!present(backup_root)) {
             if (!mock_copy) {
                 boost::system::error_code created;
                 bfs::create_directories(backup_root, created);
@@ -157,7 +182,7 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
             return false;
         }
     }
-    return query_differences(the_backup_id, table, mask, error);
+    return query_differences(only_backup_id, table, mask, error);
 }
 
 bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error)
@@ -176,17 +201,17 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
                 throw std::runtime_error(database.last_error());
             main_bytes = 0;
         } else {
-            database.bind_int(backup_delete_id, 1, the_backup_id);
+            database.bind_int(backup_delete_id, 1, only_backup_id);
             if (!database.step(backup_delete_id)) {
                 recorded = false;
                 error = database.last_error();
             }
-            backup_bytes[the_backup_id] = 0;
+            backup_bytes[only_backup_id] = 0;
         }
         const std::uint64_t insert = main_tree ? file_insert_id : backup_insert_id;
         const int first = main_tree ? 1 : 2;
         if (!main_tree)
-            database.bind_int(insert, 1, the_backup_id);
+            database.bind_int(insert, 1, only_backup_id);
 
         tree_scanner scanner(tree_root);
         folder_texts folder(tree_root);
@@ -215,7 +240,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         if (main_tree)
             main_bytes = bytes;
         else
-            backup_bytes[the_backup_id] = bytes;
+            backup_bytes[only_backup_id] = bytes;
     } catch (const std::exception& failure) {
         error = failure.what();
         database.rollback_transaction();
@@ -234,6 +259,29 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         database.rollback_transaction();
     }
     return recorded;
+}
+
+bool file_archive::load_catalogue(const std::string& path, std::string& error)
+{
+    // What the schema makes is what the catalogue's SQL needs: it is read from a private
+    // database built by the schema file, not from the catalogue, which may hold more.
+    db::sqlite_db::table_columns required;
+    try {
+        db::sqlite_db schema;
+        if (!schema.open(":memory:", 0) || !schema.execute_file(schema_file)) {
+            error = schema.last_error();
+            return false;
+        }
+        required = schema.tables();
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
+    if (!database.load_from_file(path, required)) {
+        error = database.last_error();
+        return false;
+    }
+    return true;
 }
 
 bfs::path file_archive::relative_path(const bfs::path& path, const bfs::path& root)

@@ -10,10 +10,12 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <limits>
 #include <map>
+#include <set>
 #include <string>
 
 namespace data {
@@ -41,11 +43,25 @@ public:
         bytes_copied = 3,
     };
 
+    // What a file copied onto an existing folder does: the merge refuses it as a row whose sides
+    // differ in kind; a caller that means "copy into this folder" (the clipboard's Copy to) asks
+    // for the file to go into the folder under its own name.
+    enum class onto_folder { refuse, copy_into };
+
     // Difference kinds, the last value of every result row, and their mask bits.
     static constexpr const char* kind_missing_main = "FILE";
     static constexpr const char* kind_missing_backup = "BACKUP";
     static constexpr const char* kind_size = "SIZE";
     static constexpr const char* kind_time = "TIME";
+    enum mask_bit : std::uint32_t {
+        mask_missing_main = 1,
+        mask_missing_backup = 2,
+        mask_size = 4,
+        mask_time = 8,
+    };
+
+    // The one backup tree's id: the tables and the diff script allow others, nothing makes them.
+    static constexpr std::int32_t only_backup_id = 0;
 
     static constexpr std::uint64_t no_statement = std::numeric_limits<std::uint64_t>::max();
 
@@ -90,11 +106,18 @@ public:
     bool merge_row(const std::string& backup_root, const data::data_row& row,
                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
     bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
-                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                          onto_folder folder_target = onto_folder::refuse);
     bool copy_entry(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                    std::uint64_t* counters, std::string& error /*out*/);
+                    std::uint64_t* counters, std::string& error /*out*/,
+                    onto_folder folder_target = onto_folder::refuse);
     bool copy_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                    std::string& error /*out*/);
+
+    // Replaces the catalogue with a database file saved earlier. A file that is no usable
+    // catalogue (damaged, or without the tables and columns the schema makes) leaves the
+    // current catalogue as it is.
+    bool load_catalogue(const std::string& path, std::string& error /*out*/);
 
     db::sqlite_db database;
     std::string database_file;
@@ -109,16 +132,40 @@ public:
     std::uint64_t backup_delete_id { no_statement };
     std::map<std::string, std::uint64_t> statements;
     std::string diff_script { "MergeDifferences" };
+    // How long a custom condition may run before it is stopped.
+    std::chrono::milliseconds condition_time_limit { std::chrono::minutes(2) };
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
 
+    // What the comparison saw at one side of a row; a merge replaces a target only while it
+    // still matches.
+    struct recorded_target {
+        bool present { false };
+        std::uint64_t size { 0 };
+        std::int64_t last_write_time { 0 };
+    };
+
 private:
+    // The folders of one merge already cleared of interrupted copies' temporaries. Clearing
+    // happens before the first copy into a folder; copies made in parallel would have to keep it so.
+    using cleared_folders = std::set<std::string>;
+
     bool database_ready(std::string& error) const;
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
+    bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
+                   const chooser& choose, cleared_folders& cleared, std::string& error);
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
-                      std::uint64_t* counters, std::string& error);
+                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      const recorded_target* recorded, cleared_folders* cleared);
+    bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      const recorded_target* recorded, cleared_folders* cleared);
+    // copy_file without its check for a copy onto itself, which the caller has made; with
+    // `recorded`, the target is checked against it once more just before it is replaced.
+    bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
+                      std::string& error, const recorded_target* recorded);
 };
 
 // Whether a result row whose difference kind is `kind` passes the filter mask.

@@ -1,6 +1,7 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/utils/string_utils.h"
 
 #include <boost/algorithm/string/replace.hpp>
@@ -38,31 +39,41 @@ bool only_blank(const std::string& text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); });
 }
 
-// True when `sql` holds more than one statement. SQLite's own tokenizer decides where a statement
-// ends, so semicolons inside literals, quoted names and comments don't count.
-bool holds_second_statement(const std::string& sql)
+// True when `sql` holds more than one statement. SQLite's own parser finds where the first one
+// ends (semicolons inside literals, quoted names and comments don't count) in one pass over the
+// text; what follows may hold blanks, comments and empty statements only.
+bool holds_second_statement(sqlite3* connection, const std::string& sql)
 {
-    for (std::size_t semicolon = sql.find(';'); semicolon != std::string::npos;
-         semicolon = sql.find(';', semicolon + 1)) {
-        if (sqlite3_complete(sql.substr(0, semicolon + 1).c_str()) == 1)
-            return !only_blank(sql.substr(semicolon + 1)) && sql.substr(semicolon + 1) != ";";
+    const char* const end = sql.data() + sql.size();
+    sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
+    const int first = sqlite3_prepare_v2(connection, sql.data(), static_cast<int>(sql.size()), &statement, &tail);
+    sqlite3_finalize(statement);
+    // A first statement that doesn't compile fails the run with SQLite's message.
+    if (first != SQLITE_OK || tail == nullptr)
+        return false;
+    while (tail < end) {
+        statement = nullptr;
+        const char* rest = nullptr;
+        const int next = sqlite3_prepare_v2(connection, tail, static_cast<int>(end - tail), &statement, &rest);
+        sqlite3_finalize(statement);
+        if (next != SQLITE_OK || statement != nullptr)
+            return true;
+        if (rest == nullptr || rest <= tail)
+            break;
+        tail = rest;
     }
     return false;
-}
-
-bool present(const bfs::file_status& status)
-{
-    return status.type() != bfs::status_error && status.type() != bfs::file_not_found;
 }
 
 } // namespace
 
 bool passes_mask(const std::string& kind, std::uint32_t mask)
 {
-    return (kind == file_archive::kind_missing_main && (mask & 1u) != 0)
-        || (kind == file_archive::kind_missing_backup && (mask & 2u) != 0)
-        || (kind == file_archive::kind_size && (mask & 4u) != 0)
-        || (kind == file_archive::kind_time && (mask & 8u) != 0);
+    return (kind == file_archive::kind_missing_main && (mask & file_archive::mask_missing_main) != 0)
+        || (kind == file_archive::kind_missing_backup && (mask & file_archive::mask_missing_backup) != 0)
+        || (kind == file_archive::kind_size && (mask & file_archive::mask_size) != 0)
+        || (kind == file_archive::kind_time && (mask & file_archive::mask_time) != 0);
 }
 
 void file_archive::create_result_table(data::data_table*& table)
@@ -177,17 +188,27 @@ bool file_archive::run_diff_script(const std::string& condition, data::data_tabl
         error = "Unable to find script " + diff_script;
         return false;
     }
-    boost::algorithm::replace_all(text, "BACKUP_ID = ?", "BACKUP_ID = 0");
+    if (condition.find('\0') != std::string::npos) {
+        error = "The condition holds a NUL byte: only the text before it would be used";
+        return false;
+    }
+    if (!condition.empty() && only_blank(condition)) {
+        error = "The condition is blank: write an SQL expression, or leave it empty for every row";
+        return false;
+    }
+    boost::algorithm::replace_all(text, "BACKUP_ID = ?", "BACKUP_ID = " + std::to_string(only_backup_id));
     std::string sql = "select * from (" + text + ") AS T";
     if (!condition.empty())
         sql += " where " + condition + ";";
     // The condition may only filter the rows: anything that would run as a further statement
     // is refused before SQLite sees it.
-    if (holds_second_statement(sql)) {
+    if (holds_second_statement(database.handle(), sql)) {
         error = "The condition must be a single SQL expression: " + condition;
         return false;
     }
     try {
+        // A condition can run for ever (a recursive query); the window waits on it.
+        const db::sqlite_db::time_limit limit(database, condition_time_limit);
         auto row = database.begin(sql);
         const auto end = database.end();
         for (; row != end; ++row) {
@@ -225,9 +246,8 @@ void file_archive::show_records(data::data_table& source)
 
 std::string file_archive::difference_kind(const bfs::path& main_file, const bfs::path& backup_file) const
 {
-    boost::system::error_code ignored;
-    const bool main_exists = present(bfs::status(main_file, ignored));
-    const bool backup_exists = present(bfs::status(backup_file, ignored));
+    const bool main_exists = present(main_file);
+    const bool backup_exists = present(backup_file);
     if (main_exists && !backup_exists)
         return kind_missing_backup;
     if (!main_exists && backup_exists)

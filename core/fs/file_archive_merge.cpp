@@ -1,6 +1,9 @@
 #include "core/fs/file_archive.h"
 
 #include "core/data/data_table.h"
+#include "core/fs/copy_temporary.h"
+#include "core/fs/file_presence.h"
+#include "core/utils/string_utils.h"
 
 #include <boost/filesystem.hpp>
 
@@ -8,7 +11,6 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <random>
 #include <vector>
 
 #include <fcntl.h>
@@ -21,28 +23,12 @@ namespace bfs = boost::filesystem;
 
 namespace {
 
-const std::int32_t the_backup_id = 0;
-
-bool present(const bfs::path& path)
-{
-    boost::system::error_code ignored;
-    const auto type = bfs::status(path, ignored).type();
-    return type != bfs::status_error && type != bfs::file_not_found;
-}
+const char* const changed_since_comparison = "it changed since the comparison";
 
 bool is_folder(const bfs::path& path)
 {
     boost::system::error_code ignored;
     return bfs::is_directory(path, ignored);
-}
-
-// The size of a regular file (links followed); 0 for anything else or on error.
-std::uint64_t file_bytes(const bfs::path& path)
-{
-    struct ::stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return 0;
-    return static_cast<std::uint64_t>(info.st_size);
 }
 
 bool same_file(const bfs::path& first, const bfs::path& second)
@@ -111,6 +97,38 @@ bfs::path linked_folder_on_the_way(const bfs::path& root, const bfs::path& relat
 std::string system_message(int code)
 {
     return boost::system::error_code(code, boost::system::system_category()).message();
+}
+
+std::uint64_t regular_bytes(const struct ::stat& info)
+{
+    return S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+const char* kind_name(bool folder)
+{
+    return folder ? "a folder" : "a file";
+}
+
+// What the comparison recorded on one side of a row: the side's name cell is empty when the
+// file was missing there.
+file_archive::recorded_target recorded_side(const data::data_row& row, const std::string& side)
+{
+    file_archive::recorded_target recorded;
+    recorded.present = !row.get<std::string>(side + "_name", std::string()).empty();
+    const std::string size = row.get<std::string>(side + "_size", std::string());
+    const std::string time = row.get<std::string>(side + "_time", std::string());
+    recorded.size = utils::string_utils::to_uint64(size.c_str(), size.size(), 0);
+    recorded.last_write_time = utils::string_utils::to_int64(time.c_str(), time.size());
+    return recorded;
+}
+
+// Whether what is at a target (`now`, null when nothing is) is what the comparison recorded.
+bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& recorded)
+{
+    if (now == nullptr)
+        return true;
+    return recorded.present && S_ISREG(now->st_mode) && static_cast<std::uint64_t>(now->st_size) == recorded.size
+        && static_cast<std::int64_t>(now->st_mtime) == recorded.last_write_time;
 }
 
 class descriptor {
@@ -187,18 +205,6 @@ bool copy_content(int source, int target)
     return true;
 }
 
-std::string temporary_name(const bfs::path& target)
-{
-    static std::mt19937_64 generator { std::random_device {}() };
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string suffix;
-    for (int i = 0; i < 8; ++i)
-        suffix += letters[generator() % (sizeof(letters) - 1)];
-    // A name near the file system's 255-byte limit would leave no room for the suffix; the
-    // temporary only needs to be recognisable, so a long name is cut.
-    return "." + target.filename().string().substr(0, 200) + ".tarvoline-" + suffix;
-}
-
 } // namespace
 
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
@@ -206,11 +212,12 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
 {
     bool merged = true;
     error.clear();
+    cleared_folders cleared;
     try {
         for (auto row = table.begin(); row != table.end(); ++row) {
             const data::data_row copy = *row;
             std::string row_error;
-            if (!merge_row(backup_root, copy, counters, choose, row_error)) {
+            if (!merge_one(backup_root, copy, counters, choose, cleared, row_error)) {
                 merged = false;
                 error += error.empty() ? row_error : "\n" + row_error;
             }
@@ -224,6 +231,13 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
                              std::uint64_t* counters, const chooser& choose, std::string& error)
+{
+    cleared_folders cleared;
+    return merge_one(backup_root, row, counters, choose, cleared, error);
+}
+
+bool file_archive::merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
+                             const chooser& choose, cleared_folders& cleared, std::string& error)
 {
     try {
         const bfs::path main_root = root();
@@ -257,15 +271,22 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
             backup_side = join(backup_folder, relative);
         }
         const int decision = choose ? choose(main_side, backup_side) : 1;
-        if (decision != 0) {
-            const bfs::path link = linked_folder_on_the_way(decision < 0 ? main_root : backup_folder, relative);
+        if (decision == 0)
+            return true;
+        // Neither side may pass through a linked folder: the walk never entered one, so what lies
+        // behind it was never compared, as a source or as a target.
+        const bool to_main = decision < 0;
+        for (const bool source_side : { true, false }) {
+            const bool main_tree = source_side != to_main;
+            const bfs::path link = linked_folder_on_the_way(main_tree ? main_root : backup_folder, relative);
             if (!link.empty()) {
-                error = "Not copied to " + (decision < 0 ? main_side : backup_side).string() + ": "
-                    + link.string() + " is a link to a folder";
+                error = std::string(source_side ? "Not copied from " : "Not copied to ")
+                    + (main_tree ? main_side : backup_side).string() + ": " + link.string() + " is a link to a folder";
                 return false;
             }
         }
-        return apply_choice(decision, main_side, backup_side, counters, error);
+        const recorded_target recorded = recorded_side(row, to_main ? "file" : "backup");
+        return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &cleared);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -273,35 +294,51 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
 }
 
 bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& second,
-                                    std::uint64_t* counters, const chooser& choose, std::string& error)
+                                    std::uint64_t* counters, const chooser& choose, std::string& error,
+                                    onto_folder folder_target)
 {
-    return apply_choice(choose ? choose(first, second) : 1, first, second, counters, error);
+    return apply_choice(choose ? choose(first, second) : 1, first, second, counters, error, folder_target, nullptr,
+                        nullptr);
 }
 
 bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs::path& second,
-                                std::uint64_t* counters, std::string& error)
+                                std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                                const recorded_target* recorded, cleared_folders* cleared)
 {
     if (decision == 0)
         return true;
     const bfs::path& source = decision < 0 ? second : first;
     const bfs::path& target = decision < 0 ? first : second;
-    if (!present(source))
+    struct ::stat source_info;
+    if (::stat(source.c_str(), &source_info) != 0)
         return true;
-    const std::uint64_t size = file_bytes(source);
-    if (!copy_entry(source, target, counters, error))
+    if (!copy_checked(source, target, counters, error, folder_target, recorded, cleared))
         return false;
     if (decision < 0)
-        main_bytes += size;
+        main_bytes += regular_bytes(source_info);
     else
-        backup_bytes[the_backup_id] += size;
+        backup_bytes[only_backup_id] += regular_bytes(source_info);
     return true;
 }
 
 bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
-                              std::string& error)
+                              std::string& error, onto_folder folder_target)
+{
+    return copy_checked(source, target, counters, error, folder_target, nullptr, nullptr);
+}
+
+bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
+                                std::string& error, onto_folder folder_target, const recorded_target* recorded,
+                                cleared_folders* cleared)
 {
     try {
-        if (is_folder(source) && !present(target)) {
+        struct ::stat source_info;
+        struct ::stat target_info;
+        const bool source_exists = ::stat(source.c_str(), &source_info) == 0;
+        const bool target_exists = ::stat(target.c_str(), &target_info) == 0;
+        const bool source_folder = source_exists && S_ISDIR(source_info.st_mode);
+        const bool target_folder = target_exists && S_ISDIR(target_info.st_mode);
+        if (source_folder && !target_exists) {
             if (mock_copy) {
                 if (on_mock_action)
                     on_mock_action(source, target);
@@ -310,8 +347,24 @@ bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, 
             }
             return true;
         }
+        // A file meeting a folder of its name (or the reverse) is two different things that
+        // were never compared; copying into the folder would replace whatever has that name there.
+        if (source_exists && target_exists && source_folder != target_folder
+            && !(target_folder && folder_target == onto_folder::copy_into)) {
+            error = "Not copied: " + source.string() + " is " + kind_name(source_folder) + " and " + target.string()
+                + " is " + kind_name(target_folder);
+            return false;
+        }
+        const bool same = source_exists && target_exists && source_info.st_dev == target_info.st_dev
+            && source_info.st_ino == target_info.st_ino;
+        // What is there now must be what the comparison saw: an edit made since then is newer
+        // than the decision taken on the row.
+        if (recorded != nullptr && !same && !as_recorded(target_exists ? &target_info : nullptr, *recorded)) {
+            error = "Not copied to " + target.string() + ": " + changed_since_comparison;
+            return false;
+        }
         const bfs::path target_parent = target.parent_path();
-        if (!target_parent.empty() && !present(target_parent)) {
+        if (!target_exists && !target_parent.empty() && !present(target_parent)) {
             if (mock_copy) {
                 if (on_mock_action)
                     on_mock_action(source.parent_path(), target_parent);
@@ -319,22 +372,31 @@ bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, 
                 bfs::create_directories(target_parent);
             }
         }
-        const bool source_exists = present(source);
         if (source_exists) {
-            const bfs::path real_target = is_folder(target) ? target / source.filename() : target;
+            bool copy_onto_itself = same;
+            bfs::path real_target = target;
+            if (target_folder && !source_folder) {
+                real_target = target / source.filename();
+                struct ::stat inner;
+                copy_onto_itself = ::stat(real_target.c_str(), &inner) == 0 && inner.st_dev == source_info.st_dev
+                    && inner.st_ino == source_info.st_ino;
+            }
             // A file is never copied onto itself (same path, link or overlapping roots): it is
             // handled, and nothing is copied.
-            if (!same_file(source, real_target)) {
-                if (!copy_file(source, real_target, error))
+            if (!copy_onto_itself) {
+                if (cleared != nullptr && !mock_copy && cleared->insert(real_target.parent_path().native()).second)
+                    remove_copy_temporaries(real_target.parent_path());
+                if (!replace_file(source, real_target, error, recorded))
                     return false;
                 if (counters != nullptr) {
                     counters[files_copied] += 1;
-                    counters[bytes_copied] += file_bytes(source);
+                    counters[bytes_copied] += regular_bytes(source_info);
                 }
             }
         }
         if (counters != nullptr) {
-            counters[bytes_handled] += source_exists ? file_bytes(source) : file_bytes(target);
+            counters[bytes_handled] += source_exists ? regular_bytes(source_info)
+                                                     : (target_exists ? regular_bytes(target_info) : 0);
             counters[entries_handled] += 1;
         }
         return true;
@@ -346,13 +408,19 @@ bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, 
 
 bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, std::string& error)
 {
+    if (!mock_copy && same_file(source, target))
+        return true;
+    return replace_file(source, target, error, nullptr);
+}
+
+bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
+                                const recorded_target* recorded)
+{
     if (mock_copy) {
         if (on_mock_action)
             on_mock_action(source, target);
         return true;
     }
-    if (same_file(source, target))
-        return true;
     const auto fail = [&](const std::string& what, int code) {
         error = "Unable to copy " + source.string() + " to " + target.string() + ": " + what
             + (code != 0 ? ": " + system_message(code) : std::string());
@@ -381,7 +449,7 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
     bfs::path temporary;
     int handle = -1;
     for (int attempt = 0; attempt < 100 && handle < 0; ++attempt) {
-        temporary = target.parent_path() / temporary_name(target);
+        temporary = target.parent_path() / copy_temporary_name(target);
         handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
         if (handle < 0 && errno != EEXIST)
             break;
@@ -408,7 +476,16 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
     // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
     // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
     // drives) refuse the mode; that must not fail every copy to them.
-    const int mode_result = ::fchmod(to.get(), info.st_mode & 07777);
+    // A set-user-ID or set-group-ID file that now belongs to someone else (a copy made by root
+    // of another user's file) would run with rights its owner never gave it: the bits go, as
+    // cp drops them.
+    mode_t mode = info.st_mode & 07777;
+    struct ::stat made;
+    if (::fstat(to.get(), &made) != 0)
+        return abandon("cannot read the copy", errno);
+    if (made.st_uid != info.st_uid || made.st_gid != info.st_gid)
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    const int mode_result = ::fchmod(to.get(), mode);
     if (mode_result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
         return abandon("cannot set the permissions", errno);
     const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
@@ -421,6 +498,15 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
         const int code = errno;
         ::unlink(temporary.c_str());
         return fail("cannot write the content", code);
+    }
+    // The copy took time: the target is looked at again just before it is replaced.
+    if (recorded != nullptr) {
+        struct ::stat now;
+        const bool exists = ::stat(target.c_str(), &now) == 0;
+        if (!as_recorded(exists ? &now : nullptr, *recorded)) {
+            ::unlink(temporary.c_str());
+            return fail(changed_since_comparison, 0);
+        }
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int code = errno;

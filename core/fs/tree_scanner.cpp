@@ -1,5 +1,6 @@
 #include "core/fs/tree_scanner.h"
 
+#include "core/fs/copy_temporary.h"
 #include "core/fs/dir_walker.h"
 
 #include <boost/filesystem/exception.hpp>
@@ -31,8 +32,12 @@ tree_scanner::tree_scanner(const bfs::path& root)
             for (auto& entry = walk.first; entry != end;) {
                 // One lstat per entry; the walk takes the type from it instead of looking again.
                 const dir_walker::entry_info info = dir_walker::inspect(entry);
-                if (info.type == bfs::regular_file)
-                    batch.push_back(file { entry->path().native(), info.size, info.last_write_time });
+                if (info.type == bfs::regular_file) {
+                    const std::string& path = entry->path().native();
+                    const std::size_t name = path.rfind(bfs::path::preferred_separator) + 1;
+                    if (!is_copy_temporary(path.data() + name, path.size() - name))
+                        batch.push_back(file { path, info.size, info.last_write_time });
+                }
                 if (batch.size() == batch_size && !hand_over(batch))
                     return;
                 // Boost's own increment error doesn't say where; the folder it failed to enter

@@ -31,7 +31,7 @@ public:
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
 
-    // The next batch of files (links followed), false after the last one. A walk that failed
+    // The next batch of files (links followed; copy temporaries left out), false after the last one. A walk that failed
     // throws its error here, after the batches that came before it.
     bool next(std::vector<file>& batch /*out*/);
 

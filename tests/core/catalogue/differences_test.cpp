@@ -150,6 +150,44 @@ TEST_F(differences, bad_condition_and_second_statement_leave_the_catalogue_intac
     delete filtered;
 }
 
+TEST_F(differences, condition_text_is_checked_in_one_pass_and_refused_when_unusable)
+{
+    write_mix();
+    ASSERT_TRUE(compare(15)) << error;
+    data::data_table* filtered = nullptr;
+    // Many semicolons inside a literal: each one used to restart the check from the beginning.
+    const std::string semicolons(150000, ';');
+    ASSERT_TRUE(archive.run_diff_script("file_name <> '" + semicolons + "'", filtered, 15, error)) << error;
+    EXPECT_EQ(filtered->rows.size(), 3u);
+
+    const char cut_text[] = "file_name = 'size.txt'\0 or 1";
+    const std::string cut(cut_text, sizeof cut_text - 1);
+    EXPECT_FALSE(archive.run_diff_script(cut, filtered, 15, error));
+    EXPECT_NE(error.find("NUL"), std::string::npos) << error;
+    const char script[] = "select 1\0; select 2";
+    EXPECT_FALSE(archive.prepare_script("Cut", std::string(script, sizeof script - 1), error));
+    EXPECT_NE(error.find("NUL"), std::string::npos) << error;
+    EXPECT_FALSE(archive.run_diff_script(" \t\n", filtered, 15, error));
+    EXPECT_NE(error.find("blank"), std::string::npos) << error;
+    delete filtered;
+}
+
+TEST_F(differences, endless_condition_is_stopped_at_its_time_limit)
+{
+    write_mix();
+    ASSERT_TRUE(compare(15)) << error;
+    archive.condition_time_limit = std::chrono::milliseconds(100);
+    data::data_table* filtered = nullptr;
+    EXPECT_FALSE(archive.run_diff_script(
+        "(with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c) > 0", filtered,
+        15, error));
+    EXPECT_NE(error.find("longer than"), std::string::npos) << error;
+    // The connection serves the next condition as usual.
+    ASSERT_TRUE(archive.run_diff_script("file_size > 3", filtered, 15, error)) << error;
+    EXPECT_EQ(filtered->rows.size(), 2u);
+    delete filtered;
+}
+
 TEST_F(differences, diff_script_pairs_through_the_schema_indexes)
 {
     std::string text;

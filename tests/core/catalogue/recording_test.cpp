@@ -56,7 +56,10 @@ TEST_F(recording, sparse_five_gibibyte_file_keeps_its_64_bit_size)
     EXPECT_EQ(scalar("select SIZE from [FILE] where NAME = 'big.img'"), "5368709120");
     EXPECT_EQ(archive.main_bytes, size + 3);
 
-    ASSERT_TRUE(archive.record_backup_folder(main_root.string(), table, error, 15)) << error;
+    const bfs::path backup_big = write_backup("big.img", "");
+    ASSERT_EQ(::truncate(backup_big.c_str(), static_cast<off_t>(size)), 0);
+    write_backup("small", "abc");
+    ASSERT_TRUE(archive.record_backup_folder(backup_root.string(), table, error, 15)) << error;
     EXPECT_EQ(archive.backup_bytes.at(0), size + 3);
 }
 
@@ -146,6 +149,26 @@ TEST_F(recording, missing_backup_folder_is_created)
     EXPECT_TRUE(bfs::is_directory(backup));
     ASSERT_EQ(table->rows.size(), 1u);
     EXPECT_EQ(table->rows[0]->cells[10], "BACKUP");
+}
+
+TEST_F(recording, overlapping_roots_are_refused_before_the_backup_is_recorded)
+{
+    write_main("a.txt", "a");
+    write_main("bk/b.txt", "b");
+    bfs::create_directories(folder.path() / "main2");
+    bfs::create_directory_symlink(main_root, folder.path() / "alias");
+    ASSERT_TRUE(archive.record_main_folder(error)) << error;
+
+    for (const bfs::path& backup : { main_root / "bk", main_root / "new" / "bk", folder.path(), main_root,
+                                     folder.path() / "alias", folder.path() / "alias" / "bk" }) {
+        error.clear();
+        EXPECT_FALSE(archive.record_backup_folder(backup.string(), table, error, 15)) << backup;
+        EXPECT_NE(error.find("overlap"), std::string::npos) << error;
+        EXPECT_EQ(scalar("select count(*) from [BACKUP]"), "0") << backup;
+    }
+    EXPECT_FALSE(bfs::exists(main_root / "new"));
+    // A sibling whose name starts like the main folder's is no overlap.
+    EXPECT_TRUE(archive.record_backup_folder((folder.path() / "main2").string(), table, error, 15)) << error;
 }
 
 TEST_F(recording, mock_mode_leaves_missing_backup_folder_to_the_mock_action)

@@ -334,6 +334,61 @@ TEST(xml_document_file, malformed_file_is_reported_and_never_overwritten)
     EXPECT_TRUE(document.save());
 }
 
+TEST(xml_document_file, nul_byte_or_more_after_the_root_is_malformed_and_never_overwritten)
+{
+    temp_folder folder;
+    const char with_nul[] = "<Tarvoline>\n  <Config><LogEnabled>Yes</LogEnabled></Config>\0\n  <Path/>\n</Tarvoline>\n";
+    const std::vector<std::string> malformed = {
+        std::string(with_nul, sizeof with_nul - 1),
+        "<Tarvoline><Config/></Tarvoline>\n<Tarvoline><Config/></Tarvoline>\n",
+    };
+    for (const std::string& original : malformed) {
+        const auto file = folder.write("settings.xml", original);
+        xml_distiller document;
+        EXPECT_FALSE(document.load(file.string())) << original;
+        EXPECT_TRUE(document.malformed());
+        EXPECT_FALSE(document.last_error().empty());
+        EXPECT_FALSE(document.save());
+        EXPECT_EQ(temp_folder::read(file), original);
+    }
+    // Comments after the root element are allowed.
+    loaded_document commented("<Tarvoline><A>1</A></Tarvoline>\n<!-- saved by hand -->\n");
+    EXPECT_EQ(commented.get("Tarvoline/A"), "1");
+}
+
+TEST(xml_document_file, nesting_deeper_than_the_limit_is_refused_before_parsing)
+{
+    temp_folder folder;
+    const auto nested = [](std::size_t depth) {
+        std::string text;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "<a x='>'>";
+        text += "<!-- <b> --><![CDATA[<c>]]><d/>";
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "</a>";
+        return text;
+    };
+    for (const std::size_t depth : { std::size_t(100000), xml_distiller::max_depth + 1 }) {
+        const std::string original = nested(depth);
+        const auto file = folder.write("deep.xml", original);
+        xml_distiller document;
+        EXPECT_FALSE(document.load(file.string())) << depth;
+        EXPECT_NE(document.last_error().find("nested deeper than"), std::string::npos) << document.last_error();
+        EXPECT_FALSE(document.save());
+        EXPECT_EQ(temp_folder::read(file), original);
+    }
+    // At the limit a document loads and saves, and a key can't build one beyond it.
+    const auto file = folder.write("deep.xml", nested(xml_distiller::max_depth - 1));
+    xml_distiller document;
+    ASSERT_TRUE(document.load(file.string())) << document.last_error();
+    EXPECT_TRUE(document.save()) << document.last_error();
+    std::string key = "a";
+    for (std::size_t i = 0; i < xml_distiller::max_depth; ++i)
+        key += "/a";
+    std::string old_value;
+    EXPECT_FALSE(document.set(key, "too deep", old_value));
+}
+
 TEST(xml_document_file, failed_save_leaves_the_original_byte_identical)
 {
     temp_folder folder;

@@ -7,6 +7,9 @@
 
 #include <boost/filesystem.hpp>
 
+#include <atomic>
+#include <chrono>
+#include <future>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -486,6 +489,36 @@ TEST_F(memory_catalogue, load_failures_leave_the_catalogue_intact)
     EXPECT_FALSE(database.last_error().empty());
 
     EXPECT_EQ(scalar(database, "SELECT count(*) FROM [FILE]"), "3");
+    EXPECT_EQ(scalar(database, "SELECT count(*) FROM [BACKUP]"), "1");
+}
+
+TEST_F(memory_catalogue, endless_statement_stops_when_its_caller_cancels)
+{
+    std::atomic<bool> cancel { false };
+    database.watch_cancel_flag(&cancel);
+    auto endless = std::async(std::launch::async, [this] {
+        return database.execute("with recursive c(x) as (select 1 union all select x + 1 from c) "
+                                "select count(*) from c");
+    });
+    cancel = true;
+    ASSERT_EQ(endless.wait_for(std::chrono::seconds(60)), std::future_status::ready);
+    EXPECT_FALSE(endless.get());
+    EXPECT_NE(database.last_error().find("cancelled"), std::string::npos) << database.last_error();
+    EXPECT_NE(error_text([this] { database.begin("with recursive c(x) as (select 1 union all select x + 1 from c) "
+                                                 "select count(*) from c"); }).find("cancelled"),
+              std::string::npos);
+    cancel = false;
+    EXPECT_EQ(scalar(database, "SELECT count(*) FROM [FILE]"), "3");
+}
+
+TEST_F(memory_catalogue, sql_with_a_nul_byte_is_refused_whole)
+{
+    const char text[] = "DELETE FROM [BACKUP]\0 WHERE 0";
+    const std::string cut(text, sizeof text - 1);
+    EXPECT_FALSE(database.execute(cut));
+    EXPECT_NE(database.last_error().find("NUL"), std::string::npos) << database.last_error();
+    EXPECT_NE(error_text([&] { database.prepare(cut); }).find("NUL"), std::string::npos);
+    EXPECT_NE(error_text([&] { database.begin(cut); }).find("NUL"), std::string::npos);
     EXPECT_EQ(scalar(database, "SELECT count(*) FROM [BACKUP]"), "1");
 }
 

@@ -8,6 +8,7 @@
 
 #include <boost/filesystem.hpp>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -195,6 +196,89 @@ TEST(xml_export, special_characters_survive_the_round_trip)
     const xml_node* cell = xml.document().first_node("Table")->first_node("Row")->first_node("Data");
     EXPECT_EQ(parsed_xml::attribute(cell, "name"), awkward);
     EXPECT_EQ(parsed_xml::attribute(cell, "value"), awkward);
+}
+
+// Whether every byte sequence is UTF-8 of a character XML 1.0 may hold, and no carriage return is
+// raw (a reader turns it into a line feed): what any conforming reader needs to take the file.
+bool readable_by_any_xml_reader(const std::string& text)
+{
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        std::size_t length = byte < 0x80 ? 1 : (byte >> 5) == 6 ? 2 : (byte >> 4) == 14 ? 3 : (byte >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > text.size())
+            return false;
+        std::uint32_t code = length == 1 ? byte : byte & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            code = (code << 6) | (next & 0x3F);
+        }
+        const std::uint32_t shortest[] = { 0, 0, 0x80, 0x800, 0x10000 };
+        if (code < shortest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE
+            || code == 0xFFFF || code == '\r' || (code < 0x20 && code != '\t' && code != '\n'))
+            return false;
+        i += length;
+    }
+    return true;
+}
+
+TEST(export_formats, line_ends_come_back_and_bad_bytes_become_replacement_characters)
+{
+    const std::string replacement = "\xEF\xBF\xBD";
+    const std::vector<std::pair<std::string, std::string>> cells = {
+        { "tab\there", "tab\there" },
+        { "cr\rlf\nend", "cr\rlf\nend" },
+        { "bell\x07", "bell" + replacement },
+        { "\xFF\xFE raw", replacement + replacement + " raw" },
+        { "not a character \xEF\xBF\xBE", "not a character " + replacement },
+        { "cut \xE6\x97", "cut " + replacement + replacement },
+        { "caf\xC3\xA9 \xF0\x9F\x98\x80", "caf\xC3\xA9 \xF0\x9F\x98\x80" },
+    };
+    std::vector<std::string> row;
+    for (const auto& cell : cells)
+        row.push_back(cell.first);
+
+    temp_folder folder;
+    data::xml_exporter xml_out;
+    data::excel_exporter excel_out;
+    for (data::data_exporter* exporter : std::vector<data::data_exporter*> { &xml_out, &excel_out }) {
+        const auto file = folder.path() / ("out." + exporter->format_name());
+        exporter->set_file_name(file.string());
+        exporter->set_column_names({ "Id", "Name\tTab", "\x01" });
+        ASSERT_TRUE(exporter->open());
+        export_rows(*exporter, { row, { "next row" } });
+        ASSERT_TRUE(exporter->close());
+
+        const std::string content = temp_folder::read(file);
+        EXPECT_TRUE(readable_by_any_xml_reader(content)) << content;
+        EXPECT_NE(content.find("tab&#9;here"), std::string::npos) << content;
+        EXPECT_NE(content.find("cr&#13;lf&#10;end"), std::string::npos) << content;
+
+        parsed_xml parsed(file);
+        std::vector<std::string> values;
+        const xml_node* table = exporter == &xml_out ? parsed.document().first_node("Table")
+                                                     : parsed.document().first_node("Workbook")->first_node("Worksheet")->first_node("Table");
+        const auto rows = parsed_xml::children(table, "Row");
+        ASSERT_EQ(rows.size(), 2u);
+        const auto first = parsed_xml::children(rows[0], exporter == &xml_out ? "Data" : "Cell");
+        for (const xml_node* cell : first) {
+            if (exporter == &xml_out) {
+                values.push_back(parsed_xml::attribute(cell, "value"));
+            } else {
+                const xml_node* data = cell->first_node("Data");
+                values.emplace_back(data->value(), data->value_size());
+            }
+        }
+        std::vector<std::string> expected;
+        for (const auto& cell : cells)
+            expected.push_back(cell.second);
+        EXPECT_EQ(values, expected) << exporter->format_name();
+        if (exporter == &xml_out) {
+            EXPECT_EQ(parsed_xml::attribute(first[0], "name"), "Name\tTab");
+            EXPECT_EQ(parsed_xml::attribute(first[1], "name"), replacement);
+        }
+    }
 }
 
 TEST(xml_export, second_export_of_an_empty_table_holds_nothing_of_the_first)

@@ -1,0 +1,135 @@
+// Merges where the trees are not what the comparison saw, or hold what no merge may touch.
+
+#include "catalogue_fixture.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace catalogue_test {
+namespace {
+
+namespace bfs = boost::filesystem;
+
+class merge_safety : public catalogue_fixture {
+protected:
+    static fs::file_archive::chooser choose(int direction)
+    {
+        return [direction](const bfs::path&, const bfs::path&) { return direction; };
+    }
+
+    const data::data_row& row_named(const std::string& name) const { return *by_name(*table).at(name); }
+    const data::data_row& row_of(const std::string& kind, const std::string& name) const
+    {
+        for (const data::data_row* row : table->rows)
+            if (row->cells[10] == kind && row->cells[kind == "FILE" ? 6 : 1] == name)
+                return *row;
+        throw std::runtime_error("no " + kind + " row for " + name);
+    }
+
+    std::uint64_t counters[4] = { 0, 0, 0, 0 };
+};
+
+TEST_F(merge_safety, file_and_folder_of_one_name_fail_their_row_alone)
+{
+    write_main("x", "main file", 1500000000);
+    write_backup("x/x", "never compared with main's x", 1600000000);
+    write_main("y/inner.txt", "main inner", 1600000000);
+    write_backup("y", "backup file", 1500000000);
+    write_main("fine.txt", "f");
+    ASSERT_TRUE(compare()) << error;
+
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("BACKUP", "x"), counters, choose(1), error));
+    EXPECT_NE(error.find((main_root / "x").string()), std::string::npos) << error;
+    EXPECT_NE(error.find((backup_root / "x").string()), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "x" / "x"), "never compared with main's x");
+
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("FILE", "y"), counters, choose(-1), error));
+    EXPECT_NE(error.find((main_root / "y").string()), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(main_root / "y" / "inner.txt"), "main inner");
+    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
+
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("fine.txt"), counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "fine.txt"), "f");
+
+    // Only a caller that asks for it puts a file into a folder of the target's name.
+    EXPECT_FALSE(archive.copy_with_choice(main_root / "x", backup_root / "x", counters, nullptr, error));
+    EXPECT_TRUE(archive.copy_with_choice(main_root / "x", backup_root / "x", counters, nullptr, error,
+                                         fs::file_archive::onto_folder::copy_into)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "x" / "x"), "main file");
+}
+
+TEST_F(merge_safety, source_behind_a_linked_folder_is_refused)
+{
+    write_main("d/a.txt", "newer main", 1600000000);
+    const bfs::path outside = folder.write("outside/a.txt", "older, never compared", 1500000000);
+    bfs::create_directories(backup_root);
+    bfs::create_directory_symlink(outside.parent_path(), backup_root / "d");
+    ASSERT_TRUE(compare()) << error;
+
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("a.txt"), counters, choose(-1), error));
+    EXPECT_NE(error.find((backup_root / "d").string()), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(main_root / "d" / "a.txt"), "newer main");
+    EXPECT_EQ(counters[fs::file_archive::entries_handled], 0u);
+}
+
+TEST_F(merge_safety, set_id_bits_go_when_the_copy_belongs_to_someone_else)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root makes a copy owned by another than the source's owner";
+    const bfs::path foreign = write_main("foreign", "#!/bin/sh\n");
+    ASSERT_EQ(::chown(foreign.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(foreign.c_str(), 06755), 0);
+    const bfs::path own = write_main("own", "#!/bin/sh\n");
+    ASSERT_EQ(::chmod(own.c_str(), 06755), 0);
+    bfs::create_directories(backup_root);
+
+    ASSERT_TRUE(archive.copy_file(foreign, backup_root / "foreign", error)) << error;
+    ASSERT_TRUE(archive.copy_file(own, backup_root / "own", error)) << error;
+    struct ::stat copied {};
+    ASSERT_EQ(::stat((backup_root / "foreign").c_str(), &copied), 0);
+    EXPECT_EQ(copied.st_mode & 07777, 0755u);
+    ASSERT_EQ(::stat((backup_root / "own").c_str(), &copied), 0);
+    EXPECT_EQ(copied.st_mode & 07777, 06755u);
+}
+
+TEST_F(merge_safety, target_changed_since_the_comparison_is_kept)
+{
+    write_main("a.txt", "main", 1500000000);
+    const bfs::path edited = write_backup("a.txt", "backup", 1400000000);
+    write_main("b.txt", "main b", 1500000000);
+    write_main("c.txt", "main c", 1600000000);
+    write_backup("c.txt", "backup c", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+    folder.write("backup/a.txt", "edited after the comparison", 1700000000);
+    folder.write("backup/b.txt", "appeared after the comparison", 1700000000);
+
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error));
+    EXPECT_NE(error.find("a.txt"), std::string::npos) << error;
+    EXPECT_NE(error.find("b.txt"), std::string::npos) << error;
+    EXPECT_NE(error.find("changed since the comparison"), std::string::npos) << error;
+    EXPECT_EQ(test_support::temp_folder::read(edited), "edited after the comparison");
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "b.txt"), "appeared after the comparison");
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "main c") << "an unchanged target is merged";
+    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+}
+
+TEST_F(merge_safety, interrupted_copies_are_neither_compared_nor_left_behind)
+{
+    write_main("a.txt", "complete", 1500000000);
+    write_main(".a.txt.tarvoline-k3j9x0qa", "partial", 1700000000);
+    write_main(".notes.tarvoline-backup", "a user's own file");
+    write_backup(".a.txt.tarvoline-77ab01cd", "partial too", 1700000000);
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_EQ(by_name(*table).count(".a.txt.tarvoline-k3j9x0qa"), 0u);
+    ASSERT_EQ(by_name(*table).count(".a.txt.tarvoline-77ab01cd"), 0u);
+    ASSERT_EQ(by_name(*table).count(".notes.tarvoline-backup"), 1u);
+
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "a.txt"), "complete");
+    EXPECT_FALSE(bfs::exists(backup_root / ".a.txt.tarvoline-77ab01cd"));
+    EXPECT_TRUE(bfs::exists(backup_root / ".notes.tarvoline-backup"));
+    EXPECT_TRUE(bfs::exists(main_root / ".a.txt.tarvoline-k3j9x0qa")) << "a merge cleans only where it writes";
+}
+
+} // namespace
+} // namespace catalogue_test
