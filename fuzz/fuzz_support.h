@@ -73,29 +73,3 @@ inline scratch_folder& scratch()
             ::fuzz_support::fail(#condition, __FILE__, __LINE__, (detail));             \
     } while (false)
 
-namespace fuzz_support {
-
-// Inputs the settings reader is known to mishandle until the data-safety work lands: a NUL byte
-// cuts the document short, and nesting deep enough exhausts the recursive parser's stack.
-inline bool holds_nul(const std::string& text)
-{
-    return text.find('\0') != std::string::npos;
-}
-
-// An upper bound of the element nesting: every "<" that opens something counts one level.
-inline std::size_t rough_nesting_depth(const std::string& text)
-{
-    std::size_t depth = 0, deepest = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != '<')
-            continue;
-        if (text[i + 1] == '/') {
-            depth = depth > 0 ? depth - 1 : 0;
-        } else {
-            deepest = std::max(deepest, ++depth);
-        }
-    }
-    return deepest;
-}
-
-} // namespace fuzz_support

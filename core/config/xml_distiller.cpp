@@ -219,6 +219,15 @@ std::string settle_instructions(xml_distiller& document, const std::vector<char>
     return std::string();
 }
 
+bool has_root_element(const xml_distiller::document_type& document)
+{
+    for (const xml_distiller::node* child = document.first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_element)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool xml_distiller::load(const std::string& file_name)
@@ -460,6 +469,11 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
         current = child;
     }
 
+    // A document has one root element; a second one would make the saved file unreadable.
+    if (index == 0 && has_root_element(m_document)) {
+        m_last_error = "key " + key + " is outside the root element";
+        return false;
+    }
     if (index < parsed.size()) {
         for (; index < parsed.size(); ++index) {
             current = append_element(current, parsed[index].name);

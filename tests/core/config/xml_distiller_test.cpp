@@ -82,11 +82,13 @@ TEST(xml_key_path, get_folds_names_only_when_asked)
     EXPECT_EQ(doc.get("A/B[@type='db']", true), "db file") << "values ignore case even with exact names";
 
     std::string old_value;
-    ASSERT_TRUE(doc.document.set("a/b", "new", old_value));
+    EXPECT_FALSE(doc.document.set("a/b", "new", old_value))
+        << "set matches names exactly, and a top-level a beside A would be a second root element";
+    EXPECT_EQ(doc.get("A/B", true), "db file");
+    ASSERT_TRUE(doc.document.set("A/b", "new", old_value));
     EXPECT_EQ(old_value, "");
-    EXPECT_EQ(doc.get("A/B", true), "db file") << "set matches names exactly and creates a new top-level a";
     const std::string text = saved_text(doc.document);
-    EXPECT_NE(text.find("<a>\n\t<b>new</b>\n</a>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<A>\n\t<B type=\"DB\">db file</B>\n\t<b>new</b>\n</A>"), std::string::npos) << text;
 }
 
 TEST(xml_key_path, get_trims_white_space_and_line_ends)
@@ -185,6 +187,8 @@ TEST(xml_key_path, set_refuses_keys_that_would_break_the_file)
     EXPECT_FALSE(document.set("A//B", "x", old_value));
     EXPECT_FALSE(document.set("A/two words", "x", old_value));
     EXPECT_FALSE(document.set("A/[@name='x']", "x", old_value));
+    EXPECT_FALSE(document.set("B/C", "x", old_value)) << "a second root element would make the file unreadable";
+    EXPECT_NE(document.last_error().find("outside the root element"), std::string::npos) << document.last_error();
     EXPECT_TRUE(document.set("A/File[@type]", "", old_value)) << "a predicate without value creates the element";
     EXPECT_EQ(saved_text(document), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\"/>\n</A>\n\n");
     EXPECT_TRUE(document.set("A/File[@type]/Name", "first", old_value));
