@@ -192,7 +192,8 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
 // ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
 // no longer loads: the character comes back from the text as it was read. An instruction
 // named "xml" would be written back as a declaration that doesn't parse; the name is reserved,
-// so such a document is refused. Answers the reason of a refusal, or "".
+// so such a document is refused, as is one whose character references decode to NUL. Answers
+// the reason of a refusal, or "".
 std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
                                 const std::vector<char>& original)
 {
@@ -208,6 +209,15 @@ std::string settle_instructions(xml_distiller& document, const std::vector<char>
                 current->value(document.pool_copy(value), value.size());
             }
         }
+        // "&#0;" or "&#x;" decodes to a NUL, which a save would write into the file raw.
+        bool decoded_nul = std::memchr(current->value(), '\0', current->value_size()) != nullptr;
+        for (auto* attribute = current->first_attribute(); attribute && !decoded_nul;
+             attribute = attribute->next_attribute())
+            decoded_nul = std::memchr(attribute->value(), '\0', attribute->value_size()) != nullptr;
+        if (decoded_nul)
+            return "a character reference stands for NUL in " +
+                   std::string(current->type() == rapidxml::node_element ? current->name() : "a text",
+                               current->type() == rapidxml::node_element ? current->name_size() : 6);
         if (xml_distiller::node* child = current->first_node()) {
             current = child;
             continue;

@@ -226,6 +226,19 @@ TEST(xml_document_file, an_instruction_named_xml_is_refused_and_the_file_kept)
     EXPECT_EQ(temp_folder::read(file), content);
 }
 
+TEST(xml_document_file, a_reference_to_nul_is_refused_and_the_file_kept)
+{
+    temp_folder folder;
+    for (const std::string content : { "<A>x&#0;y</A>", "<A><B v=\"&#x;\"/></A>" }) {
+        const auto file = folder.write("doc.xml", content);
+        xml_distiller document;
+        EXPECT_FALSE(document.load(file.string())) << content;
+        EXPECT_NE(document.last_error().find("NUL"), std::string::npos) << document.last_error();
+        EXPECT_FALSE(document.save());
+        EXPECT_EQ(temp_folder::read(file), content);
+    }
+}
+
 TEST(xml_key_path, special_characters_survive_a_round_trip)
 {
     temp_folder folder;
