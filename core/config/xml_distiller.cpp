@@ -191,8 +191,8 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
 // name by writing a terminator over the character after it; when the value starts right there
 // ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
 // no longer loads: the character comes back from the text as it was read. An instruction
-// named "xml" would be written back as a declaration that doesn't parse; the name is reserved,
-// so such a document is refused, as is one whose character references decode to NUL. Answers
+// named "xml" with a value would be written back as a declaration that doesn't parse; the name
+// is reserved, so such a document is refused, as is one whose character references decode to NUL. Answers
 // the reason of a refusal, or "".
 std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
                                 const std::vector<char>& original)
@@ -200,7 +200,9 @@ std::string settle_instructions(xml_distiller& document, const std::vector<char>
     xml_distiller::node* const root = &document.document();
     for (xml_distiller::node* current = root->first_node(); current;) {
         if (current->type() == rapidxml::node_pi) {
-            if (equal_text(current->name(), current->name_size(), "XML", false))
+            // The printer writes a declaration without attributes as "<?xml?>", which reads back
+            // as an instruction with no value; only one with a value would not survive.
+            if (equal_text(current->name(), current->name_size(), "XML", false) && current->value_size() > 0)
                 return "the instruction name \"" + std::string(current->name(), current->name_size()) +
                        "\" is reserved" + position_of(original, original.data() + (current->name() - parsed.data()));
             if (current->value_size() > 0 && current->value() == current->name() + current->name_size()) {
