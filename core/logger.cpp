@@ -50,13 +50,21 @@ logger::logger()
 
 logger::~logger()
 {
-    stop();
-    thread_line_buffers().erase(buffer_key_);
+    // A destructor that throws ends the program; a failure this late has nowhere to go.
+    try {
+        stop();
+    } catch (...) {
+    }
+    try {
+        thread_line_buffers().erase(buffer_key_);
+    } catch (...) {
+    }
 }
 
 void logger::start()
 {
-    if (!running_)
+    std::lock_guard<std::mutex> worker_lock(worker_mutex_);
+    if (!running_ || worker_.joinable())
         return;
     {
         std::lock_guard<std::mutex> lock(queue_mutex_);
@@ -67,7 +75,7 @@ void logger::start()
         std::lock_guard<std::mutex> lock(start_mutex_);
         loop_begun_ = false;
     }
-    workers_.create_thread([this] { run(); });
+    worker_ = std::thread([this] { run(); });
     std::unique_lock<std::mutex> lock(start_mutex_);
     start_signal_.wait(lock, [this] { return loop_begun_; });
 }
@@ -82,9 +90,13 @@ void logger::stop()
     wake_signal_.notify_all();
     // Called from a sink: the worker can't join itself, and it already holds the state lock.
     // It ends after this batch; the owner's own stop (at the latest the destructor) joins it.
-    if (workers_.is_this_thread_in())
+    if (std::this_thread::get_id() == worker_id_.load())
         return;
-    workers_.join_all();
+    {
+        std::lock_guard<std::mutex> lock(worker_mutex_);
+        if (worker_.joinable())
+            worker_.join();
+    }
     std::lock_guard<std::mutex> lock(state_mutex_);
     if (file_.is_open())
         file_.close();
@@ -173,6 +185,7 @@ void logger::queue_if_complete()
 
 void logger::run()
 {
+    worker_id_ = std::this_thread::get_id();
     if (!running_) {
         signal_loop_begun();
         return;

@@ -2,8 +2,6 @@
 // The program's one log. Any thread hands it messages; the logger's own worker thread formats
 // them and writes them to the log file and to the two sinks, so no caller waits on the disk.
 
-#include <boost/thread/thread.hpp>
-
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -13,6 +11,7 @@
 #include <queue>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 class logger {
@@ -28,14 +27,15 @@ public:
     using sink = std::function<void(const std::string&)>;
 
     logger();
+    // Writes what is still queued; never throws.
     virtual ~logger();
     logger(const logger&) = delete;
     logger& operator=(const logger&) = delete;
     logger(logger&&) = delete;
     logger& operator=(logger&&) = delete;
 
-    // Starts one more worker and returns once its loop has begun. Does nothing once stopped:
-    // the logger is never restarted.
+    // Starts the worker and returns once its loop has begun. Does nothing while the worker runs
+    // (there is only ever one) and once stopped: the logger is never restarted.
     virtual void start();
     // Writes everything queued so far, ends the worker, then flushes and closes the file.
     void stop();
@@ -100,7 +100,12 @@ private:
     std::mutex queue_mutex_;
     std::condition_variable wake_signal_;
 
-    boost::thread_group workers_;
+    // Started once, by the first start(); joined by stop(). Guarded by worker_mutex_, which the
+    // worker itself never takes.
+    std::thread worker_;
+    std::mutex worker_mutex_;
+    // Set by the worker as it begins, so a sink's stop() knows it runs on the worker.
+    std::atomic<std::thread::id> worker_id_ {};
     std::atomic<bool> running_ { true };
 
     std::mutex start_mutex_;

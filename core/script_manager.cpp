@@ -111,6 +111,18 @@ script_manager::script* script_manager::find_script(const std::string& name) con
 
 bool script_manager::save()
 {
+    m_last_error.clear();
+    // A file whose root is some other element gets no second root beside it: the file would no
+    // longer load.
+    const node* const scripts_root =
+        xml_distiller::find_child(&m_document.document(), "Scripts", std::string(), std::string(), false);
+    for (const node* top = m_document.document().first_node(); top && !scripts_root; top = top->next_sibling()) {
+        if (top->type() == rapidxml::node_element) {
+            m_last_error = m_document.file_name() + " is not a scripts repository: its root element is " +
+                           std::string(top->name(), top->name_size());
+            return false;
+        }
+    }
     for (const auto& entry : m_scripts) {
         const std::string& name = entry.first;
         const std::string text = entry.second->text();
@@ -148,5 +160,9 @@ bool script_manager::save()
 
         m_document.set_text(text_element, text);
     }
-    return m_document.save();
+    if (!m_document.save()) {
+        m_last_error = m_document.last_error();
+        return false;
+    }
+    return true;
 }

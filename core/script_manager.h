@@ -45,8 +45,10 @@ public:
     bool get_expanded_text(const std::string& name, std::string& sql /*out*/) const;
     // The new empty script, or null when the name is taken.
     script* add_script(const std::string& name);
-    // Writes every script's text into its element of the repository file.
+    // Writes every script's text into its element of the repository file; false, with the
+    // reason in last_error(), when the file can't be written or isn't a scripts repository.
     bool save();
+    const std::string& last_error() const { return m_last_error; }
 
     // Null when no script has that name.
     script* find_script(const std::string& name) const;
@@ -56,4 +58,5 @@ public:
 private:
     xml_distiller m_document;
     script_map m_scripts;
+    std::string m_last_error;
 };

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds, tests and benchmarks with.
+# Installs the Debian packages the project builds, tests and benchmarks with:
+#   scripts/setup.sh        what building, running and the test suites need
+#   scripts/setup.sh fuzz   that and the clang toolchain of the fuzz targets
 # Idempotent: apt-get runs only when something is missing.
 set -euo pipefail
 
@@ -14,6 +16,9 @@ packages=(
   xvfb xauth fonts-dejavu-core libx11-dev
   rsync
 )
+if [ "${1:-}" = fuzz ]; then
+  packages+=(clang-14 libfuzzer-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: first a normal build, then one with
-# AddressSanitizer and UndefinedBehaviorSanitizer (skip it with TARVOLINE_SKIP_SANITIZED=1).
+# AddressSanitizer and UndefinedBehaviorSanitizer (skip it with TARVOLINE_SKIP_SANITIZED=1), then
+# the threaded suites under ThreadSanitizer (TARVOLINE_SKIP_TSAN=1 skips them), then every fuzz
+# target for TARVOLINE_FUZZ_SECONDS (default 25) under the first two (TARVOLINE_SKIP_FUZZ=1).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
@@ -39,4 +41,12 @@ if [ "${TARVOLINE_SKIP_SANITIZED:-0}" != 1 ]; then
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   run_suite "$top/build-sanitized" -DTARVOLINE_SANITIZE=ON -DTARVOLINE_BENCH=OFF
+fi
+if [ "${TARVOLINE_SKIP_TSAN:-0}" != 1 ]; then
+  echo "== threaded suites under ThreadSanitizer =="
+  bash "$top/scripts/tsan.sh" "$top/build-tsan"
+fi
+if [ "${TARVOLINE_SKIP_FUZZ:-0}" != 1 ]; then
+  echo "== fuzz targets under AddressSanitizer and UndefinedBehaviorSanitizer =="
+  TARVOLINE_FUZZ_JOBS=${TARVOLINE_FUZZ_JOBS:-3} bash "$top/scripts/fuzz.sh" "${TARVOLINE_FUZZ_SECONDS:-25}"
 fi

@@ -159,6 +159,87 @@ std::string position_of(const std::vector<char>& text, const char* where)
     return " at line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
+// A predicate without a value never selects anything for reading, but set() makes its element
+// with the attribute empty; finding that element again keeps every further set from adding one
+// more copy of it to the file.
+xml_distiller::node* find_child_with_empty_attribute(const xml_distiller::node* parent, const std::string& name,
+                                                     const std::string& attribute_name)
+{
+    for (xml_distiller::node* child = parent->first_node(); child; child = child->next_sibling()) {
+        if (!has_name(child, name, true))
+            continue;
+        for (auto* attribute = child->first_attribute(); attribute; attribute = attribute->next_attribute()) {
+            if (attribute->value_size() == 0 &&
+                equal_text(attribute->name(), attribute->name_size(), attribute_name, true))
+                return child;
+        }
+    }
+    return nullptr;
+}
+
+// The parser gives an element the value of its first text node but not of a CDATA section, so
+// a text loaded (or saved) as CDATA is read from the section itself.
+const xml_distiller::node* shown_text(const xml_distiller::node* element)
+{
+    const xml_distiller::node* holder = xml_distiller::text_node(element);
+    if (holder && holder->type() == rapidxml::node_cdata && element->value_size() == 0)
+        return holder;
+    return element;
+}
+
+// Processing instructions after parsing, mended or refused. The parser ends an instruction's
+// name by writing a terminator over the character after it; when the value starts right there
+// ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
+// no longer loads: the character comes back from the text as it was read. An instruction
+// named "xml" with a value would be written back as a declaration that doesn't parse; the name
+// is reserved, so such a document is refused, as is one whose character references decode to NUL. Answers
+// the reason of a refusal, or "".
+std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
+                                const std::vector<char>& original)
+{
+    xml_distiller::node* const root = &document.document();
+    for (xml_distiller::node* current = root->first_node(); current;) {
+        if (current->type() == rapidxml::node_pi) {
+            // The printer writes a declaration without attributes as "<?xml?>", which reads back
+            // as an instruction with no value; only one with a value would not survive.
+            if (equal_text(current->name(), current->name_size(), "XML", false) && current->value_size() > 0)
+                return "the instruction name \"" + std::string(current->name(), current->name_size()) +
+                       "\" is reserved" + position_of(original, original.data() + (current->name() - parsed.data()));
+            if (current->value_size() > 0 && current->value() == current->name() + current->name_size()) {
+                std::string value(current->value(), current->value_size());
+                value[0] = original[static_cast<std::size_t>(current->value() - parsed.data())];
+                current->value(document.pool_copy(value), value.size());
+            }
+        }
+        // "&#0;" or "&#x;" decodes to a NUL, which a save would write into the file raw.
+        bool decoded_nul = std::memchr(current->value(), '\0', current->value_size()) != nullptr;
+        for (auto* attribute = current->first_attribute(); attribute && !decoded_nul;
+             attribute = attribute->next_attribute())
+            decoded_nul = std::memchr(attribute->value(), '\0', attribute->value_size()) != nullptr;
+        if (decoded_nul)
+            return "a character reference stands for NUL in " +
+                   std::string(current->type() == rapidxml::node_element ? current->name() : "a text",
+                               current->type() == rapidxml::node_element ? current->name_size() : 6);
+        if (xml_distiller::node* child = current->first_node()) {
+            current = child;
+            continue;
+        }
+        while (current != root && !current->next_sibling())
+            current = current->parent();
+        current = current != root ? current->next_sibling() : nullptr;
+    }
+    return std::string();
+}
+
+bool has_root_element(const xml_distiller::document_type& document)
+{
+    for (const xml_distiller::node* child = document.first_node(); child; child = child->next_sibling()) {
+        if (child->type() == rapidxml::node_element)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool xml_distiller::load(const std::string& file_name)
@@ -203,7 +284,7 @@ bool xml_distiller::load(const std::string& file_name)
         return refuse("holds a NUL byte" + position_of(text, static_cast<const char*>(nul)));
     if (nested_deeper_than(text.data(), end, max_depth))
         return refuse("elements are nested deeper than " + std::to_string(max_depth) + " levels");
-    m_text.swap(text);
+    m_text = text;
     try {
         m_document.parse<rapidxml::parse_full>(m_text.data());
     } catch (const rapidxml::parse_error& error) {
@@ -211,6 +292,9 @@ bool xml_distiller::load(const std::string& file_name)
     }
     if (!holds_one_root(m_document))
         return refuse("there is more than comments after the root element");
+    const std::string refused = settle_instructions(*this, m_text, text);
+    if (!refused.empty())
+        return refuse(refused);
     return true;
 }
 
@@ -354,6 +438,7 @@ bool xml_distiller::get(const std::string& key, std::string& value, bool case_se
         if (!current)
             return false;
     }
+    current = shown_text(current);
     value.assign(current->value(), current->value_size());
     utils::string_utils::trim_left(value);
     utils::string_utils::trim_right(value);
@@ -387,13 +472,20 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
     node* current = &m_document;
     std::size_t index = 0;
     for (; index < parsed.size(); ++index) {
-        node* child = find_child(current, parsed[index].name, parsed[index].attribute_name,
-                                 parsed[index].attribute_value, true);
+        node* child = parsed[index].attribute_value.empty() && !parsed[index].attribute_name.empty()
+                          ? find_child_with_empty_attribute(current, parsed[index].name, parsed[index].attribute_name)
+                          : find_child(current, parsed[index].name, parsed[index].attribute_name,
+                                       parsed[index].attribute_value, true);
         if (!child)
             break;
         current = child;
     }
 
+    // A document has one root element; a second one would make the saved file unreadable.
+    if (index == 0 && has_root_element(m_document)) {
+        m_last_error = "key " + key + " is outside the root element";
+        return false;
+    }
     if (index < parsed.size()) {
         for (; index < parsed.size(); ++index) {
             current = append_element(current, parsed[index].name);
@@ -404,7 +496,8 @@ bool xml_distiller::set(const std::string& key, const std::string& value, std::s
         return true;
     }
 
-    old_value.assign(current->value(), current->value_size());
+    const node* shown = shown_text(current);
+    old_value.assign(shown->value(), shown->value_size());
     set_text(current, value);
     return true;
 }

@@ -71,6 +71,27 @@ int exec_rows(void* context, int column_count, char** values, char** /*names*/)
     return 0;
 }
 
+// Whether the text from `rest` to `end` holds anything but blanks, comments and semicolons.
+// SQLite's own parser decides; compiling the rest runs none of it. A NUL byte ends what SQLite
+// reads, so anything after one counts as more.
+bool holds_more_statements(sqlite3* handle, const char* rest, const char* end)
+{
+    while (rest && rest < end) {
+        if (*rest == '\0')
+            return true;
+        sqlite3_stmt* next = nullptr;
+        const char* after = nullptr;
+        const int result = sqlite3_prepare_v2(handle, rest, static_cast<int>(end - rest), &next, &after);
+        sqlite3_finalize(next);
+        if (result != SQLITE_OK || next)
+            return true;
+        if (after == rest)
+            return false;
+        rest = after;
+    }
+    return false;
+}
+
 // The tables and columns of one connection's main database, read with SQL so that any
 // connection (the catalogue's or a file opened to be checked) answers alike. Throws.
 sqlite_db::table_columns read_tables(sqlite3* connection)
@@ -427,8 +448,9 @@ std::uint64_t sqlite_db::prepare(const std::string& sql)
     if (has_nul(sql))
         throw std::runtime_error(holds_nul);
     sqlite3_stmt* statement = nullptr;
+    const char* tail = nullptr;
     const int result =
-        sqlite3_prepare_v2(handle_, sql.data(), static_cast<int>(sql.size()), &statement, nullptr);
+        sqlite3_prepare_v2(handle_, sql.data(), static_cast<int>(sql.size()), &statement, &tail);
     if (result != SQLITE_OK) {
         sqlite3_finalize(statement);
         throw std::runtime_error(sqlite_message());
@@ -436,6 +458,12 @@ std::uint64_t sqlite_db::prepare(const std::string& sql)
     // A text of blanks or comments compiles to no statement at all.
     if (!statement)
         throw std::runtime_error("No SQL statement in " + sql);
+    // Only the first statement would ever run: a script holding more is refused whole rather
+    // than cut short without a word.
+    if (holds_more_statements(handle_, tail, sql.data() + sql.size())) {
+        sqlite3_finalize(statement);
+        throw std::runtime_error("More than one SQL statement in " + sql);
+    }
     const std::uint64_t id = statements.size();
     statements.emplace(id, std::make_shared<prepared_statement>(statement));
     return id;

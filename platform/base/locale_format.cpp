@@ -231,7 +231,9 @@ int GetNumberFormatA(LCID locale, DWORD flags, LPCSTR value, const NUMBERFMTA* f
                                                      : settings.decimalSeparator;
     const std::string thousandSep = format != nullptr ? (fmt.lpThousandSep ? fmt.lpThousandSep : "")
                                                       : settings.thousandSeparator;
-    if (fmt.NegativeOrder > 4)
+    // A negative digit count in the settings turns into billions here; no display has room
+    // for more than a few dozen decimals.
+    if (fmt.NegativeOrder > 4 || fmt.NumDigits > 100)
         return 0;
 
     const char* p = value;

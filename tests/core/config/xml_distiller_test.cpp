@@ -82,11 +82,13 @@ TEST(xml_key_path, get_folds_names_only_when_asked)
     EXPECT_EQ(doc.get("A/B[@type='db']", true), "db file") << "values ignore case even with exact names";
 
     std::string old_value;
-    ASSERT_TRUE(doc.document.set("a/b", "new", old_value));
+    EXPECT_FALSE(doc.document.set("a/b", "new", old_value))
+        << "set matches names exactly, and a top-level a beside A would be a second root element";
+    EXPECT_EQ(doc.get("A/B", true), "db file");
+    ASSERT_TRUE(doc.document.set("A/b", "new", old_value));
     EXPECT_EQ(old_value, "");
-    EXPECT_EQ(doc.get("A/B", true), "db file") << "set matches names exactly and creates a new top-level a";
     const std::string text = saved_text(doc.document);
-    EXPECT_NE(text.find("<a>\n\t<b>new</b>\n</a>"), std::string::npos) << text;
+    EXPECT_NE(text.find("<A>\n\t<B type=\"DB\">db file</B>\n\t<b>new</b>\n</A>"), std::string::npos) << text;
 }
 
 TEST(xml_key_path, get_trims_white_space_and_line_ends)
@@ -148,8 +150,10 @@ TEST(xml_key_path, set_replaces_text_and_reports_the_untrimmed_old_value)
 {
     loaded_document doc("<A><S> old </S><E/><C><!-- why --> text </C><D><![CDATA[x]]></D></A>");
     EXPECT_EQ(doc.get("A/C"), "text");
+    EXPECT_EQ(doc.get("A/D"), "x") << "a CDATA text is read like a plain one";
     std::string old_value;
     ASSERT_TRUE(doc.document.set("A/D", "a ]]> b", old_value));
+    EXPECT_EQ(old_value, "x");
     ASSERT_TRUE(doc.document.set("A/S", " old ", old_value));
     EXPECT_EQ(old_value, " old ") << "setting the current text keeps it";
     ASSERT_TRUE(doc.document.set("A/E", "filled", old_value));
@@ -183,8 +187,56 @@ TEST(xml_key_path, set_refuses_keys_that_would_break_the_file)
     EXPECT_FALSE(document.set("A//B", "x", old_value));
     EXPECT_FALSE(document.set("A/two words", "x", old_value));
     EXPECT_FALSE(document.set("A/[@name='x']", "x", old_value));
+    EXPECT_FALSE(document.set("B/C", "x", old_value)) << "a second root element would make the file unreadable";
+    EXPECT_NE(document.last_error().find("outside the root element"), std::string::npos) << document.last_error();
     EXPECT_TRUE(document.set("A/File[@type]", "", old_value)) << "a predicate without value creates the element";
     EXPECT_EQ(saved_text(document), "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\"/>\n</A>\n\n");
+    EXPECT_TRUE(document.set("A/File[@type]/Name", "first", old_value));
+    EXPECT_TRUE(document.set("A/File[@type]/Name", "second", old_value));
+    EXPECT_EQ(old_value, "first") << "the element made for the key is found again, not made once more";
+    EXPECT_EQ(saved_text(document),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<A>\n\t<File type=\"\">\n\t\t<Name>second</Name>\n\t</File>\n</A>\n\n");
+}
+
+TEST(xml_key_path, instructions_written_without_a_blank_survive_a_round_trip)
+{
+    loaded_document doc("<?first?value?><?second/>value?><A><?third>v?>text<?xml ?></A>");
+    ASSERT_TRUE(doc.document.save()) << doc.document.last_error();
+    const std::string saved = temp_folder::read(doc.document.file_name());
+    EXPECT_EQ(saved.find('\0'), std::string::npos) << "no terminator of the parser reaches the file";
+    EXPECT_NE(saved.find("<?first ?value?>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<?second />value?>"), std::string::npos) << saved;
+    xml_distiller again;
+    ASSERT_TRUE(again.load(doc.document.file_name())) << again.last_error();
+    std::string value;
+    EXPECT_TRUE(again.get("A", value, true));
+    EXPECT_EQ(value, "text");
+}
+
+TEST(xml_document_file, an_instruction_named_xml_is_refused_and_the_file_kept)
+{
+    temp_folder folder;
+    const std::string content = "<A><?xml/> version=\"1.0\"?>text</A>";
+    const auto file = folder.write("doc.xml", content);
+    xml_distiller document;
+    EXPECT_FALSE(document.load(file.string()));
+    EXPECT_TRUE(document.malformed());
+    EXPECT_NE(document.last_error().find("reserved"), std::string::npos) << document.last_error();
+    EXPECT_FALSE(document.save());
+    EXPECT_EQ(temp_folder::read(file), content);
+}
+
+TEST(xml_document_file, a_reference_to_nul_is_refused_and_the_file_kept)
+{
+    temp_folder folder;
+    for (const std::string content : { "<A>x&#0;y</A>", "<A><B v=\"&#x;\"/></A>" }) {
+        const auto file = folder.write("doc.xml", content);
+        xml_distiller document;
+        EXPECT_FALSE(document.load(file.string())) << content;
+        EXPECT_NE(document.last_error().find("NUL"), std::string::npos) << document.last_error();
+        EXPECT_FALSE(document.save());
+        EXPECT_EQ(temp_folder::read(file), content);
+    }
 }
 
 TEST(xml_key_path, special_characters_survive_a_round_trip)

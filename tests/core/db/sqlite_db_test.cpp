@@ -226,6 +226,12 @@ TEST_F(memory_catalogue, prepared_statements_get_ids_in_order_and_unknown_ids_fa
 
     EXPECT_EQ(error_text([&] { database.prepare("SELECT * FROM nowhere"); }), "no such table: nowhere");
     EXPECT_EQ(database.prepare("SELECT 1"), 3u);
+
+    EXPECT_EQ(error_text([&] { database.prepare("SELECT 1; DELETE FROM [FILE]"); }),
+              "More than one SQL statement in SELECT 1; DELETE FROM [FILE]");
+    EXPECT_NE(error_text([&] { database.prepare(std::string("SELECT 1\0; DELETE FROM [FILE]", 29)); }), "")
+        << "text hidden behind a NUL byte is refused too";
+    EXPECT_EQ(database.prepare("SELECT 2; ;\n-- done\n/* really */"), 4u) << "blanks, comments and semicolons may follow";
 }
 
 TEST_F(memory_catalogue, failing_step_throws_and_leaves_the_statement_usable)

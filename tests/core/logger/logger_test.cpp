@@ -368,6 +368,30 @@ TEST(logger_life, cleared_sink_is_never_called_again)
     EXPECT_EQ(lines.lines().size(), received);
 }
 
+std::size_t threads_of_this_process()
+{
+    std::size_t count = 0;
+    for (boost::filesystem::directory_iterator task("/proc/self/task"), end; task != end; ++task)
+        ++count;
+    return count;
+}
+
+TEST(logger_life, starting_again_keeps_the_one_worker)
+{
+    logger log;
+    const std::size_t threads = threads_of_this_process();
+    log.start();
+    log.start();
+    EXPECT_EQ(threads_of_this_process(), threads);
+    collector lines;
+    log.set_line_sink(lines.sink());
+    for (int n = 0; n < 50; ++n)
+        log.enqueue("entry " + std::to_string(n), 0);
+    log.stop();
+    ASSERT_EQ(lines.lines().size(), 50u);
+    EXPECT_EQ(lines.lines().back(), "[INFO|Normal] entry 49");
+}
+
 TEST(logger_life, stop_from_a_sink_ends_the_worker_and_nothing_restarts_it)
 {
     temp_folder folder;

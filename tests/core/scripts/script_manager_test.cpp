@@ -182,6 +182,17 @@ TEST(scripts_repository, lower_case_root_loads_nothing)
     EXPECT_TRUE(repo.manager.scripts().empty());
 }
 
+TEST(scripts_repository, a_file_with_another_root_is_not_given_a_second_one)
+{
+    const std::string content = "<Settings><Value>1</Value></Settings>";
+    loaded_repository repo(content);
+    repo.manager.add_script("New")->set_text("select 1");
+    EXPECT_FALSE(repo.manager.save());
+    EXPECT_NE(repo.manager.last_error().find("its root element is Settings"), std::string::npos)
+        << repo.manager.last_error();
+    EXPECT_EQ(temp_folder::read(repo.file), content);
+}
+
 TEST(scripts_repository, missing_repository_is_reported_and_created_on_save)
 {
     temp_folder folder;

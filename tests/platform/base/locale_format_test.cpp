@@ -101,6 +101,9 @@ TEST(LocaleFormat, number_format_groups_rounds_and_places_the_sign)
     EXPECT_EQ(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "12345", &format, nullptr, 0), 7);
     EXPECT_EQ(GetNumberFormatA(LOCALE_USER_DEFAULT, 1, "12345", &format, nullptr, 0), 0);
     EXPECT_EQ(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, nullptr, &format, nullptr, 0), 0);
+    format.NumDigits = 4000000000u;
+    EXPECT_EQ(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "1.5", &format, nullptr, 0), 0)
+        << "an absurd digit count is refused, not allocated";
 }
 
 TEST(LocaleFormat, number_format_without_a_format_uses_the_users_settings)
@@ -109,6 +112,11 @@ TEST(LocaleFormat, number_format_without_a_format_uses_the_users_settings)
     char out[64];
     ASSERT_NE(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "-1234.5", nullptr, out, sizeof out), 0);
     EXPECT_STREQ(out, "-1.234,50");
+
+    LocaleNumberSettings negative_digits;
+    negative_digits.digits = -1;
+    PinnedSettings broken(negative_digits);
+    EXPECT_EQ(GetNumberFormatA(LOCALE_USER_DEFAULT, 0, "1.5", nullptr, out, sizeof out), 0);
 }
 
 TEST(LocaleFormat, dates_parse_to_day_numbers)
