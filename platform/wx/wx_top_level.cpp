@@ -189,9 +189,18 @@ public:
     {
         if (!top_ || !top_->IsShown())
             return;
-        // Draws what is pending in the window and its controls now; no events are handled,
-        // so nothing else runs inside a long task on this thread.
         top_->Refresh(false);
+        top_->Update();
+        // A window shown inside a long task on this thread has not been seen mapped by the
+        // toolkit, which draws nothing of it until its loop reads that: let the loop run for
+        // window-system drawing events alone. Posted work and other pending events wait, so
+        // nothing of the application's runs inside the task.
+        wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        if (!loop || loop->IsYielding() || !wxTheApp)
+            return;
+        wxTheApp->SuspendProcessingOfPendingEvents();
+        loop->YieldFor(wxEVT_CATEGORY_UI);
+        wxTheApp->ResumeProcessingOfPendingEvents();
         top_->Update();
     }
     void show(bool visible) override

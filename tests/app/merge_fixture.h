@@ -22,6 +22,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace merge_test {
@@ -117,14 +118,15 @@ protected:
         ASSERT_TRUE(window.archive.open_database(error, 1)) << error;
         ASSERT_TRUE(window.archive.load_scripts(resource("scripts.xml"), error)) << error;
         ASSERT_TRUE(window.settings.load(folder.write("settings.xml", "<?xml version=\"1.0\"?><Tarvoline/>").string()));
-        previous_message_box = platform::set_message_box_handler([this](const platform::message_box_request& request) {
+        // The handlers before (the toolkit's in a GUI suite) come back in TearDown.
+        previous_message_box_ = platform::set_message_box_handler([this](const platform::message_box_request& request) {
             questions.push_back(request);
             const bool yes = answers.empty() ? true : answers.front();
             if (!answers.empty())
                 answers.erase(answers.begin());
             return yes ? IDYES : IDNO;
         });
-        previous_modal = platform::set_modal_dialog_handler([this](CDialog& dialog) -> INT_PTR {
+        previous_modal_dialog_ = platform::set_modal_dialog_handler([this](CDialog& dialog) -> INT_PTR {
             auto* merge_dialog = dynamic_cast<CMergeFileDlg*>(&dialog);
             if (!merge_dialog)
                 return IDCANCEL;
@@ -133,12 +135,15 @@ protected:
             merge_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
             return 0;
         });
+        handlers_replaced_ = true;
     }
     void TearDown() override
     {
-        // Put back what ran the dialogs before: under a display, the toolkit's own loops.
-        platform::set_modal_dialog_handler(previous_modal);
-        platform::set_message_box_handler(previous_message_box);
+        if (handlers_replaced_) {
+            platform::set_modal_dialog_handler(std::move(previous_modal_dialog_));
+            platform::set_message_box_handler(std::move(previous_message_box_));
+            handlers_replaced_ = false;
+        }
         platform::forget_dialog_templates();
     }
 
@@ -178,8 +183,11 @@ protected:
     std::vector<bool> answers;  // Yes when empty
     std::function<int(CMergeFileDlg&)> on_dialog;
     int dialogs_shown = 0;
-    platform::modal_dialog_handler previous_modal;
-    platform::message_box_handler previous_message_box;
+
+private:
+    platform::message_box_handler previous_message_box_;
+    platform::modal_dialog_handler previous_modal_dialog_;
+    bool handlers_replaced_ = false;
 };
 
 }  // namespace merge_test

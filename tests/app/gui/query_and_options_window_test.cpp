@@ -21,6 +21,7 @@
 #include <wx/textctrl.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -90,6 +91,18 @@ TEST(query_dialog_window, choosing_a_script_in_the_list_shows_its_name_and_text)
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 }
 
+// Puts a modal handler back when the test leaves, failed or not.
+class modal_handler_restorer {
+public:
+    explicit modal_handler_restorer(platform::modal_dialog_handler handler) : handler_(std::move(handler)) {}
+    modal_handler_restorer(const modal_handler_restorer&) = delete;
+    modal_handler_restorer& operator=(const modal_handler_restorer&) = delete;
+    ~modal_handler_restorer() { platform::set_modal_dialog_handler(std::move(handler_)); }
+
+private:
+    platform::modal_dialog_handler handler_;
+};
+
 class tool_options_window : public data_grid_test {
 protected:
     void SetUp() override
@@ -132,7 +145,9 @@ TEST_F(tool_options_window, changing_selected_bg_recolours_the_selected_cells_at
     logger log;
     int saved = 0;
     // The dialog runs in the toolkit's modal loop; the user acts from inside it.
-    platform::modal_dialog_handler toolkit_run = platform::set_modal_dialog_handler({});
+    const platform::modal_dialog_handler toolkit_run = platform::set_modal_dialog_handler({});
+    const modal_handler_restorer restorer(toolkit_run);
+    ASSERT_TRUE(toolkit_run) << "an earlier test left no toolkit modal run";
     platform::set_modal_dialog_handler([&toolkit_run](CDialog& shown) {
         wxTheApp->CallAfter([&shown] {
             auto* properties = dynamic_cast<wxPropertyGrid*>(native(shown, IDC_PROPERTY_GRID));
@@ -156,7 +171,6 @@ TEST_F(tool_options_window, changing_selected_bg_recolours_the_selected_cells_at
         return toolkit_run(shown);
     });
     EXPECT_TRUE(run_tool_options(nullptr, store, log, [&saved] { return ++saved > 0; }));
-    platform::set_modal_dialog_handler(toolkit_run);
     EXPECT_EQ(saved, 1);
     EXPECT_EQ(settings_keys::read_text(store, settings_keys::grid_selected_background), "200,30,30");
     EXPECT_EQ(settings_keys::read_text(store, settings_keys::grid_unselected_foreground), "90,90,90");

@@ -5,8 +5,11 @@
 
 #include "platform/base/dialog.h"
 #include "platform/base/dialog_controls.h"
+#include "platform/wx/event_loop.h"
+#include "platform/wx/screenshot.h"
 #include "platform/wx/wx_peers.h"
 
+#include <wx/app.h>
 #include <wx/toplevel.h>
 
 #include <atomic>
@@ -129,6 +132,51 @@ TEST(real_loop, update_window_shows_a_change_while_the_ui_thread_is_busy)
     progress.SetDlgItemText(1, "Copying /data/a.bin...");
     progress.UpdateWindow();
     EXPECT_GT(dark_pixels(), 20) << "the new text is on the display";
+    progress.DestroyWindow();
+    platform::forget_dialog_templates();
+}
+
+TEST(real_loop, update_window_draws_a_dialog_shown_inside_a_long_task_and_runs_no_posted_work)
+{
+    gui_test::start_toolkit();
+    dialog_template table;
+    table.id = 4402;
+    table.caption = "Merging";
+    table.width = 160;
+    table.height = 30;
+    table.font_face = "DejaVu Sans";
+    table.controls = {{1, dialog_control_kind::static_text, "", 4, 4, 150, 20}};
+    platform::register_dialog_template(table);
+    CDialog progress;
+    int dark_on_screen = -1;
+    int posted_ran_inside = -1;
+    std::atomic<int> posted_ran{0};
+    bool done = false;
+    // One task on the UI thread, as a merge started from the menu: the loop never gets back
+    // in between, so the dialog's first showing and its change reach the screen through
+    // UpdateWindow alone.
+    wxTheApp->CallAfter([&] {
+        ASSERT_TRUE(progress.Create(4402));
+        progress.ShowWindow(SW_SHOW);
+        platform::post_to_window(&progress, [&] { ++posted_ran; });
+        progress.SetDlgItemText(1, "Copying /data/a.bin...");
+        progress.UpdateWindow();
+        posted_ran_inside = posted_ran;
+        const wxImage screen = platform::screen_image(progress);
+        dark_on_screen = 0;
+        for (int y = 0; screen.IsOk() && y < screen.GetHeight(); ++y)
+            for (int x = 0; x < screen.GetWidth(); ++x)
+                dark_on_screen += screen.GetRed(x, y) < 80 && screen.GetGreen(x, y) < 80 && screen.GetBlue(x, y) < 80;
+        const int total = screen.IsOk() ? screen.GetWidth() * screen.GetHeight() : 0;
+        // A window the toolkit never drew is all black: the text is dark, the rest is not.
+        if (dark_on_screen > total / 2)
+            dark_on_screen = -dark_on_screen;
+        done = true;
+    });
+    ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return done; }));
+    EXPECT_GT(dark_on_screen, 20) << "the text is on the display, on a drawn dialog";
+    EXPECT_EQ(posted_ran_inside, 0) << "posted work waits for the loop";
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return posted_ran == 1; }));
     progress.DestroyWindow();
     platform::forget_dialog_templates();
 }
