@@ -1,10 +1,14 @@
 #include "gui_support.h"
 
 #include "platform/base/system_services.h"
+#include "platform/wx/text_extent_cache.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 using gui_test::canvas_fixture;
 using gui_test::pixel_at;
@@ -238,8 +242,10 @@ TEST_F(canvas_fixture, a_screenful_of_cells_draws_the_same_on_every_repaint)
     CFont font;
     font.CreateFont(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "DejaVu Sans");
     CPen grid_line(PS_SOLID, 1, RGB(220, 220, 220));
-    // The first pass loads the font; the second is what every repaint costs.
+    // The first pass loads the font and measures the text; the second is what every repaint costs.
+    std::size_t measured_by_pass[2] = {0, 0};
     for (int pass = 0; pass < 2; ++pass) {
+    const std::size_t measured_before = platform::text_extent_cache::shared().measured();
     CDC* dc = canvas.GetDC();
     CFont* old_font = dc->SelectObject(&font);
     CPen* old_pen = dc->SelectObject(&grid_line);
@@ -261,7 +267,9 @@ TEST_F(canvas_fixture, a_screenful_of_cells_draws_the_same_on_every_repaint)
     dc->SelectObject(old_pen);
     dc->SelectObject(old_font);
     canvas.ReleaseDC(dc);
+    measured_by_pass[pass] = platform::text_extent_cache::shared().measured() - measured_before;
     }
+    EXPECT_EQ(measured_by_pass[1], 0u) << "a repaint finds every text it measured before";
     // What it costs is measured in bench/; here what it leaves on the screen.
     const wxImage shown = platform::window_image(canvas);
     const int frame = canvas.frame_width();
@@ -278,4 +286,54 @@ TEST_F(canvas_fixture, a_screenful_of_cells_draws_the_same_on_every_repaint)
                 inked += at(x, y) != RGB(255, 255, 255);
         EXPECT_GT(inked, 20) << "text in the cell at " << cell.x << "," << cell.y;
     }
+}
+
+TEST(text_extent_cache, a_text_is_measured_once_per_font_whatever_follows_the_face_name)
+{
+    platform::text_extent_cache cache;
+    int measured = 0;
+    const auto measure = [&measured] {
+        ++measured;
+        return CSize(40 + measured, 12);
+    };
+    LOGFONTA font;
+    font.lfHeight = -12;
+    std::strcpy(font.lfFaceName, "DejaVu Sans");
+    LOGFONTA same = font;
+    std::strcpy(same.lfFaceName + 12, "left over");  // after the terminator: the same face
+    EXPECT_EQ(cache.find_or_measure(font, "name.txt", 8, measure), CSize(41, 12));
+    EXPECT_EQ(cache.find_or_measure(same, "name.txt", 8, measure), CSize(41, 12));
+    EXPECT_EQ(cache.find_or_measure(font, "name.txt!", 8, measure), CSize(41, 12)) << "only length bytes count";
+    EXPECT_EQ(measured, 1);
+
+    LOGFONTA bold = font;
+    bold.lfWeight = FW_BOLD;
+    LOGFONTA taller = font;
+    taller.lfHeight = -14;
+    EXPECT_EQ(cache.find_or_measure(bold, "name.txt", 8, measure), CSize(42, 12));
+    EXPECT_EQ(cache.find_or_measure(taller, "name.txt", 8, measure), CSize(43, 12));
+    EXPECT_EQ(cache.find_or_measure(font, "name", 4, measure), CSize(44, 12));
+    EXPECT_EQ(cache.measured(), 4u);
+}
+
+TEST(text_extent_cache, threads_measuring_at_once_measure_each_text_once)
+{
+    platform::text_extent_cache cache;
+    LOGFONTA font;
+    font.lfHeight = -12;
+    std::vector<std::thread> painters;
+    std::atomic<int> wrong{0};
+    for (int painter = 0; painter < 4; ++painter)
+        painters.emplace_back([&] {
+            for (int text = 0; text < 2000; ++text) {
+                const std::string shown = std::to_string(text % 500);
+                const CSize size = cache.find_or_measure(font, shown.c_str(), static_cast<int>(shown.size()),
+                                                         [&] { return CSize(static_cast<int>(shown.size()), 1); });
+                wrong += size.cx != static_cast<int>(shown.size());
+            }
+        });
+    for (std::thread& painter : painters)
+        painter.join();
+    EXPECT_EQ(wrong, 0);
+    EXPECT_EQ(cache.measured(), 500u) << "a text measured by one is found by the others";
 }
