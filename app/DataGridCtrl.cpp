@@ -123,7 +123,10 @@ bool CDataGridCtrl::MultiSelectManager::RowSelected(long row)
 
 // ---- life
 
-CDataGridCtrl::CDataGridCtrl() : m_selection(new MultiSelectManager(this)) {}
+CDataGridCtrl::CDataGridCtrl()
+    : m_selectionNotHandedOver(std::make_unique<MultiSelectManager>(this)), m_selection(m_selectionNotHandedOver.get())
+{
+}
 
 CDataGridCtrl::~CDataGridCtrl()
 {
@@ -131,8 +134,6 @@ CDataGridCtrl::~CDataGridCtrl()
     // The table outlives the grid in the window; its callback must not reach a grid that is gone.
     if (m_adapter.m_table != nullptr)
         m_adapter.m_table->on_change = nullptr;
-    if (!m_selectionHandedOver)
-        delete m_selection;
 }
 
 bool CDataGridCtrl::BindTable(data::data_table* table)
@@ -422,10 +423,9 @@ void CDataGridCtrl::OnGridCreated()
     m_GI->m_multiSelect->SetMode(m_GI->m_multiSelectMode != 0 ? UG_MULTISELECT_ROW : UG_MULTISELECT_CELL);
     SetTipsEnabled(m_cellHints ? TRUE : FALSE);
     ApplyScrollHints();
-    if (!m_selectionHandedOver) {
-        delete m_GI->m_multiSelect;
-        m_GI->m_multiSelect = m_selection;
-        m_selectionHandedOver = true;
+    if (m_selectionNotHandedOver) {
+        const std::unique_ptr<CUGMultiSelect> replaced(m_GI->m_multiSelect);
+        m_GI->m_multiSelect = m_selectionNotHandedOver.release();
     }
     m_selection->SetGrid(this, m_GI);
     RecalcPartLayout();

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -195,7 +196,7 @@ private:
     row_hint_provider m_rowScrollHintProvider;
     bool m_columnScrollHints = false;
     column_hint_provider m_columnScrollHintProvider;
+    // The grid owns its selection manager until the sheet takes it over (and deletes it with itself).
+    std::unique_ptr<MultiSelectManager> m_selectionNotHandedOver;
     MultiSelectManager* m_selection = nullptr;
-    // The sheet owns the manager once it has been handed over.
-    bool m_selectionHandedOver = false;
 };

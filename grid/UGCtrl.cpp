@@ -24,21 +24,37 @@
 
 const UINT UG_FINDREPLACE_MESSAGE = RegisterWindowMessageA(FINDMSGSTRING);
 
-CUGCtrl::CUGCtrl()
+// Declared in the order opposite to their going: the lists go first, then the cell area, the
+// headings, the scroll bars, the hint, the tab bar and the printer.
+struct CUGCtrl::owned_parts {
+    CUGPrint print;
+    CUGTab tab;
+    CUGHint hint;
+    CUGHScroll hScroll;
+    CUGVScroll vScroll;
+    CUGCnrBtn cornerButton;
+    CUGSideHdg sideHeading;
+    CUGTopHdg topHeading;
+    CUGGrid grid;
+    CUGPtrList cellTypes;
+    CUGPtrList fonts;
+};
+
+CUGCtrl::CUGCtrl() : m_parts(std::make_unique<owned_parts>())
 {
-    m_fontList = new CUGPtrList;
-    m_cellTypeList = new CUGPtrList;
-    m_CUGPrint = new CUGPrint;
+    m_fontList = &m_parts->fonts;
+    m_cellTypeList = &m_parts->cellTypes;
+    m_CUGPrint = &m_parts->print;
     m_menu.CreatePopupMenu();
 
-    m_CUGGrid = new CUGGrid;
-    m_CUGTopHdg = new CUGTopHdg;
-    m_CUGSideHdg = new CUGSideHdg;
-    m_CUGCnrBtn = new CUGCnrBtn;
-    m_CUGVScroll = new CUGVScroll;
-    m_CUGHScroll = new CUGHScroll;
-    m_CUGHint = new CUGHint;
-    m_CUGTab = new CUGTab;
+    m_CUGGrid = &m_parts->grid;
+    m_CUGTopHdg = &m_parts->topHeading;
+    m_CUGSideHdg = &m_parts->sideHeading;
+    m_CUGCnrBtn = &m_parts->cornerButton;
+    m_CUGVScroll = &m_parts->vScroll;
+    m_CUGHScroll = &m_parts->hScroll;
+    m_CUGHint = &m_parts->hint;
+    m_CUGTab = &m_parts->tab;
 
     m_editCtrl.SetAutoSize(1);
     m_editCtrl.SetGrid(this);
@@ -63,19 +79,8 @@ CUGCtrl::~CUGCtrl()
 {
     for (int index = 0; index < m_fontList->GetMaxCount(); ++index)
         delete static_cast<CFont*>(m_fontList->GetPointer(index));
-    delete m_fontList;
-    delete m_cellTypeList;
-
     // The parts go before the sheets they read.
-    delete m_CUGGrid;
-    delete m_CUGTopHdg;
-    delete m_CUGSideHdg;
-    delete m_CUGCnrBtn;
-    delete m_CUGVScroll;
-    delete m_CUGHScroll;
-    delete m_CUGHint;
-    delete m_CUGTab;
-    delete m_CUGPrint;
+    m_parts.reset();
 
     for (int sheet = 0; sheet < m_numberSheets; ++sheet) {
         delete m_GIList[sheet]->m_multiSelect;

@@ -22,6 +22,8 @@
 #include "platform/base/menu.h"
 #include "platform/base/window.h"
 
+#include <memory>
+
 class CUGCnrBtn;
 class CUGDataSource;
 class CUGGrid;
@@ -306,4 +308,9 @@ private:
     bool JoinOrigin(int col, int row, int* originCol, int* originRow, int* lastCol, int* lastRow);
     int FinishMove(bool columns);
     void EndEdit();
+
+    // Owns what the public pointers above name: the part windows, the hint, the tab bar, the
+    // printer and the font and cell type lists.
+    struct owned_parts;
+    std::unique_ptr<owned_parts> m_parts;
 };

@@ -1,6 +1,7 @@
 #include "platform/wx/wx_surface.h"
 
 #include "platform/base/dc.h"
+#include "platform/wx/text_extent_cache.h"
 #include "platform/wx/wx_convert.h"
 
 #include <wx/graphics.h>
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <unordered_map>
 
 namespace platform {
 
@@ -304,19 +304,8 @@ void wx_surface::text(int x, int y, const char* text, int length, const LOGFONTA
 
 CSize wx_surface::text_extent(const LOGFONTA& font, const char* text, int length)
 {
-    // Shaping text is the dearest part of drawing a grid, and the same texts come back on
-    // every repaint, so extents are remembered per font and text.
-    static std::unordered_map<std::string, CSize> extents;
-    std::string key(reinterpret_cast<const char*>(&font), sizeof(LOGFONTA));
-    key.append(text, static_cast<size_t>(std::max(0, length)));
-    auto found = extents.find(key);
-    if (found != extents.end())
-        return found->second;
-    if (extents.size() > 20000)
-        extents.clear();
-    const CSize measured = measure_text(font, text, length);
-    extents.emplace(std::move(key), measured);
-    return measured;
+    return text_extent_cache::shared().find_or_measure(font, text, length,
+                                                       [&] { return measure_text(font, text, length); });
 }
 
 CSize wx_surface::measure_text(const LOGFONTA& font, const char* text, int length)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <new>
 #include <thread>
@@ -37,14 +38,18 @@ TEST(posting, work_from_worker_threads_runs_on_the_ui_thread_and_never_after_the
             }
         });
     }
+    // Bounded waits: a stuck queue fails the case instead of hanging the run.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto in_time = [&deadline] { return std::chrono::steady_clock::now() < deadline; };
     int delivered = 0;
-    while (delivered < 2000)
+    while (delivered < 2000 && in_time())
         delivered += platform::deliver_posted_messages();
     EXPECT_GE(window->calls, 2000);
     window.reset();
     // Posting goes on against the dead window while the queue drains.
-    while (refused < 100)
+    while (refused < 100 && in_time())
         EXPECT_EQ(platform::deliver_posted_messages(), 0) << "nothing reaches a destroyed window";
+    EXPECT_GE(refused, 100);
     stop = true;
     for (std::thread& worker : workers)
         worker.join();

@@ -31,6 +31,16 @@ inline void start_toolkit()
     ASSERT_TRUE(started) << "the toolkit needs a display (run under xvfb-run)";
 }
 
+// Started before any case's fixture exists: a control reads the system's colours and sizes when
+// it is built, and those come from the toolkit's theme once it runs. Each case may run alone in
+// a process of its own, so none may count on an earlier case having started it.
+class toolkit_environment : public ::testing::Environment {
+public:
+    void SetUp() override { start_toolkit(); }
+};
+inline ::testing::Environment* const toolkit_started_first =
+    ::testing::AddGlobalTestEnvironment(new toolkit_environment);
+
 // The colour of a client pixel of window as the window shows it.
 inline COLORREF pixel_at(const CWnd& window, int x, int y)
 {
