@@ -83,6 +83,20 @@ const node* load_table(xml_distiller& document, const std::string& file, const s
     return current;
 }
 
+// A field as a CSV reader takes it back: in double quotes (inner ones doubled) when it holds the
+// separator, a double quote or a line break, else as it is.
+std::string csv_field(const std::string& value, const std::string& separator)
+{
+    const bool quoted = value.find_first_of("\"\r\n") != std::string::npos
+                        || (!separator.empty() && value.find(separator) != std::string::npos);
+    if (!quoted)
+        return value;
+    std::string field = "\"";
+    for (const char c : value)
+        field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return field + "\"";
+}
+
 void check_csv(const table& rows, const std::vector<std::string>& names, const std::string& separator,
                const std::string& line_end, bool header)
 {
@@ -97,12 +111,12 @@ void check_csv(const table& rows, const std::vector<std::string>& names, const s
     std::string expected;
     if (header && !names.empty()) {
         for (std::size_t i = 0; i < names.size(); ++i)
-            expected += names[i] + (i + 1 < names.size() ? separator : line_end);
+            expected += csv_field(names[i], separator) + (i + 1 < names.size() ? separator : line_end);
     }
     for (const auto& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             exporter << row[i];
-            expected += (i > 0 ? separator : std::string()) + row[i];
+            expected += (i > 0 ? separator : std::string()) + csv_field(row[i], separator);
         }
         exporter.end_row();
         expected += line_end;
