@@ -24,7 +24,7 @@ namespace {
 const std::size_t batch_size = 512;
 const std::size_t batches_ahead = 64;
 // Entries read but not handed over yet; bounds the memory of readers running ahead.
-const std::size_t entries_ahead = 32768;
+const std::size_t entries_ahead = 8192;
 const unsigned reader_count = 3;
 
 std::exception_ptr walk_failure(const char* what, const std::string& path, int code)
