@@ -11,8 +11,9 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <map>
+#include <atomic>
 #include <set>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -222,7 +223,6 @@ struct file_archive::replace_batch {
         bfs::path target;
         bool check_target;
         recorded_target recorded;
-        ::dev_t device;
         // What the row added to the counters and byte totals, taken back if it fails now.
         std::uint64_t counted[4];
         std::uint64_t main_counted;
@@ -231,6 +231,7 @@ struct file_archive::replace_batch {
     // Bounds what a crash can leave as temporaries and the dirty pages waiting for the flush.
     static constexpr std::size_t most_files = 4096;
     static constexpr std::uint64_t most_bytes = std::uint64_t(256) << 20;
+    static constexpr std::size_t flushers = 16;
 
     std::uint64_t* counters { nullptr };
     std::size_t row { 0 };
@@ -305,19 +306,28 @@ void file_archive::finish_batch()
     batch.bytes = 0;
     if (files.empty())
         return;
-    // One flush per file system the copies went to; its failure fails that file system's rows.
-    std::map<::dev_t, int> flushed;
-    for (const auto& file : files) {
-        if (flushed.count(file.device) != 0)
-            continue;
-        int code = 0;
-        const int folder = ::open(file.temporary.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (folder < 0 || ::syncfs(folder) != 0)
-            code = errno;
-        if (folder >= 0)
-            ::close(folder);
-        flushed[file.device] = code;
-    }
+    // Each copy is flushed on its own, by a few threads at once: the file system commits
+    // flushes that wait together in one go, and nothing but the batch's own files is written.
+    // (One flush of the whole file system would also wait for everything else being written to it.)
+    std::vector<int> flushed(files.size(), 0);
+    std::atomic<std::size_t> next_file { 0 };
+    const auto flush = [&] {
+        for (std::size_t index = next_file++; index < files.size(); index = next_file++) {
+            const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (handle < 0 || ::fdatasync(handle) != 0)
+                flushed[index] = errno;
+            if (handle >= 0)
+                ::close(handle);
+        }
+    };
+    std::vector<std::thread> flushers;
+    const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
+    for (std::size_t started = 1; started < flusher_count; ++started)
+        flushers.emplace_back(flush);
+    flush();
+    for (auto& flusher : flushers)
+        flusher.join();
+    std::size_t index = 0;
     for (const auto& file : files) {
         const auto fail = [&](const std::string& what, int code) {
             ::unlink(file.temporary.c_str());
@@ -331,7 +341,7 @@ void file_archive::finish_batch()
             main_bytes -= file.main_counted;
             backup_bytes[only_backup_id] -= file.backup_counted;
         };
-        const int flush_code = flushed[file.device];
+        const int flush_code = flushed[index++];
         if (flush_code != 0) {
             fail("cannot write the content", flush_code);
             continue;
@@ -628,7 +638,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     }
     if (waits) {
         replace_batch::waiting file { batch_->row, source, temporary, target, recorded != nullptr,
-                                      recorded != nullptr ? *recorded : recorded_target(), made.st_dev,
+                                      recorded != nullptr ? *recorded : recorded_target(),
                                       { 0, 0, 0, 0 }, 0, 0 };
         batch_->files.push_back(std::move(file));
         batch_->targets.insert(target.native());
