@@ -22,7 +22,7 @@ namespace bfs = boost::filesystem;
 namespace {
 
 const std::size_t batch_size = 512;
-const std::size_t batches_ahead = 64;
+const std::size_t batches_ahead = 16;
 // Entries read but not handed over yet; bounds the memory of readers running ahead.
 const std::size_t entries_ahead = 8192;
 const unsigned reader_count = 3;
