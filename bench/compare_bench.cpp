@@ -1,11 +1,16 @@
 // Builds a main and a backup tree with a known mix of differences and prints what recording,
 // the whole comparison and a merge cost on them, next to the floors they are measured against:
-// a bare walk that stats every file once, and rsync's dry run over the same trees.
+// a bare walk that stats every file once, and rsync's dry run over the same trees. Lines
+// starting "goal" set a figure against its reference measured in the same run: a merge that
+// replaces every file against cp -a of the same files, the whole comparison against find -printf
+// of both trees, and the comparison's peak memory per recorded file.
 //
 //   compare_bench [files [folders]] [--file] [--keep]
 //     files, folders  size of each tree (default 200000 files in 20000 folders)
 //     --file          keep the catalogue in a database file instead of shared memory
 //     --keep          leave the trees in place (their folder is printed)
+//     --replace N     files of the replacing merge (default 12000, 0 leaves it out)
+//     --merge-only    only the replacing merge
 
 #include "core/data/data_table.h"
 #include "core/fs/dir_walker.h"
@@ -20,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -129,6 +135,19 @@ double seconds_since(clock_type::time_point start)
     return std::chrono::duration<double>(clock_type::now() - start).count();
 }
 
+// Resident memory now, in bytes.
+double resident_bytes()
+{
+    long pages = 0;
+    long resident = 0;
+    if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
 double peak_megabytes()
 {
     struct ::rusage usage;
@@ -143,13 +162,9 @@ void print(const char* what, std::uint64_t count, const char* unit, double secon
                 seconds > 0 ? static_cast<double>(count) / seconds : 0.0, unit, peak_megabytes());
 }
 
-// Runs rsync's dry run over the trees; -1 when rsync is not there.
-double rsync_dry_run(const bfs::path& main, const bfs::path& backup)
+// Runs a command with its output thrown away; its wall time, or -1 when it could not run.
+double run_command(std::vector<std::string> arguments)
 {
-    const std::string source = main.string() + "/";
-    const std::string target = backup.string() + "/";
-    std::vector<std::string> arguments = { "rsync", "-a", "--dry-run", "--delete", "--itemize-changes",
-                                           source, target };
     std::vector<char*> argv;
     for (auto& argument : arguments)
         argv.push_back(argument.data());
@@ -160,7 +175,7 @@ double rsync_dry_run(const bfs::path& main, const bfs::path& backup)
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     const auto start = clock_type::now();
     pid_t child = 0;
-    const int spawned = posix_spawnp(&child, "rsync", &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return -1;
@@ -177,17 +192,131 @@ bool compare(fs::file_archive& archive, const bfs::path& backup, data::data_tabl
     return archive.record_main_folder(error) && archive.record_backup_folder(backup.string(), table, error, mask);
 }
 
+// rsync's dry run over the trees; -1 when rsync is not there.
+double rsync_dry_run(const bfs::path& main, const bfs::path& backup)
+{
+    return run_command({ "rsync", "-a", "--dry-run", "--delete", "--itemize-changes", main.string() + "/",
+                         backup.string() + "/" });
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void print_goal(const char* goal, const char* figure, double seconds, const char* reference,
+                double reference_seconds, double limit)
+{
+    const double ratio = seconds / reference_seconds;
+    std::printf("%s: %s %.3f s, %s %.3f s, ratio %.2f (goal <= %.2f): %s\n", goal, figure, seconds, reference,
+                reference_seconds, ratio, limit, ratio <= limit ? "MET" : "NOT MET");
+}
+
+// A catalogue of its own for a pair of trees.
+std::unique_ptr<fs::file_archive> open_archive(const bfs::path& main, const std::string& name)
+{
+    const bfs::path resources = bfs::path(__FILE__).parent_path().parent_path() / "resources";
+    auto archive = std::make_unique<fs::file_archive>();
+    archive->database_file = name;
+    archive->schema_file = (resources / "schema.sql").string();
+    archive->set_root(main.string());
+    archive->create_result_table(archive->result);
+    std::string error;
+    if (!archive->open_database(error, 1) || !archive->load_scripts((resources / "scripts.xml").string(), error))
+        throw std::runtime_error(error);
+    return archive;
+}
+
+// Goal 1: a merge that replaces every file of a backup, against cp -a of the same files. Each
+// round starts from the old backup, written and flushed to disk outside the timing, so neither
+// side pays for the other's writes.
+void replacing_merge_goal(const bfs::path& top, std::uint64_t files)
+{
+    const bfs::path main = top / "replace-main";
+    const bfs::path backup = top / "replace-backup";
+    const bfs::path copy = top / "replace-copy";
+    const std::uint64_t folders = std::max<std::uint64_t>(1, files / 100);
+    const std::vector<char> content(4096, 'x');
+    const std::vector<char> old_content(4096, 'o');
+    const auto write_tree = [&](const bfs::path& root, bool old) {
+        for (std::uint64_t folder = 0; folder < folders; ++folder)
+            bfs::create_directories(root / ("d" + std::to_string(folder)));
+        for (std::uint64_t file = 0; file < files; ++file) {
+            const std::string path = root.string() + "/d" + std::to_string(file % folders) + "/f"
+                + std::to_string(file);
+            const std::size_t size = 64 + (file * 37) % 2048;
+            write_file(path, old ? size + 1 : size, 1600000000 - (old ? 3600 : 0), old ? old_content : content);
+        }
+    };
+    write_tree(main, false);
+    auto archive = open_archive(main, "compare_bench_replace");
+    std::string error;
+    data::data_table* table = nullptr;
+    const auto prepare = [&] {
+        write_tree(backup, true);
+        if (!compare(*archive, backup, table, error))
+            throw std::runtime_error(error);
+        if (table->rows.size() != files)
+            throw std::runtime_error("replacing merge: " + std::to_string(table->rows.size()) + " rows, expected "
+                                     + std::to_string(files));
+        ::sync();
+    };
+    const int rounds = 5;
+    std::vector<double> batched;
+    std::vector<double> one_by_one;
+    std::vector<double> copied;
+    for (int round = 0; round < rounds; ++round) {
+        prepare();
+        std::uint64_t counters[4] = { 0, 0, 0, 0 };
+        auto start = clock_type::now();
+        if (!archive->merge_rows(backup.string(), *table, counters, nullptr, error))
+            throw std::runtime_error(error);
+        batched.push_back(seconds_since(start));
+        if (counters[fs::file_archive::files_copied] != files)
+            throw std::runtime_error("replacing merge copied " + std::to_string(counters[2]) + " files");
+
+        // Row by row: each replaced file flushed on its own before it takes the old name.
+        prepare();
+        start = clock_type::now();
+        for (const data::data_row* row : table->rows) {
+            if (!archive->merge_row(backup.string(), *row, counters, nullptr, error))
+                throw std::runtime_error(error);
+        }
+        one_by_one.push_back(seconds_since(start));
+
+        boost::system::error_code ignored;
+        bfs::remove_all(copy, ignored);
+        ::sync();
+        const double cp = run_command({ "cp", "-a", main.string(), copy.string() });
+        if (cp < 0)
+            throw std::runtime_error("cp -a failed");
+        copied.push_back(cp);
+    }
+    std::printf("replacing merge of %llu files, medians of %d rounds\n", static_cast<unsigned long long>(files),
+                rounds);
+    print_goal("goal 1 before (row by row)", "merge", median(one_by_one), "cp -a", median(copied), 1.5);
+    print_goal("goal 1", "merge", median(batched), "cp -a", median(copied), 1.5);
+    std::printf("\n");
+}
+
 int run(int argc, char** argv)
 {
     std::uint64_t files = 200000;
     std::uint64_t folders = 20000;
     int mode = 1;
     bool keep = false;
+    bool merge_only = false;
+    std::uint64_t replaced = 12000;
     std::vector<std::uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--file")
             mode = 0;
+        else if (argument == "--merge-only")
+            merge_only = true;
+        else if (argument == "--replace" && i + 1 < argc)
+            replaced = std::stoull(argv[++i]);
         else if (argument == "--keep")
             keep = true;
         else
@@ -217,6 +346,11 @@ int run(int argc, char** argv)
     const bfs::path main = top / "main";
     const bfs::path backup = top / "backup";
     const bfs::path resources = bfs::path(__FILE__).parent_path().parent_path() / "resources";
+
+    if (replaced > 0)
+        replacing_merge_goal(top, replaced);
+    if (merge_only)
+        return 0;
 
     std::printf("Trees in %s: %llu files in %llu folders each\n", top.string().c_str(),
                 static_cast<unsigned long long>(files), static_cast<unsigned long long>(folders));
@@ -249,6 +383,7 @@ int run(int argc, char** argv)
     if (!archive.open_database(error, mode) || !archive.load_scripts((resources / "scripts.xml").string(), error))
         throw std::runtime_error(error);
 
+    const double resident_before = resident_bytes();
     // Recording alone: the backup tree with a diff script that returns nothing.
     const std::string diff_script = archive.diff_script;
     if (!archive.prepare_script("Nothing", "select 1 where 0", error))
@@ -280,6 +415,19 @@ int run(int argc, char** argv)
         compare_seconds = std::min(compare_seconds, seconds_since(start));
     }
     print("whole comparison", mix.main_files + mix.backup_files, "files", compare_seconds);
+    const double peak_growth = peak_megabytes() * 1024.0 * 1024.0 - resident_before;
+    double find_seconds = 1e9;
+    for (int round = 0; round < rounds && find_seconds >= 0; ++round)
+        find_seconds = std::min(find_seconds, run_command({ "find", main.string(), backup.string(), "-printf",
+                                                            "%s %T@ %p\n" }));
+    std::printf("\n");
+    if (find_seconds < 0)
+        std::printf("goal 2: find not available\n");
+    else
+        print_goal("goal 2", "whole comparison", compare_seconds, "find -printf of both trees", find_seconds, 0.5);
+    const double per_file = peak_growth / static_cast<double>(mix.main_files + mix.backup_files);
+    std::printf("goal 4: peak memory growth of the comparison %.0f bytes per recorded file (goal <= 300): %s\n\n",
+                per_file, per_file <= 300 ? "MET" : "NOT MET");
     std::printf("%-34s %9llu (expected %llu)\n", "difference rows", static_cast<unsigned long long>(table->rows.size()),
                 static_cast<unsigned long long>(mix.differences));
     double rsync_seconds = 1e9;

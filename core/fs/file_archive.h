@@ -157,6 +157,10 @@ private:
     // The folders of one merge already cleared of interrupted copies' temporaries. Clearing
     // happens before the first copy into a folder; copies made in parallel would have to keep it so.
     using cleared_folders = std::set<std::string>;
+    // The replaced files of a merge of many rows whose copies wait under their temporary names
+    // for one flush to disk; null outside merge_rows.
+    struct replace_batch;
+    replace_batch* batch_ { nullptr };
 
     bool database_ready(std::string& error) const;
     void empty_result();
@@ -174,6 +178,8 @@ private:
     // `recorded`, the target is checked against it once more just before it is replaced.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                       std::string& error, const recorded_target* recorded);
+    // Makes the waiting copies durable, then gives each its target's name, in row order.
+    void finish_batch();
 };
 
 // False for a text of nothing but white space, SQL comments and semicolons: SQLite would run it

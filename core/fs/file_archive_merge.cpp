@@ -11,6 +11,10 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <atomic>
+#include <set>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -207,26 +211,152 @@ bool copy_content(int source, int target)
 
 } // namespace
 
+// One fdatasync per replaced file, one after another, made a replacing merge several times
+// slower than a plain copy. The copies of many rows are written under their temporary names,
+// made durable together by one flush of their file system, and only then renamed over the old
+// files: a crash at any moment still leaves either the old file or the complete new one.
+struct file_archive::replace_batch {
+    struct waiting {
+        std::size_t row;
+        bfs::path source;
+        bfs::path temporary;
+        bfs::path target;
+        bool check_target;
+        recorded_target recorded;
+        // What the row added to the counters and byte totals, taken back if it fails now.
+        std::uint64_t counted[4];
+        std::uint64_t main_counted;
+        std::uint64_t backup_counted;
+    };
+    // Bounds what a crash can leave as temporaries and the dirty pages waiting for the flush.
+    static constexpr std::size_t most_files = 4096;
+    static constexpr std::uint64_t most_bytes = std::uint64_t(256) << 20;
+    static constexpr std::size_t flushers = 16;
+
+    std::uint64_t* counters { nullptr };
+    std::size_t row { 0 };
+    std::vector<waiting> files;
+    std::set<std::string> targets;
+    std::uint64_t bytes { 0 };
+    // Row number and text of each failed row; rows fail late when their rename fails.
+    std::vector<std::pair<std::size_t, std::string>> errors;
+};
+
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
                               std::uint64_t* counters, const chooser& choose, std::string& error)
 {
-    bool merged = true;
     error.clear();
     cleared_folders cleared;
-    try {
-        for (auto row = table.begin(); row != table.end(); ++row) {
-            const data::data_row copy = *row;
-            std::string row_error;
-            if (!merge_one(backup_root, copy, counters, choose, cleared, row_error)) {
-                merged = false;
-                error += error.empty() ? row_error : "\n" + row_error;
+    replace_batch batch;
+    batch.counters = counters;
+    const auto join_errors = [&] {
+        std::stable_sort(batch.errors.begin(), batch.errors.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& failed : batch.errors)
+            error += error.empty() ? failed.second : "\n" + failed.second;
+    };
+    // The batch is unset however the merge ends.
+    struct batch_scope {
+        replace_batch*& slot;
+        ~batch_scope() { slot = nullptr; }
+    };
+    {
+        batch_ = &batch;
+        batch_scope scope { batch_ };
+        try {
+            for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
+                const data::data_row copy = *row;
+                std::string row_error;
+                std::uint64_t before[4] = { 0, 0, 0, 0 };
+                if (counters != nullptr)
+                    std::copy(counters, counters + 4, before);
+                const std::uint64_t main_before = main_bytes;
+                const std::uint64_t backup_before = backup_bytes[only_backup_id];
+                const std::size_t waiting = batch.files.size();
+                if (!merge_one(backup_root, copy, counters, choose, cleared, row_error))
+                    batch.errors.emplace_back(batch.row, row_error);
+                if (batch.files.size() > waiting) {
+                    auto& added = batch.files.back();
+                    for (std::size_t i = 0; i < 4; ++i)
+                        added.counted[i] = counters != nullptr ? counters[i] - before[i] : 0;
+                    added.main_counted = main_bytes - main_before;
+                    added.backup_counted = backup_bytes[only_backup_id] - backup_before;
+                }
+                if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
+                    finish_batch();
+            }
+            finish_batch();
+        } catch (const std::exception& failure) {
+            finish_batch();
+            join_errors();
+            error += error.empty() ? failure.what() : std::string("\n") + failure.what();
+            return false;
+        }
+    }
+    join_errors();
+    return batch.errors.empty();
+}
+
+void file_archive::finish_batch()
+{
+    replace_batch& batch = *batch_;
+    std::vector<replace_batch::waiting> files;
+    files.swap(batch.files);
+    batch.targets.clear();
+    batch.bytes = 0;
+    if (files.empty())
+        return;
+    // Each copy is flushed on its own, by a few threads at once: the file system commits
+    // flushes that wait together in one go, and nothing but the batch's own files is written.
+    // (One flush of the whole file system would also wait for everything else being written to it.)
+    std::vector<int> flushed(files.size(), 0);
+    std::atomic<std::size_t> next_file { 0 };
+    const auto flush = [&] {
+        for (std::size_t index = next_file++; index < files.size(); index = next_file++) {
+            const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+            if (handle < 0 || ::fdatasync(handle) != 0)
+                flushed[index] = errno;
+            if (handle >= 0)
+                ::close(handle);
+        }
+    };
+    std::vector<std::thread> flushers;
+    const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
+    for (std::size_t started = 1; started < flusher_count; ++started)
+        flushers.emplace_back(flush);
+    flush();
+    for (auto& flusher : flushers)
+        flusher.join();
+    std::size_t index = 0;
+    for (const auto& file : files) {
+        const auto fail = [&](const std::string& what, int code) {
+            ::unlink(file.temporary.c_str());
+            batch.errors.emplace_back(file.row, "Unable to copy " + file.source.string() + " to "
+                                          + file.target.string() + ": " + what
+                                          + (code != 0 ? ": " + system_message(code) : std::string()));
+            if (batch.counters != nullptr) {
+                for (std::size_t i = 0; i < 4; ++i)
+                    batch.counters[i] -= file.counted[i];
+            }
+            main_bytes -= file.main_counted;
+            backup_bytes[only_backup_id] -= file.backup_counted;
+        };
+        const int flush_code = flushed[index++];
+        if (flush_code != 0) {
+            fail("cannot write the content", flush_code);
+            continue;
+        }
+        if (file.check_target) {
+            struct ::stat now;
+            const bool exists = ::stat(file.target.c_str(), &now) == 0;
+            if (!as_recorded(exists ? &now : nullptr, file.recorded)) {
+                fail(changed_since_comparison, 0);
+                continue;
             }
         }
-    } catch (const std::exception& failure) {
-        error += error.empty() ? failure.what() : std::string("\n") + failure.what();
-        return false;
+        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0)
+            fail("cannot replace the target", errno);
     }
-    return merged;
 }
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
@@ -354,6 +484,11 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             error = "Not copied: " + source.string() + " is " + kind_name(source_folder) + " and " + target.string()
                 + " is " + kind_name(target_folder);
             return false;
+        }
+        // A row naming a target already waiting in the batch sees it as the rows before left it.
+        if (batch_ != nullptr && batch_->targets.count(target.native()) != 0) {
+            finish_batch();
+            return copy_checked(source, target, counters, error, folder_target, recorded, cleared);
         }
         const bool same = source_exists && target_exists && source_info.st_dev == target_info.st_dev
             && source_info.st_ino == target_info.st_ino;
@@ -491,13 +626,24 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
     if (::futimens(to.get(), times) != 0)
         return abandon("cannot set the times", errno);
-    // A replaced file must be on disk before the good old one goes.
-    if (replacing && ::fdatasync(to.get()) != 0)
+    // A replaced file must be on disk before the good old one goes; in a batch, the batch's
+    // flush sees to it.
+    const bool waits = replacing && batch_ != nullptr;
+    if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
     if (to.close() != 0) {
         const int code = errno;
         ::unlink(temporary.c_str());
         return fail("cannot write the content", code);
+    }
+    if (waits) {
+        replace_batch::waiting file { batch_->row, source, temporary, target, recorded != nullptr,
+                                      recorded != nullptr ? *recorded : recorded_target(),
+                                      { 0, 0, 0, 0 }, 0, 0 };
+        batch_->files.push_back(std::move(file));
+        batch_->targets.insert(target.native());
+        batch_->bytes += static_cast<std::uint64_t>(info.st_size);
+        return true;
     }
     // The copy took time: the target is looked at again just before it is replaced.
     if (recorded != nullptr) {

@@ -6,7 +6,14 @@
 #include <boost/filesystem/exception.hpp>
 #include <boost/filesystem/operations.hpp>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <utility>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace fs {
 
@@ -15,48 +22,55 @@ namespace bfs = boost::filesystem;
 namespace {
 
 const std::size_t batch_size = 512;
-const std::size_t batches_ahead = 64;
+const std::size_t batches_ahead = 16;
+// Entries read but not handed over yet; bounds the memory of readers running ahead.
+const std::size_t entries_ahead = 8192;
+const unsigned reader_count = 3;
+
+std::exception_ptr walk_failure(const char* what, const std::string& path, int code)
+{
+    return std::make_exception_ptr(
+        bfs::filesystem_error(what, bfs::path(path), boost::system::error_code(code, boost::system::system_category())));
+}
 
 } // namespace
+
+struct tree_scanner::folder {
+    struct entry {
+        file found;
+        std::unique_ptr<folder> inner;
+    };
+
+    folder(std::string folder_path, std::vector<std::uint32_t> folder_position)
+        : path(std::move(folder_path)), position(std::move(folder_position))
+    {
+    }
+
+    std::string path;
+    // Index of each step from the root: comparing these orders folders as a depth-first walk.
+    std::vector<std::uint32_t> position;
+    // Written by one reader before `read` is set, then only by the ordering thread.
+    std::vector<entry> entries;
+    std::exception_ptr failure;
+    bool read { false };
+};
+
+bool tree_scanner::walk_order::operator()(const folder* first, const folder* second) const
+{
+    return first->position < second->position;
+}
 
 tree_scanner::tree_scanner(const bfs::path& root)
 {
     dir_walker walker;
     walker.set_root(root.string());
-    auto walk = walker.walk();
-    worker_ = std::thread([this, walk = std::move(walk)]() mutable {
-        try {
-            const bfs::recursive_directory_iterator end;
-            std::vector<file> batch;
-            boost::system::error_code error;
-            for (auto& entry = walk.first; entry != end;) {
-                // One lstat per entry; the walk takes the type from it instead of looking again.
-                const dir_walker::entry_info info = dir_walker::inspect(entry);
-                if (info.type == bfs::regular_file) {
-                    const std::string& path = entry->path().native();
-                    const std::size_t name = path.rfind(bfs::path::preferred_separator) + 1;
-                    if (!is_copy_temporary(path.data() + name, path.size() - name))
-                        batch.push_back(file { path, info.size, info.last_write_time });
-                }
-                if (batch.size() == batch_size && !hand_over(batch))
-                    return;
-                // Boost's own increment error doesn't say where; the folder it failed to enter
-                // or read is the entry it stood on.
-                const bfs::path where = entry->path();
-                entry.increment(error);
-                if (error)
-                    throw bfs::filesystem_error("Cannot read folder", where, error);
-            }
-            if (!batch.empty())
-                hand_over(batch);
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            failure_ = std::current_exception();
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        finished_ = true;
-        changed_.notify_all();
-    });
+    // Opening the root here makes an unreadable root throw on the caller's thread.
+    walker.walk();
+    root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>());
+    unread_.insert(root_.get());
+    for (unsigned reader = 0; reader < reader_count; ++reader)
+        readers_.emplace_back([this] { read_folders(); });
+    worker_ = std::thread([this] { order(); });
 }
 
 tree_scanner::~tree_scanner()
@@ -65,8 +79,159 @@ tree_scanner::~tree_scanner()
         std::lock_guard<std::mutex> lock(mutex_);
         stopping_ = true;
         changed_.notify_all();
+        folders_changed_.notify_all();
     }
     worker_.join();
+    for (auto& reader : readers_)
+        reader.join();
+}
+
+// One entry is looked at once (links a second time, at their target), as the single-threaded
+// walk did: a regular file is recorded, a real folder is read later, a link to one never is.
+void tree_scanner::read(folder& listed)
+{
+    DIR* stream = ::opendir(listed.path.c_str());
+    if (stream == nullptr) {
+        listed.failure = walk_failure("Cannot read folder", listed.path, errno);
+        return;
+    }
+    const int handle = ::dirfd(stream);
+    const std::string prefix = listed.path.size() == 1 && listed.path[0] == '/' ? listed.path : listed.path + "/";
+    for (;;) {
+        errno = 0;
+        const struct ::dirent* found = ::readdir(stream);
+        if (found == nullptr) {
+            if (errno != 0)
+                listed.failure = walk_failure("Cannot read folder", listed.path, errno);
+            break;
+        }
+        const char* name = found->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        struct ::stat details;
+        if (::fstatat(handle, name, &details, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                continue;
+            listed.failure = walk_failure("boost::filesystem::symlink_status", prefix + name, errno);
+            break;
+        }
+        const bool link = S_ISLNK(details.st_mode);
+        if (link && ::fstatat(handle, name, &details, 0) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                continue;
+            listed.failure = walk_failure("boost::filesystem::status", prefix + name, errno);
+            break;
+        }
+        if (S_ISREG(details.st_mode)) {
+            if (!is_copy_temporary(name, std::strlen(name))) {
+                listed.entries.push_back(folder::entry { file { prefix + name, static_cast<std::uint64_t>(details.st_size),
+                                                                details.st_mtime },
+                                                         nullptr });
+            }
+        } else if (S_ISDIR(details.st_mode) && !link) {
+            std::vector<std::uint32_t> position = listed.position;
+            position.push_back(static_cast<std::uint32_t>(listed.entries.size()));
+            listed.entries.push_back(
+                folder::entry { file(), std::make_unique<folder>(prefix + name, std::move(position)) });
+        }
+    }
+    ::closedir(stream);
+}
+
+void tree_scanner::read_folders()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        // The folder the ordering waits for is read even when the others are far enough ahead.
+        folders_changed_.wait(lock, [this] {
+            return stopping_ || (unread_.empty() && busy_ == 0)
+                || (!unread_.empty() && (files_ahead_ < entries_ahead || *unread_.begin() == awaited_));
+        });
+        if (stopping_ || unread_.empty())
+            return;
+        folder* listed = *unread_.begin();
+        unread_.erase(unread_.begin());
+        ++busy_;
+        lock.unlock();
+        read(*listed);
+        lock.lock();
+        --busy_;
+        listed->read = true;
+        files_ahead_ += listed->entries.size();
+        for (auto& entry : listed->entries) {
+            if (entry.inner)
+                unread_.insert(entry.inner.get());
+        }
+        changed_.notify_all();
+        folders_changed_.notify_all();
+    }
+}
+
+// Hands the files over in depth-first order, each folder's entries in the order it listed them.
+void tree_scanner::order()
+{
+    try {
+        struct step {
+            folder* at;
+            std::size_t next;
+        };
+        std::vector<step> stack { { root_.get(), 0 } };
+        std::vector<file> batch;
+        std::size_t taken = 0;
+        const auto give_back = [this, &taken] {
+            files_ahead_ -= taken;
+            taken = 0;
+            folders_changed_.notify_all();
+        };
+        bool waited = false;
+        while (!stack.empty()) {
+            step& current = stack.back();
+            folder& at = *current.at;
+            if (!waited) {
+                std::unique_lock<std::mutex> lock(mutex_);
+                give_back();
+                awaited_ = &at;
+                folders_changed_.notify_all();
+                changed_.wait(lock, [this, &at] { return stopping_ || at.read; });
+                if (stopping_)
+                    return;
+                waited = true;
+            }
+            if (current.next < at.entries.size()) {
+                folder::entry& entry = at.entries[current.next++];
+                ++taken;
+                if (entry.inner) {
+                    stack.push_back(step { entry.inner.get(), 0 });
+                    waited = false;
+                    continue;
+                }
+                batch.push_back(std::move(entry.found));
+                if (batch.size() == batch_size) {
+                    {
+                        std::lock_guard<std::mutex> lock(mutex_);
+                        give_back();
+                    }
+                    if (!hand_over(batch))
+                        return;
+                }
+                continue;
+            }
+            if (at.failure)
+                std::rethrow_exception(at.failure);
+            // A folder handed over is freed; its parent continues after it.
+            stack.pop_back();
+            if (!stack.empty())
+                stack.back().at->entries[stack.back().next - 1].inner.reset();
+        }
+        if (!batch.empty())
+            hand_over(batch);
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failure_ = std::current_exception();
+    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = true;
+    changed_.notify_all();
 }
 
 bool tree_scanner::hand_over(std::vector<file>& batch)

@@ -1,7 +1,9 @@
 #pragma once
-// Walks one folder tree on a helper thread and hands its regular files over in batches, so that
-// the file system's directory reads and stats overlap the catalogue's inserts. Nothing but the
-// scanner's own thread touches the walk; the caller only takes finished batches.
+// Walks one folder tree on helper threads and hands its regular files over in batches, so that
+// the file system's directory reads and stats overlap the catalogue's inserts. Folders are read
+// by a few threads at once, but files are handed over in the order of a plain depth-first walk
+// (each folder's own listing order), whatever the threads' timing: the same tree always gives
+// the same sequence. The caller only takes finished batches.
 
 #include <boost/filesystem/path.hpp>
 
@@ -10,7 +12,9 @@
 #include <ctime>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,12 +35,21 @@ public:
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
 
-    // The next batch of files (links followed; copy temporaries left out), false after the last one. A walk that failed
-    // throws its error here, after the batches that came before it.
+    // The next batch of files (links followed, links to folders not entered, copy temporaries
+    // left out), false after the last one. A walk that failed throws its error here, after the
+    // batches that came before it.
     bool next(std::vector<file>& batch /*out*/);
 
 private:
-    void scan(boost::filesystem::path root);
+    struct folder;
+    // Orders folders as a depth-first walk meets them.
+    struct walk_order {
+        bool operator()(const folder* first, const folder* second) const;
+    };
+
+    void order();
+    void read_folders();
+    void read(folder& listed);
     bool hand_over(std::vector<file>& batch);
 
     std::mutex mutex_;
@@ -45,6 +58,17 @@ private:
     bool finished_ { false };
     bool stopping_ { false };
     std::exception_ptr failure_;
+
+    // Folders found but not read yet, earliest in walk order first; files read but not handed
+    // over yet, which bounds how far the readers run ahead; the folder the ordering waits for.
+    std::unique_ptr<folder> root_;
+    std::set<folder*, walk_order> unread_;
+    std::size_t files_ahead_ { 0 };
+    std::size_t busy_ { 0 };
+    folder* awaited_ { nullptr };
+    std::condition_variable folders_changed_;
+
+    std::vector<std::thread> readers_;
     std::thread worker_;
 };
 
