@@ -1,5 +1,7 @@
 #include "app/OldCopy.h"
 
+#include "core/fs/file_content.h"
+
 #include <boost/system/error_code.hpp>
 
 #include <cerrno>
@@ -14,38 +16,6 @@ namespace {
 std::string system_message(int code)
 {
     return boost::system::error_code(code, boost::system::system_category()).message();
-}
-
-bool write_all(int target, const char* data, std::size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(target, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-bool copy_content(int source, int target)
-{
-    std::vector<char> buffer(1 << 18);
-    for (;;) {
-        const ssize_t read = ::read(source, buffer.data(), buffer.size());
-        if (read == 0)
-            return true;
-        if (read < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (!write_all(target, buffer.data(), static_cast<std::size_t>(read)))
-            return false;
-    }
 }
 
 }  // namespace
@@ -83,7 +53,7 @@ bool copy_old_version(const boost::filesystem::path& file, const boost::filesyst
         ::unlink(copy.c_str());
         return fail(what, code);
     };
-    if (!copy_content(source, target))
+    if (!fs::copy_file_content(source, target))
         return abandon("cannot copy the content", errno);
     const int mode_result = ::fchmod(target, info.st_mode & 0777);
     if (mode_result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)

@@ -2,6 +2,7 @@
 
 #include "core/data/data_table.h"
 #include "core/fs/copy_temporary.h"
+#include "core/fs/file_content.h"
 #include "core/fs/file_presence.h"
 #include "core/utils/string_utils.h"
 
@@ -157,57 +158,6 @@ public:
 private:
     int handle_ { -1 };
 };
-
-bool write_all(int target, const char* data, std::size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(target, data, length);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Copies the whole content; in-kernel where the file systems allow it.
-bool copy_content(int source, int target)
-{
-    bool kernel_copy = true;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
-        if (copied == 0)
-            return true;
-        if (copied > 0)
-            continue;
-        if (errno == EINTR)
-            continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) {
-            kernel_copy = false;
-            break;
-        }
-        return false;
-    }
-    if (!kernel_copy) {
-        std::vector<char> buffer(1 << 18);
-        for (;;) {
-            const ssize_t read = ::read(source, buffer.data(), buffer.size());
-            if (read == 0)
-                return true;
-            if (read < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            if (!write_all(target, buffer.data(), static_cast<std::size_t>(read)))
-                return false;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
@@ -598,7 +548,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         ::unlink(temporary.c_str());
         return fail(what, code);
     };
-    if (!copy_content(from.get(), to.get()))
+    if (!copy_file_content(from.get(), to.get()))
         return abandon("cannot copy the content", errno);
     // A source written to while it was read may have given a mix of old and new content; the
     // copy would carry the old time and pass for equal at the next comparison.
