@@ -5,8 +5,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/scripts/setup.sh"
 bash "$top/scripts/build.sh" "$top/build"
 if [ ! -x "$top/build/app/tarvoline" ]; then
-  echo "Tarvoline: the main window is not built yet; the comparison core and its tests are."
-  exit 0
+  echo "Tarvoline: the build made no program at build/app/tarvoline (is libwxgtk3.2-dev installed?)" >&2
+  exit 1
 fi
 # The shipped settings log into run/logs/.
 mkdir -p "$top/run/logs"
