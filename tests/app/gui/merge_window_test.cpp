@@ -65,6 +65,14 @@ TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
         platform::run_toolkit_loop_until([&] { return screen_grab::top_level_on_screen(dialog).IsOk(); }, 5.0);
         platform::process_toolkit_events();
         screen_grab::top_level_on_screen(dialog).SaveFile("merge_file_dialog_screen.png", wxBITMAP_TYPE_PNG);
+        // The larger main file and the newer backup file stand out as the better ones.
+        const auto background = [&](int id) {
+            wxWindow* field = platform::widget_of(*dialog.GetDlgItem(id));
+            return field ? field->GetBackgroundColour() : wxColour();
+        };
+        EXPECT_EQ(background(IDC_MERGE_MAIN_SIZE), wxColour(190, 240, 190));
+        EXPECT_EQ(background(IDC_MERGE_BACKUP_SIZE), wxColour(250, 200, 200));
+        EXPECT_EQ(background(IDC_MERGE_BACKUP_TIME), wxColour(190, 240, 190));
         for (int id : {IDC_MERGE_MAIN_SIZE_MARKER, IDC_MERGE_BACKUP_TIME_MARKER}) {
             auto* marker = dynamic_cast<wxStaticText*>(platform::widget_of(*dialog.GetDlgItem(id)));
             EXPECT_TRUE(marker && marker->GetLabel() == "*") << id;
