@@ -12,7 +12,6 @@
 #include <boost/filesystem.hpp>
 
 #include <chrono>
-#include <memory>
 #include <ctime>
 #include <exception>
 #include <functional>
@@ -165,23 +164,13 @@ void merge_command::merge_table(int direction, data::data_table& table)
     const std::string setting = settings_keys::read_text(host_.merge_settings(), settings_keys::on_conflict);
     const fs::file_archive::chooser decide = choose_rule(direction, setting);
     CProgressDialog* shown = progress.get();
-    // Showing the dialog lets the toolkit draw, a few milliseconds each time: over thousands of
-    // small files that would cost more than the copies, so the screen follows at most 25 times
-    // a second (and at the last file), more than the eye can tell apart.
-    auto last_shown = std::make_shared<std::chrono::steady_clock::time_point>(std::chrono::steady_clock::now());
-    const std::size_t steps = table.rows.size();
-    auto stepped_count = std::make_shared<std::size_t>(0);
-    const fs::file_archive::chooser rule = [this, direction, decide, shown, last_shown, steps,
-                                            stepped_count](const bfs::path& main_side, const bfs::path& backup_side) {
+    const fs::file_archive::chooser rule = [this, direction, decide, shown](const bfs::path& main_side,
+                                                                             const bfs::path& backup_side) {
         const bfs::path& stepped = direction == left ? backup_side : main_side;
         boost::system::error_code ignored;
         const std::uint64_t bytes = present(stepped) ? bfs::file_size(stepped, ignored) : 0;
         shown->Step(ignored ? 0 : bytes, stepped.filename().string().c_str());
-        const auto now = std::chrono::steady_clock::now();
-        if (++*stepped_count >= steps || now - *last_shown >= std::chrono::milliseconds(40)) {
-            show_now(*shown);
-            *last_shown = std::chrono::steady_clock::now();
-        }
+        show_now(*shown);
         host_.progress_stepped(*shown);
         return decide(main_side, backup_side);
     };
