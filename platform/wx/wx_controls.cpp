@@ -4,6 +4,7 @@
 #include "platform/base/edit_browse.h"
 #include "platform/wx/wx_convert.h"
 #include "platform/wx/wx_input.h"
+#include "platform/wx/wx_native_control.h"
 #include "platform/wx/wx_peers.h"
 
 #include <wx/button.h>
@@ -15,25 +16,6 @@ namespace platform {
 
 namespace {
 
-class native_control_peer : public wx_peer_base {
-public:
-    native_control_peer(CWnd& window, wxWindow* widget) : wx_peer_base(window, widget, nullptr)
-    {
-        bind_input(widget, window, true);
-    }
-    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
-    void scroll_pixels(const RECT&, int, int) override {}
-    // The toolkit paints its own control: nothing stays pending, so every invalidation
-    // reaches the control (and its colours are asked for again).
-    void invalidate() override
-    {
-        wx_peer_base::invalidate();
-        if (IsWindow(&window_))
-            window_.ValidateRect(nullptr);
-    }
-    // The toolkit's control does the default processing of its input itself.
-    bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
-};
 
 class scroll_bar_peer_impl : public native_control_peer, public scroll_bar_peer {
 public:

@@ -8,6 +8,7 @@
 #include "platform/base/property_grid.h"
 #include "platform/base/shell_dialogs.h"
 #include "platform/wx/wx_input.h"
+#include "platform/wx/wx_native_control.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
@@ -45,23 +46,9 @@ wxString to_wx_text(const CString& text)
     return wxString::FromUTF8(text.GetString());
 }
 
-class control_peer : public wx_peer_base {
+class control_peer : public native_control_peer {
 public:
-    control_peer(CWnd& window, wxWindow* widget) : wx_peer_base(window, widget, nullptr)
-    {
-        bind_input(widget, window, true);
-    }
-    std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
-    void scroll_pixels(const RECT&, int, int) override {}
-    // The toolkit paints its own control: nothing stays pending, so every invalidation
-    // reaches the control (and its colours are asked for again).
-    void invalidate() override
-    {
-        wx_peer_base::invalidate();
-        if (IsWindow(&window_))
-            window_.ValidateRect(nullptr);
-    }
-    bool control_message(UINT message, WPARAM, LPARAM, LRESULT&) override { return message == WM_NULL; }
+    control_peer(CWnd& window, wxWindow* widget) : native_control_peer(window, widget) {}
     void set_text(const char* text) override
     {
         if (widget_)
