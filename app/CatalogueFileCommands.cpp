@@ -62,7 +62,7 @@ bool load_catalogue_from(fs::file_archive& catalogue, const std::string& path, s
     }
     if (catalogue.result)
         catalogue.result->clear();
-    data::data_table* table = catalogue.result;
+    data::data_table* table = catalogue.result.get();
     std::string failure;
     if (!catalogue.query_differences(0, table, mask, failure)) {
         log.enqueue(failure, 2);

@@ -135,7 +135,7 @@ void FileClipboard::AddSelected(const std::string& side, const std::string& no_s
 
 void FileClipboard::AddEveryRow(bool main_side, bool backup_side)
 {
-    data::data_table* table = m_catalogue.result;
+    data::data_table* table = m_catalogue.result.get();
     if (table == nullptr)
         return;
     std::vector<std::string> files;

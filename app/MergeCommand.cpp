@@ -129,7 +129,7 @@ void merge_command::Merge(int direction, const std::string& question)
     }
     if (refuse_stale_table("Merge"))
         return;
-    data::data_table* table = host_.merge_archive().result;
+    data::data_table* table = host_.merge_archive().result.get();
     if (!table) {
         host_.log_entry("Merge: there are no differences to merge", log_error);
         return;
@@ -436,7 +436,7 @@ void merge_command::MergeRow(long row)
     if (refuse_without_backup_folder("Merge row") || refuse_stale_table("Merge row"))
         return;
     fs::file_archive& archive = host_.merge_archive();
-    data::data_table* table = archive.result;
+    data::data_table* table = archive.result.get();
     if (!table || row < 0 || static_cast<std::uint64_t>(row) >= table->rows.size()) {
         host_.log_entry("Merge row: there is no row " + std::to_string(row + 1), log_error);
         return;

@@ -402,7 +402,7 @@ void CTarvolineDlg::RestorePaths()
 
 void CTarvolineDlg::AttachGrid()
 {
-    data::data_table* table = m_archive.result;
+    data::data_table* table = m_archive.result.get();
     m_appearance.DefineColumns(*table);
     m_appearance.ApplyHints();
     m_grid.AttachToDialogControl(this);

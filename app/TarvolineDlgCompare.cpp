@@ -93,7 +93,7 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
         m_logger.enqueue(error, 2);
         return nullptr;
     }
-    data::data_table* table = m_archive.result;
+    data::data_table* table = m_archive.result.get();
     if (!m_archive.record_backup_folder(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
         m_logger.enqueue(error, 2);
         return nullptr;
@@ -103,12 +103,9 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     // Rows selected before must not stay selected over other files.
     m_grid.GetSelectionManager()->ClearAll();
     if (!m_customFilter.empty()) {
-        data::data_table* filtered = nullptr;
-        const bool applied =
-            m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error);
-        const std::unique_ptr<data::data_table> made(filtered);
-        if (applied)
-            ApplyFilteredRows(made.get());
+        std::unique_ptr<data::data_table> filtered;
+        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error))
+            ApplyFilteredRows(filtered.get());
         else
             m_logger.enqueue(error, 2);
     }
@@ -116,7 +113,7 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
              << " millseconds\n";
     m_grid.RepaintAllParts();
     UpdateRowsCount();
-    return m_archive.result;
+    return m_archive.result.get();
 }
 
 bool CTarvolineDlg::result_roots(merge_roots& roots) const
@@ -163,11 +160,9 @@ void CTarvolineDlg::OnCustomFilter()
         return;
     }
     const auto start = steady::now();
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     std::string error;
-    const bool applied = m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error);
-    std::unique_ptr<data::data_table> made(filtered);
-    if (!applied) {
+    if (!m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
         // The rows on show are the plain differences: the window must say so.
         m_customFilter.clear();
         m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
@@ -177,7 +172,7 @@ void CTarvolineDlg::OnCustomFilter()
     }
     m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_CHECKED);
     SetCorner(m_grid.GetFilteredColor());
-    ApplyFilteredRows(made.get());
+    ApplyFilteredRows(filtered.get());
     m_logger << m_grid.GetRowCount() << " difference(s) fileterd in " << milliseconds_since(start) << " millseconds\n";
     UpdateRowsCount();
 }

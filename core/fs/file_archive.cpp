@@ -80,10 +80,9 @@ private:
 
 } // namespace
 
-file_archive::~file_archive()
-{
-    delete result;
-}
+file_archive::file_archive() = default;
+
+file_archive::~file_archive() = default;
 
 void file_archive::set_root(const std::string& folder)
 {

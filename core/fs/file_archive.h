@@ -16,6 +16,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -66,7 +67,7 @@ public:
 
     static constexpr std::uint64_t no_statement = std::numeric_limits<std::uint64_t>::max();
 
-    file_archive() = default;
+    file_archive();
     ~file_archive() override;
     file_archive(const file_archive&) = delete;
     file_archive& operator=(const file_archive&) = delete;
@@ -75,20 +76,27 @@ public:
     void set_root(const std::string& folder);
     bool open_database(std::string& error /*out*/, int mode);
     bool record_main_folder(std::string& error /*out*/);
+    // `table` is pointed at `result`, which stays the catalogue's.
     bool record_backup_folder(const std::string& folder, data::data_table*& table /*out*/,
                               std::string& error /*out*/, const std::uint32_t& mask);
     static boost::filesystem::path relative_path(const boost::filesystem::path& path,
                                                  const boost::filesystem::path& root);
 
-    // Differences and result rows.
+    // Differences and result rows. create_result_table and run_diff_script replace the caller's
+    // table with one the caller owns; the raw-pointer forms take over the old table and hand
+    // the new one back, and leave the pointer null if they throw.
+    void create_result_table(std::unique_ptr<data::data_table>& table /*in, out*/);
     void create_result_table(data::data_table*& table /*in, out*/);
     bool load_scripts(const std::string& repository_file, std::string& error /*out*/);
     // Keeps the first statement of a name unless `replace` is set.
     bool prepare_script(const std::string& name, const std::string& sql, std::string& error /*out*/,
                         bool replace = false);
     bool statement_id(const std::string& name, std::uint64_t& id /*out*/) const;
+    // `table` is pointed at `result`, which stays the catalogue's.
     bool query_differences(std::int32_t backup_id, data::data_table*& table /*out*/,
                            const std::uint32_t& mask, std::string& error /*out*/);
+    bool run_diff_script(const std::string& condition, std::unique_ptr<data::data_table>& table /*in, out*/,
+                         const std::uint32_t& mask, std::string& error /*out*/);
     bool run_diff_script(const std::string& condition, data::data_table*& table /*in, out*/,
                          const std::uint32_t& mask, std::string& error /*out*/);
     void show_records(data::data_table& source);
@@ -130,8 +138,9 @@ public:
     std::string database_file;
     std::string schema_file;
     script_manager scripts;
-    // The differences shown by the grid; made by create_result_table, owned by the catalogue.
-    data::data_table* result { nullptr };
+    // The differences shown by the grid; made by create_result_table, lent to the callers of
+    // query_differences.
+    std::unique_ptr<data::data_table> result;
     bool mock_copy { false };
     mock_action on_mock_action;
     std::uint64_t file_insert_id { no_statement };

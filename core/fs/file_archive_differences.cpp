@@ -95,12 +95,20 @@ bool passes_mask(const std::string& kind, std::uint32_t mask)
         || (kind == file_archive::kind_time && (mask & file_archive::mask_time) != 0);
 }
 
+void file_archive::create_result_table(std::unique_ptr<data::data_table>& table)
+{
+    auto made = std::make_unique<data::data_table>();
+    for (std::size_t column = 0; column < result_column_count; ++column)
+        made->set_column(column + 1, result_columns[column].first, result_columns[column].second);
+    table = std::move(made);
+}
+
 void file_archive::create_result_table(data::data_table*& table)
 {
-    delete table;
-    table = new data::data_table();
-    for (std::size_t column = 0; column < result_column_count; ++column)
-        table->set_column(column + 1, result_columns[column].first, result_columns[column].second);
+    std::unique_ptr<data::data_table> owned(table);
+    table = nullptr;
+    create_result_table(owned);
+    table = owned.release();
 }
 
 bool file_archive::load_scripts(const std::string& repository_file, std::string& error)
@@ -175,7 +183,7 @@ bool file_archive::query_differences(std::int32_t backup_id, data::data_table*& 
         error = failure.what();
         return false;
     }
-    table = result;
+    table = result.get();
     return true;
 }
 
@@ -203,6 +211,16 @@ void file_archive::fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iter
 }
 
 bool file_archive::run_diff_script(const std::string& condition, data::data_table*& table,
+                                   const std::uint32_t& mask, std::string& error)
+{
+    std::unique_ptr<data::data_table> owned(table);
+    table = nullptr;
+    const bool ran = run_diff_script(condition, owned, mask, error);
+    table = owned.release();
+    return ran;
+}
+
+bool file_archive::run_diff_script(const std::string& condition, std::unique_ptr<data::data_table>& table,
                                    const std::uint32_t& mask, std::string& error)
 {
     create_result_table(table);
@@ -251,7 +269,7 @@ void file_archive::show_records(data::data_table& source)
 {
     if (result == nullptr)
         create_result_table(result);
-    if (&source == result) {
+    if (&source == result.get()) {
         result->end_update();
         return;
     }

@@ -35,7 +35,7 @@ protected:
     }
     bool compare(std::uint32_t mask = 15)
     {
-        data::data_table* table = catalogue.result;
+        data::data_table* table = catalogue.result.get();
         return catalogue.record_main_folder(error) &&
                catalogue.record_backup_folder(backup_root.string(), table, error, mask);
     }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,7 +84,9 @@ protected:
 
     test_support::temp_folder folder;
     config::xml_parameters store;
-    data::data_table table;
+    // Held by pointer so that a test may lend it to a catalogue as its result table.
+    std::unique_ptr<data::data_table> owned_table = std::make_unique<data::data_table>();
+    data::data_table& table = *owned_table;
     CWnd dialog;
     CWnd placeholder;
     CDataGridCtrl grid;

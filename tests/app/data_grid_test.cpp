@@ -9,6 +9,7 @@
 #include "platform/base/virtual_keys.h"
 
 #include <ctime>
+#include <memory>
 
 namespace {
 
@@ -116,7 +117,7 @@ TEST_F(data_grid_test, table_changes_remove_rows_empty_the_grid_and_rebuild_it)
 
 TEST_F(data_grid_test, the_table_may_outlive_the_grid)
 {
-    auto* shown = new data::data_table;
+    auto shown = std::make_unique<data::data_table>();
     name_result_columns(*shown);
     {
         CWnd owner;
@@ -125,11 +126,10 @@ TEST_F(data_grid_test, the_table_may_outlive_the_grid)
         ASSERT_TRUE(owner.CreateEx(0, nullptr, "Dialog", WS_POPUP, CRect(0, 0, 300, 200), nullptr, 0));
         ASSERT_TRUE(place.Create(nullptr, "", WS_CHILD, CRect(0, 0, 200, 100), &owner, UG_PLACEHOLDER_ID));
         short_lived.AttachToDialogControl(&owner);
-        short_lived.BindTable(shown);
+        short_lived.BindTable(shown.get());
     }
     add_difference(*shown, "1", "a", "1", "2", "SIZE");
     shown->clear();
-    delete shown;
 }
 
 TEST_F(data_grid_test, three_presses_on_a_heading_sort_up_down_and_back_to_the_order_of_insertion)

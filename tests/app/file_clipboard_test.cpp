@@ -18,12 +18,12 @@ class file_clipboard_test : public data_grid_test {
 protected:
     void SetUp() override
     {
-        catalogue.result = &table;
+        catalogue.result = std::move(owned_table);
         name_result_columns(table);
     }
     void TearDown() override
     {
-        catalogue.result = nullptr;
+        owned_table = std::move(catalogue.result);
         platform::set_folder_dialog_handler(nullptr);
     }
     // A row with the main file main/<name> and the backup file backup/<name>; an empty side has

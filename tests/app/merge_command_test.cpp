@@ -341,8 +341,7 @@ TEST_F(merge_failures, a_table_without_the_columns_of_differences_is_an_error_no
 {
     write_main("a.txt", "a");
     ASSERT_TRUE(window.compare_folders());
-    delete window.archive.result;
-    window.archive.result = new data::data_table();
+    window.archive.result = std::make_unique<data::data_table>();
     window.archive.result->set_column(1, "name", "Name");
     window.archive.result->add_row_values({"a.txt"});
     window.custom_filter = true;

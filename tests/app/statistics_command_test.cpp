@@ -45,7 +45,7 @@ TEST_F(statistics_test, both_groups_show_their_own_trees)
 TEST_F(statistics_test, without_a_backup_folder_the_backup_group_is_empty_not_1970)
 {
     folder.write("main/a.txt", "a", 1600000000);
-    data::data_table* table = catalogue.result;
+    data::data_table* table = catalogue.result.get();
     ASSERT_TRUE(catalogue.record_main_folder(error) && catalogue.record_backup_folder("", table, error, 15)) << error;
     CArchiveStatsDialog dialog;
     captured_log captured;

@@ -25,7 +25,7 @@ TEST_F(differences, whole_comparison_fills_every_kind_with_its_cells)
 {
     write_mix();
     ASSERT_TRUE(compare(15)) << error;
-    ASSERT_EQ(table, archive.result);
+    ASSERT_EQ(table, archive.result.get());
     EXPECT_EQ(table->column_keys,
               (std::vector<std::string> { "file_id", "file_name", "file_fullpath", "file_size", "file_time", "backup_id",
                                           "backup_name", "backup_fullpath", "backup_size", "backup_time", "diff" }));
@@ -108,7 +108,7 @@ TEST_F(differences, custom_condition_filters_on_result_columns)
 {
     write_mix();
     ASSERT_TRUE(compare(15)) << error;
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     ASSERT_TRUE(archive.run_diff_script("backup_size > 5", filtered, 15, error)) << error;
     std::multiset<std::string> names;
     for (const auto* row : filtered->rows)
@@ -124,14 +124,35 @@ TEST_F(differences, custom_condition_filters_on_result_columns)
 
     ASSERT_TRUE(archive.run_diff_script("", filtered, 15, error)) << error;
     EXPECT_EQ(filtered->rows.size(), 4u);
-    delete filtered;
+}
+
+TEST_F(differences, raw_pointer_forms_replace_the_callers_table_and_hand_the_new_one_over)
+{
+    write_mix();
+    ASSERT_TRUE(compare(15)) << error;
+    data::data_table* raw = nullptr;
+    archive.create_result_table(raw);
+    std::unique_ptr<data::data_table> held(raw);
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(held->column_keys.size(), 11u);
+
+    // Each call destroys the table it is given: a leak or a double free shows under the sanitizer.
+    raw = held.release();
+    ASSERT_TRUE(archive.run_diff_script("backup_size > 5", raw, 15, error)) << error;
+    held.reset(raw);
+    EXPECT_EQ(held->rows.size(), 2u);
+    raw = held.release();
+    EXPECT_FALSE(archive.run_diff_script("no_such_column = 1", raw, 15, error));
+    held.reset(raw);
+    ASSERT_NE(held, nullptr);
+    EXPECT_TRUE(held->rows.empty());
 }
 
 TEST_F(differences, bad_condition_and_second_statement_leave_the_catalogue_intact)
 {
     write_mix();
     ASSERT_TRUE(compare(15)) << error;
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     EXPECT_FALSE(archive.run_diff_script("no_such_column = 1", filtered, 15, error));
     EXPECT_NE(error.find("no_such_column"), std::string::npos) << error;
 
@@ -147,14 +168,13 @@ TEST_F(differences, bad_condition_and_second_statement_leave_the_catalogue_intac
     // A semicolon inside a literal is part of the one expression.
     EXPECT_TRUE(archive.run_diff_script("file_name <> 'a;b'", filtered, 15, error)) << error;
     EXPECT_EQ(filtered->rows.size(), 3u);
-    delete filtered;
 }
 
 TEST_F(differences, condition_text_is_checked_in_one_pass_and_refused_when_unusable)
 {
     write_mix();
     ASSERT_TRUE(compare(15)) << error;
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     // Many semicolons inside a literal: each one used to restart the check from the beginning.
     const std::string semicolons(150000, ';');
     ASSERT_TRUE(archive.run_diff_script("file_name <> '" + semicolons + "'", filtered, 15, error)) << error;
@@ -169,7 +189,6 @@ TEST_F(differences, condition_text_is_checked_in_one_pass_and_refused_when_unusa
     EXPECT_NE(error.find("NUL"), std::string::npos) << error;
     EXPECT_FALSE(archive.run_diff_script(" \t\n", filtered, 15, error));
     EXPECT_NE(error.find("blank"), std::string::npos) << error;
-    delete filtered;
 }
 
 TEST_F(differences, endless_condition_is_stopped_at_its_time_limit)
@@ -177,7 +196,7 @@ TEST_F(differences, endless_condition_is_stopped_at_its_time_limit)
     write_mix();
     ASSERT_TRUE(compare(15)) << error;
     archive.condition_time_limit = std::chrono::milliseconds(100);
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     EXPECT_FALSE(archive.run_diff_script(
         "(with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c) > 0", filtered,
         15, error));
@@ -185,7 +204,6 @@ TEST_F(differences, endless_condition_is_stopped_at_its_time_limit)
     // The connection serves the next condition as usual.
     ASSERT_TRUE(archive.run_diff_script("file_size > 3", filtered, 15, error)) << error;
     EXPECT_EQ(filtered->rows.size(), 2u);
-    delete filtered;
 }
 
 TEST_F(differences, diff_script_pairs_through_the_schema_indexes)
@@ -220,10 +238,9 @@ TEST_F(differences, scripts_are_found_prepared_and_refused_by_name)
     EXPECT_EQ(error, "Diff script Missing not found");
     EXPECT_FALSE(archive.load_scripts(resource("scripts.xml"), error));
     EXPECT_EQ(error, "Unable to find script Missing");
-    data::data_table* filtered = nullptr;
+    std::unique_ptr<data::data_table> filtered;
     EXPECT_FALSE(archive.run_diff_script("", filtered, 15, error));
     EXPECT_EQ(error, "Unable to find script Missing");
-    delete filtered;
 
     std::uint64_t first = 0;
     ASSERT_TRUE(archive.statement_id("MergeDifferences", first));

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <csignal>
 #include <future>
+#include <memory>
 #include <thread>
 
 #include <fcntl.h>
@@ -172,13 +173,12 @@ TEST_F(merge, overlapping_roots_never_copy_a_file_onto_itself)
     ASSERT_TRUE(archive.record_main_folder(error)) << error;
     EXPECT_FALSE(archive.record_backup_folder(main_root.string(), table, error, 15));
 
-    data::data_table* rows = nullptr;
+    std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     rows->add_row_values({ "1", "a.txt", main_root.string(), "8", "1", "", "", "", "", "", "BACKUP" });
     EXPECT_TRUE(archive.merge_rows(main_root.string() + "/", *rows, counters, nullptr, error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_root / "a.txt"), "precious");
     EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
-    delete rows;
 }
 
 TEST_F(merge, failing_row_is_reported_and_the_others_are_merged)
@@ -191,7 +191,7 @@ TEST_F(merge, failing_row_is_reported_and_the_others_are_merged)
     ASSERT_TRUE(compare()) << error;
     ASSERT_EQ(table->rows.size(), 4u);
 
-    data::data_table* rows = nullptr;
+    std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     for (const auto* row : table->rows)
         if (row->cells[10] == "BACKUP")
@@ -203,7 +203,6 @@ TEST_F(merge, failing_row_is_reported_and_the_others_are_merged)
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "z" / "also.txt"), "a");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "x"), "in the way");
     EXPECT_EQ(counters[fs::file_archive::files_copied], 2u);
-    delete rows;
 }
 
 TEST_F(merge, unreadable_source_fails_its_row_only)
@@ -225,7 +224,7 @@ TEST_F(merge, unreadable_source_fails_its_row_only)
 TEST_F(merge, row_outside_its_root_is_refused)
 {
     const bfs::path elsewhere = folder.write("elsewhere/a.txt", "a");
-    data::data_table* rows = nullptr;
+    std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     rows->add_row_values({ "1", "a.txt", elsewhere.parent_path().string(), "1", "1", "", "", "", "", "", "BACKUP" });
     rows->add_row_values({ "", "", "", "", "", "1", "a.txt", elsewhere.parent_path().string(), "1", "1", "FILE" });
@@ -237,7 +236,6 @@ TEST_F(merge, row_outside_its_root_is_refused)
     EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
     EXPECT_FALSE(bfs::exists(backup_root / "a.txt"));
     EXPECT_FALSE(bfs::exists(main_root / "a.txt"));
-    delete rows;
 }
 
 TEST_F(merge, existing_target_folder_receives_the_file_under_its_own_name)
@@ -301,7 +299,7 @@ TEST_F(merge, row_climbing_out_of_its_root_is_refused)
     const bfs::path victim = write_backup("outside/a.txt", "precious");
     const bfs::path deep_backup = backup_root / "deep";
     bfs::create_directories(deep_backup);
-    data::data_table* rows = nullptr;
+    std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     rows->add_row_values({ "1", "a.txt", (main_root / ".." / "outside").string(), "8", "1", "", "", "", "", "", "BACKUP" });
     rows->add_row_values({ "1", "../outside/a.txt", main_root.string(), "8", "1", "", "", "", "", "", "BACKUP" });
@@ -315,7 +313,6 @@ TEST_F(merge, row_climbing_out_of_its_root_is_refused)
     EXPECT_EQ(test_support::temp_folder::read(victim), "precious");
     EXPECT_FALSE(bfs::exists(main_root / "a.txt"));
     EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
-    delete rows;
 }
 
 TEST_F(merge, full_disk_leaves_the_old_target_intact)
@@ -409,11 +406,10 @@ TEST_F(merge, files_behind_a_linked_folder_are_never_overwritten)
 
 TEST_F(merge, empty_table_merges_nothing)
 {
-    data::data_table* rows = nullptr;
+    std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     EXPECT_TRUE(archive.merge_rows(backup_root.string(), *rows, counters, nullptr, error));
     EXPECT_FALSE(bfs::exists(backup_root));
-    delete rows;
 }
 
 } // namespace
