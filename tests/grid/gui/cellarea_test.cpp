@@ -47,37 +47,22 @@ public:
     UINT lastChar = 0;
 };
 
-class cell_area_window : public ::testing::Test {
+class cell_area_window : public grid_test::grid_window_fixture<notified_grid> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 386, 246));
-        if (HasFatalFailure())
+        if (!open_grid(6, 200, CRect(10, 10, 386, 246)))
             return;
         const int index = grid.AddCellType(&type);
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(6);
-        grid.SetRowCount(200);
         for (int col = 0; col < 6; ++col)
             grid.m_GI->m_colInfo[col].colDefault->SetCellType(index);
-        grid.RecalcPartLayout();
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        platform::process_toolkit_events();
+        lay_out();
     }
     CUGGrid& area() { return *grid.m_CUGGrid; }
     COLORREF pixel(int x, int y) { return gui_test::pixel_at(area(), x, y); }
     // The centre of a cell shown at display position (column slot, row slot) of 75 x 20 cells.
     COLORREF centre(int colSlot, int rowSlot) { return pixel(colSlot * 75 + 37, rowSlot * 20 + 10); }
 
-    CWnd dialog;
-    CWnd placeholder;
-    notified_grid grid;
     colour_type type;
 };
 

@@ -32,25 +32,12 @@ public:
     }
 };
 
-class cell_types_on_screen : public ::testing::Test {
+class cell_types_on_screen : public grid_test::grid_window_fixture<noting_grid> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
-        if (HasFatalFailure())
-            return;
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(5);
-        grid.SetRowCount(20);
-        grid.RecalcPartLayout();
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        platform::process_toolkit_events();
+        if (open_grid(5, 20))
+            lay_out();
     }
     void make(int col, int row, CUGCellType& type, int style, double value, const char* label = nullptr)
     {
@@ -93,9 +80,6 @@ protected:
     COLORREF pixel(int x, int y) { return gui_test::pixel_at(area(), x, y); }
     CUGGrid& area() { return *grid.m_CUGGrid; }
 
-    CWnd dialog;
-    CWnd placeholder;
-    noting_grid grid;
 };
 
 constexpr COLORREF white = RGB(255, 255, 255);

@@ -51,25 +51,14 @@ void send_key(wxWindow* widget, wxEventType type, int code, int unicode = 0)
     widget->GetEventHandler()->ProcessEvent(event);
 }
 
-class edit_in_a_window : public ::testing::Test {
+class edit_in_a_window : public grid_test::grid_window_fixture<noting_grid> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
-        if (HasFatalFailure())
+        if (!open_grid(6, 20))
             return;
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(6);
-        grid.SetRowCount(20);
         grid.RecalcPartLayout();
         grid.GotoCell(0, 0);
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
         platform::process_toolkit_events();
     }
     wxTextCtrl* open(int col, int row)
@@ -93,9 +82,6 @@ protected:
         return false;
     }
 
-    CWnd dialog;
-    CWnd placeholder;
-    noting_grid grid;
 };
 
 }  // namespace

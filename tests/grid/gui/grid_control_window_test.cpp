@@ -10,30 +10,14 @@
 
 namespace {
 
-class grid_in_a_window : public ::testing::Test {
+class grid_in_a_window : public grid_test::grid_window_fixture<CUGCtrl> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
-        if (HasFatalFailure())
-            return;
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(10);
-        grid.SetRowCount(100);
-        grid.RecalcPartLayout();
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        platform::process_toolkit_events();
+        if (open_grid(10, 100))
+            lay_out();
     }
 
-    CWnd dialog;
-    CWnd placeholder;
-    CUGCtrl grid;
 };
 
 }  // namespace

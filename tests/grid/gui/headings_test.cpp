@@ -28,25 +28,12 @@ public:
     }
 };
 
-class headings_in_a_window : public ::testing::Test {
+class headings_in_a_window : public grid_test::grid_window_fixture<CUGCtrl> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 440), CRect(10, 10, 410, 310));
-        if (HasFatalFailure())
-            return;
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(4);
-        grid.SetRowCount(100);
-        grid.RecalcPartLayout();
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        platform::process_toolkit_events();
+        if (open_grid(4, 100))
+            lay_out();
     }
     void use_naming_type()
     {
@@ -60,9 +47,6 @@ protected:
         window.SendMessage(message, flags, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
     }
 
-    CWnd dialog;
-    CWnd placeholder;
-    CUGCtrl grid;
     naming_type naming;
 };
 

@@ -25,30 +25,14 @@ public:
     }
 };
 
-class scroll_bars_on_screen : public ::testing::Test {
+class scroll_bars_on_screen : public grid_test::grid_window_fixture<row_hint_grid> {
 protected:
     void SetUp() override
     {
-        gui_test::start_toolkit();
-        grid_test::attach_grid_to_window(dialog, placeholder, grid, CRect(40, 40, 540, 540), CRect(10, 10, 366, 446));
-        if (HasFatalFailure())
-            return;
-        grid.m_GI->m_vScrollWidth = 16;
-        grid.m_GI->m_hScrollHeight = 16;
-        grid.SetColumnCount(10);
-        grid.SetRowCount(5000);
-        grid.RecalcPartLayout();
-        platform::process_toolkit_events();
-    }
-    void TearDown() override
-    {
-        dialog.DestroyWindow();
-        platform::process_toolkit_events();
+        if (open_grid(10, 5000, CRect(10, 10, 366, 446), CRect(40, 40, 540, 540)))
+            lay_out();
     }
 
-    CWnd dialog;
-    CWnd placeholder;
-    row_hint_grid grid;
 };
 
 bool dark(COLORREF colour) { return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 128; }
