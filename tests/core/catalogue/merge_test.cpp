@@ -345,19 +345,26 @@ TEST_F(merge, source_written_during_the_copy_fails_and_keeps_the_old_target)
     for (int attempt = 0; attempt < 5 && !refused; ++attempt) {
         write_backup("busy.bin", "old backup");
         std::atomic<bool> copying { true };
-        std::atomic<int> writes { 0 };
+        std::promise<void> first_write;
+        std::future<void> writing = first_write.get_future();
         std::thread writer([&] {
             const int handle = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
+            bool first = true;
             for (long second = 1000000000 + attempt * 1000000L; copying; ++second) {
                 const struct ::timespec times[2] = { { second, 0 }, { second, 0 } };
                 ::futimens(handle, times);
-                ++writes;
+                if (first) {
+                    first = false;
+                    first_write.set_value();
+                }
                 std::this_thread::sleep_for(std::chrono::microseconds(50));
             }
             ::close(handle);
         });
-        while (writes == 0)
-            std::this_thread::yield();
+        // The copy starts once the writer is at work; a writer that never gets going fails the
+        // case rather than hanging it.
+        if (writing.wait_for(std::chrono::seconds(30)) != std::future_status::ready)
+            ADD_FAILURE() << "the writer never wrote to the source";
         error.clear();
         refused = !archive.copy_file(source, target, error);
         copying = false;

@@ -17,6 +17,8 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
+#include <chrono>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -328,6 +330,12 @@ TEST(frame_window, a_frame_runs_modally_until_its_dialog_ends)
     // The run ends as the user would end it: a menu choice whose handler ends the dialog.
     class ending_window : public main_window {
     public:
+        BOOL OnInitDialog() override
+        {
+            const BOOL answer = main_window::OnInitDialog();
+            made.set_value();
+            return answer;
+        }
         BOOL OnCommand(WPARAM wparam, LPARAM lparam) override
         {
             if (LOWORD(wparam) == exit_command) {
@@ -336,16 +344,22 @@ TEST(frame_window, a_frame_runs_modally_until_its_dialog_ends)
             }
             return main_window::OnCommand(wparam, lparam);
         }
+        std::promise<void> made;
     } modal;
-    std::thread chooser([&modal] {
-        // From another thread, as a worker would: the choice is posted to the UI thread.
-        while (!platform::post_to_window(&modal, [&modal] {
+    std::future<void> window_made = modal.made.get_future();
+    std::thread chooser([&modal, &window_made] {
+        // From another thread, as a worker would: the choice is posted to the UI thread once the
+        // window is there to take it.
+        if (window_made.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+            ADD_FAILURE() << "the modal window was never made";
+            return;
+        }
+        EXPECT_TRUE(platform::post_to_window(&modal, [&modal] {
             wxFrame* frame = platform::frame_of(&modal);
             wxCommandEvent chosen(wxEVT_MENU, platform::toolkit_menu_item(modal, exit_command)->GetId());
             chosen.SetEventObject(frame);
             frame->ProcessWindowEvent(chosen);
-        }))
-            std::this_thread::yield();
+        }));
     });
     const INT_PTR result = modal.DoModal();
     chooser.join();
