@@ -94,10 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::string before = fingerprint(archive->database);
 
-    data::data_table* table = nullptr;
+    std::unique_ptr<data::data_table> table;
     std::string error;
     archive->run_diff_script(text, table, 15, error);
-    delete table;
     FUZZ_CHECK(fingerprint(archive->database) == before, "a condition changed the catalogue: " + text);
 
     const bool prepared = archive->prepare_script("Custom", text, error, true);
