@@ -6,13 +6,9 @@
 #include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
 #include "grid/UGLayout.h"
-#include "grid/UGTip.h"
 
-#include "platform/base/controls.h"
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
-#include "platform/base/modal.h"
-#include "platform/base/virtual_keys.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -41,6 +37,8 @@ void walk_rows(const CUGGridInfo& sheet, int limit, Visit visit)
 }
 
 }  // namespace
+
+CUGSideHdg::CUGSideHdg() : CUGHeadingBase(UG_SIDEHEADING) {}
 
 CUGSideHdg::~CUGSideHdg() { m_drawHint.Empty(); }
 
@@ -248,41 +246,16 @@ void CUGSideHdg::DrawCellsIntern(CDC* dc)
         dc->SelectObject(oldFont);
 }
 
-LRESULT CUGSideHdg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
+bool CUGSideHdg::CellAt(CPoint point, int* col, int* row, RECT* rect) const
 {
-    if (message == WM_PRINT) {
-        Invalidate(TRUE);
-        auto* dc = reinterpret_cast<CDC*>(wparam);
-        if (dc != nullptr && m_GI != nullptr) {
-            m_drawHint.AddRange(-m_GI->m_numberSideHdgCols, 0, 0, m_GI->m_numberRows);
-            DrawCellsIntern(dc);
-            m_drawHint.Empty();
-        }
-        return 0;
-    }
-    if (message == WM_HELPHITTEST) {
-        int col = -1, row = -1;
-        if (m_ctrl == nullptr || GetCellFromPoint(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), &col, &row, nullptr) != 0)
-            return 0;
-        return m_ctrl->GetHelpContextId(col, row, UG_SIDEHEADING);
-    }
-    return CWnd::WindowProc(message, wparam, lparam);
+    return GetCellFromPoint(point.x, point.y, col, row, rect) == 0;
 }
 
-void CUGSideHdg::OnPaint()
+void CUGSideHdg::DrawAll(CDC* dc)
 {
-    CPaintDC dc(this);
-    if (m_GI == nullptr || m_GI->m_sheetReady == 0)
-        return;
     m_drawHint.AddRange(-m_GI->m_numberSideHdgCols, 0, 0, m_GI->m_numberRows);
-    DrawCellsIntern(&dc);
+    DrawCellsIntern(dc);
     m_drawHint.Empty();
-}
-
-void CUGSideHdg::SetCursorTo(HCURSOR cursor)
-{
-    platform::set_cursor_target(this);
-    SetCursor(cursor);
 }
 
 void CUGSideHdg::HitTestEdges(CPoint point)
@@ -331,19 +304,12 @@ void CUGSideHdg::HitTestEdges(CPoint point)
         SetCursorTo(m_GI->m_arrowCursor);
 }
 
-void CUGSideHdg::OnMouseMove(UINT flags, CPoint point)
+void CUGSideHdg::DragEdgeTo(CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        if (m_colOrRowSizing != 0)
-            SizeRowTo(point.y);
-        else
-            SizeHeadingColumnTo(point.x);
-        return;
-    }
-    if ((flags & MK_LBUTTON) == 0)
-        HitTestEdges(point);
+    if (m_colOrRowSizing != 0)
+        SizeRowTo(point.y);
+    else
+        SizeHeadingColumnTo(point.x);
 }
 
 void CUGSideHdg::SizeRowTo(int y)
@@ -390,11 +356,10 @@ void CUGSideHdg::SizeHeadingColumnTo(int x)
     m_ctrl->RecalcPartLayout();
 }
 
-void CUGSideHdg::EndSizing()
+void CUGSideHdg::DragStarted(CPoint) { m_focusRect = {-1, -1, -1, -1}; }
+
+void CUGSideHdg::DragEnded(CPoint)
 {
-    if (GetCapture() == this)
-        ReleaseCapture();
-    m_isSizing = 0;
     if (m_colOrRowSizing != 0) {
         // The marker is taken away before the cells repaint under it.
         MoveMarker(-1);
@@ -410,128 +375,17 @@ void CUGSideHdg::EndSizing()
     m_ctrl->RecalcPartLayout();
 }
 
-void CUGSideHdg::OnLButtonDown(UINT, CPoint point)
+void CUGSideHdg::Pressed(UGHeadingPress press, int col, int row, RECT* rect, POINT* where)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    if (m_canSize != 0) {
-        m_isSizing = 1;
-        m_focusRect = {-1, -1, -1, -1};
-        SetCapture();
-        return;
-    }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 1, &rect, &where);
-    m_ctrl->OnRowHeadingClick(col, row, 1, &rect, &where, processed);
-}
-
-void CUGSideHdg::OnLButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        EndSizing();
-        return;
-    }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnRowHeadingClick(col, row, 0, &rect, &where, processed);
-}
-
-void CUGSideHdg::OnLButtonDblClk(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnRowHeadingDoubleClick(col, row, &rect, &where, processed);
-}
-
-void CUGSideHdg::OnRButtonDown(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnRowHeadingRightButton(col, row, 1, &rect, &where, processed);
-}
-
-void CUGSideHdg::OnRButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnRowHeadingRightButton(col, row, 0, &rect, &where, processed);
-}
-
-BOOL CUGSideHdg::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (m_GI == nullptr)
-        return FALSE;
-    if (m_canSize == 0)
-        SetCursorTo(m_GI->m_arrowCursor);
+    const int down = UGPressIsDown(press);
+    // The types hear every press as a left click, down only for a left press; none of them acts
+    // on heading cells beyond that.
+    const int leftDown = press == UGHeadingPress::LeftDown ? 1 : 0;
+    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, leftDown, rect, where);
+    if (press == UGHeadingPress::Double)
+        m_ctrl->OnRowHeadingDoubleClick(col, row, rect, where, processed);
+    else if (press == UGHeadingPress::RightDown || press == UGHeadingPress::RightUp)
+        m_ctrl->OnRowHeadingRightButton(col, row, down, rect, where, processed);
     else
-        SetCursorTo(m_colOrRowSizing != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor);
-    return TRUE;
-}
-
-INT_PTR CUGSideHdg::OnToolHitTest(CPoint point, TOOLINFO* info) const
-{
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return -1;
-    return UGTipHitTest(this, col, row, &rect, &m_tipCol, &m_tipRow, info);
-}
-
-BOOL CUGSideHdg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
-{
-    auto* header = reinterpret_cast<NMHDR*>(lparam);
-    if (header == nullptr || header->code != TTN_NEEDTEXT || m_ctrl == nullptr)
-        return CWnd::OnNotify(wparam, lparam, result);
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    m_tipText.Empty();
-    const bool hasText = GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr) == 0 &&
-                         m_ctrl->GetCellTipText(col, row, UG_SIDEHEADING, &m_tipText) == 1;
-    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
-}
-
-BOOL CUGSideHdg::OnHelpInfo(HELPINFO* info)
-{
-    if (info == nullptr || info->iContextType != HELPINFO_WINDOW || m_ctrl == nullptr)
-        return CWnd::OnHelpInfo(info);
-    POINT pointer = info->MousePos;
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr);
-    WinHelp(static_cast<DWORD_PTR>(m_ctrl->GetHelpContextId(col, row, UG_SIDEHEADING)), HELP_CONTEXT);
-    return TRUE;
+        m_ctrl->OnRowHeadingClick(col, row, down, rect, where, processed);
 }

@@ -5,13 +5,9 @@
 #include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
 #include "grid/UGLayout.h"
-#include "grid/UGTip.h"
 
-#include "platform/base/controls.h"
 #include "platform/base/dc.h"
 #include "platform/base/gdi_objects.h"
-#include "platform/base/modal.h"
-#include "platform/base/virtual_keys.h"
 
 #include <algorithm>
 
@@ -37,6 +33,8 @@ void walk_columns(const CUGGridInfo& sheet, int limit, Visit visit)
 }
 
 }  // namespace
+
+CUGTopHdg::CUGTopHdg() : CUGHeadingBase(UG_TOPHEADING) {}
 
 CUGTopHdg::~CUGTopHdg() { m_drawHint.Empty(); }
 
@@ -201,41 +199,16 @@ BOOL CUGTopHdg::PreCreateWindow(CREATESTRUCT& create)
     return CWnd::PreCreateWindow(create);
 }
 
-LRESULT CUGTopHdg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
+bool CUGTopHdg::CellAt(CPoint point, int* col, int* row, RECT* rect) const
 {
-    if (message == WM_PRINT) {
-        Invalidate(TRUE);
-        auto* dc = reinterpret_cast<CDC*>(wparam);
-        if (dc != nullptr && m_GI != nullptr) {
-            m_drawHint.AddRange(0, -m_GI->m_numberTopHdgRows, m_GI->m_numberCols, 0);
-            DrawCellsIntern(dc);
-            m_drawHint.Empty();
-        }
-        return 0;
-    }
-    if (message == WM_HELPHITTEST) {
-        int col = -1, row = -1;
-        if (m_ctrl == nullptr || GetCellFromPoint(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), &col, &row, nullptr) != 0)
-            return 0;
-        return m_ctrl->GetHelpContextId(col, row, UG_TOPHEADING);
-    }
-    return CWnd::WindowProc(message, wparam, lparam);
+    return GetCellFromPoint(point.x, point.y, col, row, rect) == 0;
 }
 
-void CUGTopHdg::OnPaint()
+void CUGTopHdg::DrawAll(CDC* dc)
 {
-    CPaintDC dc(this);
-    if (m_GI == nullptr || m_GI->m_sheetReady == 0)
-        return;
     m_drawHint.AddRange(0, -m_GI->m_numberTopHdgRows, m_GI->m_numberCols, 0);
-    DrawCellsIntern(&dc);
+    DrawCellsIntern(dc);
     m_drawHint.Empty();
-}
-
-void CUGTopHdg::SetCursorTo(HCURSOR cursor)
-{
-    platform::set_cursor_target(this);
-    SetCursor(cursor);
 }
 
 void CUGTopHdg::HitTestEdges(CPoint point)
@@ -289,19 +262,12 @@ void CUGTopHdg::HitTestEdges(CPoint point)
     }
 }
 
-void CUGTopHdg::OnMouseMove(UINT flags, CPoint point)
+void CUGTopHdg::DragEdgeTo(CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        if (m_colOrRowSizing == 0)
-            SizeColumnTo(point.x);
-        else
-            SizeHeadingRowTo(point.y);
-        return;
-    }
-    if ((flags & MK_LBUTTON) == 0)
-        HitTestEdges(point);
+    if (m_colOrRowSizing == 0)
+        SizeColumnTo(point.x);
+    else
+        SizeHeadingRowTo(point.y);
 }
 
 void CUGTopHdg::SizeColumnTo(int x)
@@ -356,11 +322,10 @@ void CUGTopHdg::FinishColumnWidth(int col)
         m_ctrl->SetColumnWidthAt(col, std::max(width, 0));
 }
 
-void CUGTopHdg::EndSizing()
+void CUGTopHdg::DragStarted(CPoint) { m_focusRect = {-1, -1, -1, -1}; }
+
+void CUGTopHdg::DragEnded(CPoint)
 {
-    if (GetCapture() == this)
-        ReleaseCapture();
-    m_isSizing = 0;
     if (m_colOrRowSizing == 0) {
         // The marker is taken away before the cells repaint under it.
         MoveMarker(-1);
@@ -373,55 +338,43 @@ void CUGTopHdg::EndSizing()
     m_ctrl->RecalcPartLayout();
 }
 
-void CUGTopHdg::OnLButtonDown(UINT, CPoint point)
+void CUGTopHdg::Pressed(UGHeadingPress press, int col, int row, RECT* rect, POINT* where)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    if (m_canSize != 0) {
-        m_isSizing = 1;
-        m_focusRect = {-1, -1, -1, -1};
-        SetCapture();
-        return;
-    }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    if (m_ctrl->AllowColumnDrag(col) != 0)
+    if (press == UGHeadingPress::LeftDown && m_ctrl->AllowColumnDrag(col) != 0)
         m_pressedCol = col;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 1, &rect, &where);
-    m_ctrl->OnColumnHeadingClick(col, row, 1, &rect, &where, processed);
-    SetCapture();
+    CUGCellType* type = m_ctrl->GetCellTypeAt(col, row);
+    const int down = UGPressIsDown(press);
+    switch (press) {
+    case UGHeadingPress::LeftDown:
+    case UGHeadingPress::LeftUp:
+        m_ctrl->OnColumnHeadingClick(col, row, down, rect, where, type->OnLClicked(col, row, down, rect, where));
+        break;
+    case UGHeadingPress::Double:
+        m_ctrl->OnColumnHeadingDoubleClick(col, row, rect, where, type->OnDClicked(col, row, rect, where));
+        break;
+    case UGHeadingPress::RightDown:
+    case UGHeadingPress::RightUp:
+        // The types hear a right press as a release too; none of them acts on heading cells.
+        m_ctrl->OnColumnHeadingRightButton(col, row, down, rect, where, type->OnRClicked(col, row, 0, rect, where));
+        break;
+    }
+    if (press == UGHeadingPress::LeftDown)
+        SetCapture();
 }
 
-void CUGTopHdg::OnLButtonUp(UINT, CPoint point)
+void CUGTopHdg::OnLButtonUp(UINT flags, CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
+    if (!Attached())
         return;
-    if (m_isSizing != 0) {
-        EndSizing();
-        return;
-    }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) == 0) {
-        POINT where = point;
-        const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-        m_ctrl->OnColumnHeadingClick(col, row, 0, &rect, &where, processed);
-    }
+    CUGHeadingBase::OnLButtonUp(flags, point);
     m_pressedCol = -1;
     if (GetCapture() == this)
         ReleaseCapture();
 }
 
-void CUGTopHdg::OnLButtonDblClk(UINT, CPoint point)
+void CUGTopHdg::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_canSize != 0 && m_colOrRowSizing == 0) {
+    if (Attached() && m_canSize != 0 && m_colOrRowSizing == 0) {
         const int col = m_sizingColRow;
         m_ctrl->AutoFitColumns(col, col, 20, 1);
         m_canSize = 0;
@@ -430,86 +383,5 @@ void CUGTopHdg::OnLButtonDblClk(UINT, CPoint point)
         m_isSizing = 0;
         return;
     }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnDClicked(col, row, &rect, &where);
-    m_ctrl->OnColumnHeadingDoubleClick(col, row, &rect, &where, processed);
-}
-
-void CUGTopHdg::OnRButtonDown(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnRClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnColumnHeadingRightButton(col, row, 1, &rect, &where, processed);
-}
-
-void CUGTopHdg::OnRButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnRClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnColumnHeadingRightButton(col, row, 0, &rect, &where, processed);
-}
-
-BOOL CUGTopHdg::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (m_GI == nullptr)
-        return FALSE;
-    if (m_canSize == 0)
-        SetCursorTo(m_GI->m_arrowCursor);
-    else
-        SetCursorTo(m_colOrRowSizing != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor);
-    return TRUE;
-}
-
-INT_PTR CUGTopHdg::OnToolHitTest(CPoint point, TOOLINFO* info) const
-{
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return -1;
-    return UGTipHitTest(this, col, row, &rect, &m_tipCol, &m_tipRow, info);
-}
-
-BOOL CUGTopHdg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
-{
-    auto* header = reinterpret_cast<NMHDR*>(lparam);
-    if (header == nullptr || header->code != TTN_NEEDTEXT || m_ctrl == nullptr)
-        return CWnd::OnNotify(wparam, lparam, result);
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    m_tipText.Empty();
-    const bool hasText = GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr) == 0 &&
-                         m_ctrl->GetCellTipText(col, row, UG_TOPHEADING, &m_tipText) == 1;
-    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
-}
-
-BOOL CUGTopHdg::OnHelpInfo(HELPINFO* info)
-{
-    if (info == nullptr || info->iContextType != HELPINFO_WINDOW || m_ctrl == nullptr)
-        return CWnd::OnHelpInfo(info);
-    POINT pointer = info->MousePos;
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr);
-    WinHelp(static_cast<DWORD_PTR>(m_ctrl->GetHelpContextId(col, row, UG_TOPHEADING)), HELP_CONTEXT);
-    return TRUE;
+    CUGHeadingBase::OnLButtonDblClk(flags, point);
 }

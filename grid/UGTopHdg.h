@@ -4,26 +4,13 @@
 // when an edge is dragged.
 
 #include "grid/UGCell.h"
+#include "grid/UGHeadingBase.h"
 #include "grid/UGRedrawList.h"
 
-#include "platform/base/cstring.h"
-#include "platform/base/window.h"
-
-class CDC;
-class CUGCtrl;
-class CUGGridInfo;
-
-class CUGTopHdg : public CWnd {
+class CUGTopHdg : public CUGHeadingBase {
 public:
-    CUGTopHdg() = default;
+    CUGTopHdg();
     ~CUGTopHdg() override;
-
-    void SetGrid(CUGCtrl* grid, CUGGridInfo* sheet)
-    {
-        m_ctrl = grid;
-        m_GI = sheet;
-    }
-    void SetSheet(CUGGridInfo* sheet) { m_GI = sheet; }
 
     // The farthest heading row takes what the total height leaves; then a repaint.
     void Update();
@@ -34,44 +21,33 @@ public:
     // Draws the listed heading cells.
     void DrawCellsIntern(CDC* dc);
 
-    // What the pointer is over or dragging; for callers that show state (and for tests).
-    bool IsOnEdge() const { return m_canSize != 0; }
-    bool IsSizing() const { return m_isSizing != 0; }
+    // The column pressed while it may be dragged (-1 none); for callers that show state.
     int GetPressedColumn() const { return m_pressedCol; }
 
     BOOL PreCreateWindow(CREATESTRUCT& create) override;
-    LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
-    void OnPaint() override;
-    void OnLButtonDown(UINT flags, CPoint point) override;
+    // A press on a cell holds the mouse until the release, which lets it go.
     void OnLButtonUp(UINT flags, CPoint point) override;
+    // A double click on a column edge fits the column to its contents.
     void OnLButtonDblClk(UINT flags, CPoint point) override;
-    void OnRButtonDown(UINT flags, CPoint point) override;
-    void OnRButtonUp(UINT flags, CPoint point) override;
-    void OnMouseMove(UINT flags, CPoint point) override;
-    BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT message) override;
-    BOOL OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) override;
-    BOOL OnHelpInfo(HELPINFO* info) override;
-    INT_PTR OnToolHitTest(CPoint point, TOOLINFO* info) const override;
 
 private:
-    void HitTestEdges(CPoint point);
+    bool CellAt(CPoint point, int* col, int* row, RECT* rect) const override;
+    void DrawAll(CDC* dc) override;
+    void Pressed(UGHeadingPress press, int col, int row, RECT* rect, POINT* where) override;
+    void HitTestEdges(CPoint point) override;
+    void DragEdgeTo(CPoint point) override;
+    void DragStarted(CPoint point) override;
+    void DragEnded(CPoint point) override;
     void SizeColumnTo(int x);
     void SizeHeadingRowTo(int y);
-    void EndSizing();
     // The width as stored goes through the sized calls; stored again only when they change it.
     void FinishColumnWidth(int col);
     void MoveMarker(int x);
-    void SetCursorTo(HCURSOR cursor);
     // The joined range a heading cell belongs to; false when it is not joined.
     bool JoinedRange(int col, int row, int* originCol, int* originRow, int* lastCol, int* lastRow);
     RECT RangeRect(int originCol, int originRow, int lastCol, int lastRow) const;
 
-    CUGCtrl* m_ctrl = nullptr;
-    CUGGridInfo* m_GI = nullptr;
     CUGCell m_cell;
-    int m_isSizing = 0;
-    int m_canSize = 0;
-    int m_colOrRowSizing = 0;
     int m_sizingColRow = 0;
     int m_sizingStartSize = 0;
     int m_sizingStartPos = 0;
@@ -79,8 +55,4 @@ private:
     RECT m_focusRect{-1, -1, -1, -1};
     CUGRedrawList m_drawHint;
     int m_pressedCol = -1;
-    // The cell of the previous tool hit test: a tip is offered once the pointer rests on one.
-    mutable int m_tipCol = -2;
-    mutable int m_tipRow = -2;
-    CString m_tipText;
 };
