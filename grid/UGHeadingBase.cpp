@@ -47,6 +47,11 @@ void CUGHeadingBase::SetCursorTo(HCURSOR cursor)
     SetCursor(cursor);
 }
 
+HCURSOR CUGHeadingBase::SizingCursor() const
+{
+    return m_colOrRowSizing != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor;
+}
+
 void CUGHeadingBase::FocusCells()
 {
     if (m_ctrl->m_CUGGrid != nullptr)
@@ -128,10 +133,7 @@ BOOL CUGHeadingBase::OnSetCursor(CWnd*, UINT, UINT)
 {
     if (m_GI == nullptr)
         return FALSE;
-    if (m_canSize == 0)
-        SetCursorTo(m_GI->m_arrowCursor);
-    else
-        SetCursorTo(m_colOrRowSizing != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor);
+    SetCursorTo(m_canSize != 0 ? SizingCursor() : m_GI->m_arrowCursor);
     return TRUE;
 }
 

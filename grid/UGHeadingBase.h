@@ -70,7 +70,10 @@ protected:
     virtual bool HitTestsWithButtonHeld() const { return false; }
 
     bool Attached() const { return m_ctrl != nullptr && m_GI != nullptr; }
+    int Section() const { return m_section; }
     void SetCursorTo(HCURSOR cursor);
+    // The cursor for the edge the pointer is on: north-south for a row or a height.
+    HCURSOR SizingCursor() const;
 
     CUGCtrl* m_ctrl = nullptr;
     CUGGridInfo* m_GI = nullptr;
