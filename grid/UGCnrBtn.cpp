@@ -3,13 +3,9 @@
 #include "grid/UGCell.h"
 #include "grid/UGCellType.h"
 #include "grid/UGCtrl.h"
-#include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
-#include "grid/UGTip.h"
 
-#include "platform/base/controls.h"
 #include "platform/base/dc.h"
-#include "platform/base/modal.h"
 
 #include <algorithm>
 
@@ -18,17 +14,7 @@ namespace {
 constexpr int min_grab_size = 5;
 }  // namespace
 
-LRESULT CUGCnrBtn::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_PRINT) {
-        Invalidate(TRUE);
-        OnDraw(reinterpret_cast<CDC*>(wparam));
-        return 0;
-    }
-    if (message == WM_HELPHITTEST)
-        return m_ctrl != nullptr ? m_ctrl->GetHelpContextId(-1, -1, UG_CORNERBUTTON) : 0;
-    return CWnd::WindowProc(message, wparam, lparam);
-}
+CUGCnrBtn::CUGCnrBtn() : CUGHeadingBase(UG_CORNERBUTTON) {}
 
 void CUGCnrBtn::OnPaint()
 {
@@ -58,40 +44,40 @@ void CUGCnrBtn::OnDraw(CDC* dc)
         dc->SelectObject(oldFont);
 }
 
-void CUGCnrBtn::SetCursorTo(HCURSOR cursor)
+bool CUGCnrBtn::CellAt(CPoint, int* col, int* row, RECT* rect) const
 {
-    platform::set_cursor_target(this);
-    SetCursor(cursor);
+    *col = -1;
+    *row = -1;
+    if (rect != nullptr)
+        GetClientRect(rect);
+    return true;
 }
 
-void CUGCnrBtn::OnMouseMove(UINT, CPoint point)
+void CUGCnrBtn::DragEdgeTo(CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        if (m_sizingHeight != 0) {
-            int height = std::max(min_grab_size, static_cast<int>(point.y));
-            m_ctrl->OnTopHeadingSizing(&height, height);
-            m_ctrl->SetTopHeadingHeight(height);
-        } else {
-            int width = std::max(min_grab_size, static_cast<int>(point.x));
-            m_ctrl->OnSideHeadingSizing(&width, width);
-            m_ctrl->SetSideHeadingWidth(width);
-        }
-        return;
+    if (m_colOrRowSizing != 0) {
+        int height = std::max(min_grab_size, static_cast<int>(point.y));
+        m_ctrl->OnTopHeadingSizing(&height, height);
+        m_ctrl->SetTopHeadingHeight(height);
+    } else {
+        int width = std::max(min_grab_size, static_cast<int>(point.x));
+        m_ctrl->OnSideHeadingSizing(&width, width);
+        m_ctrl->SetSideHeadingWidth(width);
     }
+}
+
+void CUGCnrBtn::HitTestEdges(CPoint point)
+{
     const int wasOnEdge = m_canSize;
-    m_sizingHeight = 0;
-    m_sizingWidth = 0;
+    m_colOrRowSizing = 0;
     m_canSize = 0;
     CRect client;
     GetClientRect(&client);
     if (point.x > client.right - 4 && m_ctrl->AllowSideHeadingSizing() != 0) {
-        m_sizingWidth = 1;
         m_canSize = 1;
         SetCursorTo(m_GI->m_WEResizeCursor);
     } else if (point.x <= client.right - 4 && point.y > client.bottom - 4 && m_ctrl->AllowTopHeadingSizing() != 0) {
-        m_sizingHeight = 1;
+        m_colOrRowSizing = 1;
         m_canSize = 1;
         SetCursorTo(m_GI->m_NSResizeCursor);
     } else if (wasOnEdge != 0) {
@@ -99,100 +85,33 @@ void CUGCnrBtn::OnMouseMove(UINT, CPoint point)
     }
 }
 
-void CUGCnrBtn::OnLButtonDown(UINT, CPoint point)
+void CUGCnrBtn::ReportClick(int down, CPoint point, int processed)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    if (m_canSize != 0) {
-        m_isSizing = 1;
-        SetCapture();
-    }
     RECT rect = m_GI->m_cnrBtnRect;
     POINT where = point;
-    m_ctrl->OnCornerButtonClick(1, &rect, &where, m_isSizing);
+    m_ctrl->OnCornerButtonClick(down, &rect, &where, processed);
 }
 
-void CUGCnrBtn::OnLButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    int processed = 0;
-    if (m_isSizing != 0) {
-        processed = 1;
-        m_isSizing = 0;
-        if (GetCapture() == this)
-            ReleaseCapture();
-        if (m_sizingHeight != 0)
-            m_ctrl->OnTopHeadingSized(&m_GI->m_topHdgHeight);
-        else
-            m_ctrl->OnSideHeadingSized(&m_GI->m_sideHdgWidth);
-    }
-    RECT rect = m_GI->m_cnrBtnRect;
-    POINT where = point;
-    m_ctrl->OnCornerButtonClick(0, &rect, &where, processed);
-}
+void CUGCnrBtn::DragStarted(CPoint point) { ReportClick(1, point, 1); }
 
-void CUGCnrBtn::OnLButtonDblClk(UINT, CPoint point)
+void CUGCnrBtn::DragEnded(CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    RECT rect = m_GI->m_cnrBtnRect;
-    POINT where = point;
-    m_ctrl->OnCornerButtonDoubleClick(&rect, &where, 0);
-}
-
-void CUGCnrBtn::OnRButtonDown(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    RECT rect = m_GI->m_cnrBtnRect;
-    POINT where = point;
-    m_ctrl->OnCornerButtonRightButton(1, &rect, &where, 0);
-}
-
-void CUGCnrBtn::OnRButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    RECT rect = m_GI->m_cnrBtnRect;
-    POINT where = point;
-    m_ctrl->OnCornerButtonRightButton(0, &rect, &where, 0);
-}
-
-BOOL CUGCnrBtn::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (m_GI == nullptr)
-        return FALSE;
-    if (m_canSize == 0)
-        SetCursorTo(m_GI->m_arrowCursor);
+    if (m_colOrRowSizing != 0)
+        m_ctrl->OnTopHeadingSized(&m_GI->m_topHdgHeight);
     else
-        SetCursorTo(m_sizingHeight != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor);
-    return TRUE;
+        m_ctrl->OnSideHeadingSized(&m_GI->m_sideHdgWidth);
+    ReportClick(0, point, 1);
 }
 
-INT_PTR CUGCnrBtn::OnToolHitTest(CPoint, TOOLINFO* info) const
+void CUGCnrBtn::Pressed(UGHeadingPress press, int, int, RECT*, POINT* where)
 {
-    RECT area{};
-    GetClientRect(&area);
-    return UGTipHitTest(this, -1, -1, &area, &m_tipCol, &m_tipRow, info);
-}
-
-BOOL CUGCnrBtn::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
-{
-    auto* header = reinterpret_cast<NMHDR*>(lparam);
-    if (header == nullptr || header->code != TTN_NEEDTEXT || m_ctrl == nullptr)
-        return CWnd::OnNotify(wparam, lparam, result);
-    m_tipText.Empty();
-    const bool hasText = m_ctrl->GetCellTipText(-1, -1, UG_CORNERBUTTON, &m_tipText) == 1;
-    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
-}
-
-BOOL CUGCnrBtn::OnHelpInfo(HELPINFO* info)
-{
-    if (info == nullptr || info->iContextType != HELPINFO_WINDOW || m_ctrl == nullptr)
-        return CWnd::OnHelpInfo(info);
-    WinHelp(static_cast<DWORD_PTR>(m_ctrl->GetHelpContextId(-1, -1, UG_CORNERBUTTON)), HELP_CONTEXT);
-    return TRUE;
+    // The control hears of the corner's rectangle in its own coordinates.
+    RECT corner = m_GI->m_cnrBtnRect;
+    const int down = UGPressIsDown(press);
+    if (press == UGHeadingPress::Double)
+        m_ctrl->OnCornerButtonDoubleClick(&corner, where, 0);
+    else if (press == UGHeadingPress::RightDown || press == UGHeadingPress::RightUp)
+        m_ctrl->OnCornerButtonRightButton(down, &corner, where, 0);
+    else
+        m_ctrl->OnCornerButtonClick(down, &corner, where, 0);
 }

@@ -123,6 +123,9 @@ public:
     // Registers a further cell type; its index, or -1.
     int AddCellType(CUGCellType* type);
     CUGCellType* GetCellTypeAt(int col, int row);
+    // The joined range a cell (a heading cell too) belongs to, as the cells' join settings give
+    // it, not cut to the sheet; false when the cell is not joined.
+    bool JoinedRangeOf(int col, int row, int* originCol, int* originRow, int* lastCol, int* lastRow);
 
     // Current cell and view.
     int MoveCurrentRowTo(int row);

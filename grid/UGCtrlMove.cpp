@@ -19,6 +19,8 @@
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
 
+#include <algorithm>
+
 namespace {
 bool key_down(int key) { return GetKeyState(key) < 0; }
 }  // namespace
@@ -30,24 +32,29 @@ bool CUGCtrl::JoinOrigin(int col, int row, int* originCol, int* originRow, int* 
 {
     if (col < 0 || row < 0 || col >= m_GI->m_numberCols || row >= m_GI->m_numberRows)
         return false;
+    return JoinedRangeOf(col, row, originCol, originRow, lastCol, lastRow);
+}
+
+bool CUGCtrl::JoinedRangeOf(int col, int row, int* originCol, int* originRow, int* lastCol, int* lastRow)
+{
     CUGCell cell;
     GetCell(col, row, &cell);
     if (!cell.IsPropertySet(UGCELL_JOIN_SET))
         return false;
+    // A cell other than the origin points at it; the origin gives the range's span.
     int origin = 0, joinCol = 0, joinRow = 0;
     cell.GetJoinInfo(&origin, &joinCol, &joinRow);
+    *originCol = col;
+    *originRow = row;
     if (origin == 0) {
         *originCol = col + joinCol;
         *originRow = row + joinRow;
         CUGCell originCell;
         GetCell(*originCol, *originRow, &originCell);
         originCell.GetJoinInfo(&origin, &joinCol, &joinRow);
-    } else {
-        *originCol = col;
-        *originRow = row;
     }
-    *lastCol = *originCol + (joinCol > 0 ? joinCol : 0);
-    *lastRow = *originRow + (joinRow > 0 ? joinRow : 0);
+    *lastCol = *originCol + std::max(joinCol, 0);
+    *lastRow = *originRow + std::max(joinRow, 0);
     return true;
 }
 

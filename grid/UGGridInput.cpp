@@ -35,24 +35,7 @@ bool join_of(CUGCtrl& grid, int col, int row, int* originCol, int* originRow, in
 {
     if (col < 0 || row < 0 || col >= grid.GetColumnCount() || row >= grid.GetRowCount())
         return false;
-    CUGCell cell;
-    grid.GetCell(col, row, &cell);
-    if (!cell.IsPropertySet(UGCELL_JOIN_SET))
-        return false;
-    int origin = 0, spanCol = 0, spanRow = 0;
-    cell.GetJoinInfo(&origin, &spanCol, &spanRow);
-    *originCol = col;
-    *originRow = row;
-    if (origin == 0) {
-        *originCol = col + spanCol;
-        *originRow = row + spanRow;
-        CUGCell originCell;
-        grid.GetCell(*originCol, *originRow, &originCell);
-        originCell.GetJoinInfo(&origin, &spanCol, &spanRow);
-    }
-    *lastCol = *originCol + std::max(spanCol, 0);
-    *lastRow = *originRow + std::max(spanRow, 0);
-    return true;
+    return grid.JoinedRangeOf(col, row, originCol, originRow, lastCol, lastRow);
 }
 
 }  // namespace

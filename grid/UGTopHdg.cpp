@@ -5,194 +5,17 @@
 #include "grid/UGGrid.h"
 #include "grid/UGGridInfo.h"
 #include "grid/UGLayout.h"
-#include "grid/UGTip.h"
-
-#include "platform/base/controls.h"
-#include "platform/base/dc.h"
-#include "platform/base/gdi_objects.h"
-#include "platform/base/modal.h"
-#include "platform/base/virtual_keys.h"
 
 #include <algorithm>
 
-namespace {
-
-// The columns in display order (locked ones, then from the left column) with their left and
-// right edges, until the walk passes the limit or visit returns true.
-template <typename Visit>
-void walk_columns(const CUGGridInfo& sheet, int limit, Visit visit)
-{
-    int right = 0;
-    auto step = [&](int col) {
-        const int left = right;
-        right += UGColumnWidth(sheet, col);
-        return visit(col, left, right) || right > limit;
-    };
-    for (int col = 0; col < sheet.m_numLockCols && col < sheet.m_numberCols; ++col)
-        if (step(col))
-            return;
-    for (int col = std::max(sheet.m_leftCol, sheet.m_numLockCols); col < sheet.m_numberCols; ++col)
-        if (step(col))
-            return;
-}
-
-}  // namespace
-
-CUGTopHdg::~CUGTopHdg() { m_drawHint.Empty(); }
-
-void CUGTopHdg::Update()
-{
-    if (m_GI != nullptr && m_GI->m_numberTopHdgRows > 0) {
-        const int last = m_GI->m_numberTopHdgRows - 1;
-        int others = 0;
-        for (int index = 0; index < last; ++index)
-            others += m_GI->m_topHdgHeights[index];
-        const int height = m_GI->m_topHdgHeight - others > 0 ? m_GI->m_topHdgHeight - others : 0;
-        if (height <= 1024 && height != m_GI->m_topHdgHeights[last]) {
-            m_GI->m_topHdgHeights[last] = height;
-            if (m_GI->m_numberTopHdgRows == 1)
-                m_GI->m_topHdgHeight = height;
-        }
-    }
-    InvalidateRect(nullptr, TRUE);
-    UpdateWindow();
-}
+CUGTopHdg::CUGTopHdg() : CUGCellHeading(UG_TOPHEADING, true) {}
 
 int CUGTopHdg::GetCellRect(int* col, int* row, RECT* rect)
 {
-    if (m_GI == nullptr || col == nullptr || row == nullptr || rect == nullptr)
+    if (!IsHeadingCell(col, row, rect))
         return 1;
-    if (*row >= 0 || -*row > m_GI->m_numberTopHdgRows)
-        return 1;
-    rect->left = UGColumnLeft(*m_GI, *col);
-    rect->right = rect->left + UGColumnWidth(*m_GI, *col);
-    rect->top = UGTopHeadingRowTop(*m_GI, *row);
-    rect->bottom = rect->top + m_GI->m_topHdgHeights[-*row - 1];
+    *rect = RangeRect(*col, *row, *col, *row);
     return 0;
-}
-
-int CUGTopHdg::GetCellFromPoint(int x, int y, int* col, int* row, RECT* rect) const
-{
-    *col = -1;
-    *row = -1;
-    if (m_GI == nullptr)
-        return 1;
-    RECT found{};
-    int foundCol = -1;
-    walk_columns(*m_GI, m_GI->m_gridWidth, [&](int c, int left, int right) {
-        if (x >= left && x < right) {
-            foundCol = c;
-            found.left = left;
-            found.right = right;
-            return true;
-        }
-        return false;
-    });
-    int foundRow = 0;
-    int top = 0;
-    for (int r = -m_GI->m_numberTopHdgRows; r <= -1; ++r) {
-        const int bottom = top + m_GI->m_topHdgHeights[-r - 1];
-        if (y >= top && y < bottom) {
-            foundRow = r;
-            found.top = top;
-            found.bottom = bottom;
-            break;
-        }
-        top = bottom;
-    }
-    if (foundCol < 0 || foundRow == 0)
-        return 1;
-    *col = foundCol;
-    *row = foundRow;
-    if (rect != nullptr)
-        *rect = found;
-    return 0;
-}
-
-bool CUGTopHdg::JoinedRange(int col, int row, int* originCol, int* originRow, int* lastCol, int* lastRow)
-{
-    CUGCell cell;
-    m_ctrl->GetCell(col, row, &cell);
-    if (!cell.IsPropertySet(UGCELL_JOIN_SET))
-        return false;
-    int origin = 0, joinCol = 0, joinRow = 0;
-    cell.GetJoinInfo(&origin, &joinCol, &joinRow);
-    *originCol = col;
-    *originRow = row;
-    if (origin == 0) {
-        *originCol = col + joinCol;
-        *originRow = row + joinRow;
-        CUGCell originCell;
-        m_ctrl->GetCell(*originCol, *originRow, &originCell);
-        originCell.GetJoinInfo(&origin, &joinCol, &joinRow);
-    }
-    // A range reaching outside the heading is cut to it rather than read past the arrays.
-    *originCol = std::clamp(*originCol, 0, std::max(0, m_GI->m_numberCols - 1));
-    *originRow = std::clamp(*originRow, -m_GI->m_numberTopHdgRows, -1);
-    *lastCol = std::clamp(*originCol + std::max(joinCol, 0), *originCol, std::max(0, m_GI->m_numberCols - 1));
-    *lastRow = std::clamp(*originRow + std::max(joinRow, 0), *originRow, -1);
-    return true;
-}
-
-RECT CUGTopHdg::RangeRect(int originCol, int originRow, int lastCol, int lastRow) const
-{
-    RECT rect{};
-    rect.left = UGColumnLeft(*m_GI, originCol);
-    rect.right = rect.left;
-    for (int col = originCol; col <= lastCol; ++col)
-        rect.right += UGColumnWidth(*m_GI, col);
-    rect.top = UGTopHeadingRowTop(*m_GI, originRow);
-    rect.bottom = rect.top;
-    for (int row = originRow; row <= lastRow; ++row)
-        rect.bottom += m_GI->m_topHdgHeights[-row - 1];
-    return rect;
-}
-
-void CUGTopHdg::DrawCellsIntern(CDC* dc)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr || dc == nullptr)
-        return;
-    m_ctrl->OnSectionPaintStart(dc, nullptr, UG_TOPHEADING);
-    CFont* oldFont = m_GI->m_defFont != nullptr ? dc->SelectObject(m_GI->m_defFont) : nullptr;
-
-    int drawnRight = 0;
-    for (int row = -m_GI->m_numberTopHdgRows; row <= -1; ++row) {
-        const int top = UGTopHeadingRowTop(*m_GI, row);
-        const int bottom = top + m_GI->m_topHdgHeights[-row - 1];
-        walk_columns(*m_GI, m_GI->m_gridWidth, [&](int col, int left, int right) {
-            drawnRight = std::max(drawnRight, right);
-            if (!m_drawHint.Contains(col, row))
-                return false;
-            int drawCol = col, drawRow = row;
-            RECT rect{left, top, right, bottom};
-            int lastCol = 0, lastRow = 0;
-            if (m_GI->m_enableJoins != 0 && JoinedRange(col, row, &drawCol, &drawRow, &lastCol, &lastRow)) {
-                if (!m_drawHint.MarkJoinDrawn(drawCol, drawRow))
-                    return false;
-                rect = RangeRect(drawCol, drawRow, lastCol, lastRow);
-            }
-            if (rect.right <= rect.left || rect.bottom <= rect.top)
-                return false;
-            m_cell.ResetProperties();
-            m_ctrl->GetCell(drawCol, drawRow, &m_cell);
-            CUGCellType* type = m_ctrl->GetCellTypeAt(drawCol, drawRow);
-            const int saved = dc->SaveDC();
-            type->OnDraw(dc, &rect, drawCol, drawRow, &m_cell, 0, 0);
-            dc->RestoreDC(saved);
-            return false;
-        });
-    }
-
-    CRect client;
-    GetClientRect(&client);
-    const int stripRight = std::max(m_GI->m_gridWidth, static_cast<int>(client.right));
-    if (drawnRight < stripRight) {
-        CBrush brush(m_ctrl->GetSectionBackColor(UG_TOPHEADING));
-        const RECT rest{drawnRight, 0, stripRight, m_GI->m_topHdgHeight};
-        dc->FillRect(&rest, &brush);
-    }
-    if (oldFont != nullptr)
-        dc->SelectObject(oldFont);
 }
 
 BOOL CUGTopHdg::PreCreateWindow(CREATESTRUCT& create)
@@ -201,227 +24,90 @@ BOOL CUGTopHdg::PreCreateWindow(CREATESTRUCT& create)
     return CWnd::PreCreateWindow(create);
 }
 
-LRESULT CUGTopHdg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
-{
-    if (message == WM_PRINT) {
-        Invalidate(TRUE);
-        auto* dc = reinterpret_cast<CDC*>(wparam);
-        if (dc != nullptr && m_GI != nullptr) {
-            m_drawHint.AddRange(0, -m_GI->m_numberTopHdgRows, m_GI->m_numberCols, 0);
-            DrawCellsIntern(dc);
-            m_drawHint.Empty();
-        }
-        return 0;
-    }
-    if (message == WM_HELPHITTEST) {
-        int col = -1, row = -1;
-        if (m_ctrl == nullptr || GetCellFromPoint(GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam), &col, &row, nullptr) != 0)
-            return 0;
-        return m_ctrl->GetHelpContextId(col, row, UG_TOPHEADING);
-    }
-    return CWnd::WindowProc(message, wparam, lparam);
-}
-
-void CUGTopHdg::OnPaint()
-{
-    CPaintDC dc(this);
-    if (m_GI == nullptr || m_GI->m_sheetReady == 0)
-        return;
-    m_drawHint.AddRange(0, -m_GI->m_numberTopHdgRows, m_GI->m_numberCols, 0);
-    DrawCellsIntern(&dc);
-    m_drawHint.Empty();
-}
-
-void CUGTopHdg::SetCursorTo(HCURSOR cursor)
-{
-    platform::set_cursor_target(this);
-    SetCursor(cursor);
-}
-
 void CUGTopHdg::HitTestEdges(CPoint point)
 {
-    bool hit = false;
-    walk_columns(*m_GI, m_GI->m_gridWidth, [&](int col, int, int edge) {
-        if (point.x <= edge - 3 || point.x >= edge + 3)
-            return false;
-        // A hidden column right of the edge is the one pulled open.
-        int next = col + 1;
-        if (col == m_GI->m_numLockCols - 1)
-            next = std::max(m_GI->m_leftCol, m_GI->m_numLockCols);
-        if (next >= m_GI->m_numberCols)
-            next = -1;
-        const int sized = next >= 0 && UGColumnWidth(*m_GI, next) == 0 ? next : col;
-        if (m_ctrl->AllowColumnSizing(sized, next) != 0) {
-            m_canSize = 1;
-            m_colOrRowSizing = 0;
-            m_sizingColRow = sized;
-            m_sizingStartSize = UGColumnWidth(*m_GI, sized);
-            m_sizingStartPos = point.x;
-            SetCursorTo(m_GI->m_WEResizeCursor);
-            hit = true;
-        }
-        return true;
-    });
-    if (hit)
+    int next = -1;
+    const int col = EdgeAlongAt(point.x, &next, nullptr);
+    if (col >= 0 && m_ctrl->AllowColumnSizing(col, next) != 0) {
+        OfferEdgeAlong(col, point);
         return;
-
-    int edge = m_GI->m_topHdgHeight;
-    for (int index = 0; index < m_GI->m_numberTopHdgRows; ++index) {
-        if (point.y > edge - 3 && point.y < edge + 3) {
-            if (m_ctrl->AllowTopHeadingSizing() != 0) {
-                m_canSize = 1;
-                m_colOrRowSizing = 1;
-                m_sizingColRow = -(index + 1);
-                m_sizingStartSize = m_GI->m_topHdgHeights[index];
-                m_sizingStartPos = point.y;
-                m_sizingStartHeight = m_GI->m_topHdgHeight;
-                SetCursorTo(m_GI->m_NSResizeCursor);
-                return;
-            }
-            break;
-        }
-        edge -= m_GI->m_topHdgHeights[index];
     }
-
+    if (HitTestEdgesAcross(point))
+        return;
     if (m_canSize != 0) {
         m_canSize = 0;
         SetCursorTo(m_GI->m_arrowCursor);
     }
 }
 
-void CUGTopHdg::OnMouseMove(UINT flags, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        if (m_colOrRowSizing == 0)
-            SizeColumnTo(point.x);
-        else
-            SizeHeadingRowTo(point.y);
-        return;
-    }
-    if ((flags & MK_LBUTTON) == 0)
-        HitTestEdges(point);
-}
-
-void CUGTopHdg::SizeColumnTo(int x)
+int CUGTopHdg::SizeAlongTo(int x)
 {
     const int col = m_sizingColRow;
     x = std::max(x, m_sizingStartPos - m_sizingStartSize);
     int width = m_sizingStartSize - m_sizingStartPos + x;
-    for (int row = m_GI->m_topRow; row < m_GI->m_bottomRow; ++row)
-        m_ctrl->GetCellTypeAt(col, row)->OnChangingCellWidth(col, row, &width);
+    TellVisibleCellTypes(col, &width, &CUGCellType::OnChangingCellWidth);
     m_ctrl->OnColumnSizing(col, &width);
     m_ctrl->SetColumnWidthAt(col, std::max(width, 0));
-    Update();
-    MoveMarker(x);
-}
-
-void CUGTopHdg::MoveMarker(int x)
-{
-    CUGGrid* cells = m_ctrl->m_CUGGrid;
-    if (cells == nullptr || cells->GetSafeHwnd() == nullptr)
-        return;
-    CDC* dc = cells->GetDC();
-    if (m_focusRect.left != -1)
-        dc->DrawFocusRect(&m_focusRect);
-    m_focusRect = {x - 1, 0, x + 1, m_GI->m_gridHeight};
-    if (x >= 0)
-        dc->DrawFocusRect(&m_focusRect);
-    else
-        m_focusRect = {-1, -1, -1, -1};
-    cells->ReleaseDC(dc);
-}
-
-void CUGTopHdg::SizeHeadingRowTo(int y)
-{
-    const int index = -m_sizingColRow - 1;
-    const int rowHeight = std::max(0, m_sizingStartSize - m_sizingStartPos + y);
-    m_GI->m_topHdgHeights[index] = rowHeight;
-    int total = std::max(0, m_sizingStartHeight - m_sizingStartPos + y);
-    if (m_ctrl->OnTopHeadingSizing(&total, rowHeight) != 1)
-        return;
-    m_GI->m_topHdgHeight = total;
-    m_ctrl->RecalcPartLayout();
+    return x;
 }
 
 void CUGTopHdg::FinishColumnWidth(int col)
 {
     const int stored = UGColumnWidth(*m_GI, col);
     int width = stored;
-    for (int row = m_GI->m_topRow; row < m_GI->m_bottomRow; ++row)
-        m_ctrl->GetCellTypeAt(col, row)->OnChangedCellWidth(col, row, &width);
+    TellVisibleCellTypes(col, &width, &CUGCellType::OnChangedCellWidth);
     m_ctrl->OnColumnWidthChanging(col, &width);
     if (width != stored)
         m_ctrl->SetColumnWidthAt(col, std::max(width, 0));
 }
 
-void CUGTopHdg::EndSizing()
+void CUGTopHdg::SizedAlong()
 {
-    if (GetCapture() == this)
-        ReleaseCapture();
-    m_isSizing = 0;
-    if (m_colOrRowSizing == 0) {
-        // The marker is taken away before the cells repaint under it.
-        MoveMarker(-1);
-        FinishColumnWidth(m_sizingColRow);
-        if (m_ctrl->m_CUGGrid != nullptr)
-            m_ctrl->m_CUGGrid->InvalidateRect(nullptr, TRUE);
-    } else {
-        m_ctrl->OnTopHeadingSized(&m_GI->m_topHdgHeight);
-    }
-    m_ctrl->RecalcPartLayout();
-}
-
-void CUGTopHdg::OnLButtonDown(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
+    FinishColumnWidth(m_sizingColRow);
     if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    if (m_canSize != 0) {
-        m_isSizing = 1;
-        m_focusRect = {-1, -1, -1, -1};
-        SetCapture();
-        return;
-    }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    if (m_ctrl->AllowColumnDrag(col) != 0)
-        m_pressedCol = col;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 1, &rect, &where);
-    m_ctrl->OnColumnHeadingClick(col, row, 1, &rect, &where, processed);
-    SetCapture();
+        m_ctrl->m_CUGGrid->InvalidateRect(nullptr, TRUE);
 }
 
-void CUGTopHdg::OnLButtonUp(UINT, CPoint point)
+// A heading row's step is taken only when the control answers 1.
+bool CUGTopHdg::SizingAcross(int* total, int size) { return m_ctrl->OnTopHeadingSizing(total, size) == 1; }
+
+void CUGTopHdg::Pressed(UGHeadingPress press, int col, int row, RECT* rect, POINT* where)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_isSizing != 0) {
-        EndSizing();
-        return;
+    if (press == UGHeadingPress::LeftDown && m_ctrl->AllowColumnDrag(col) != 0)
+        m_pressedCol = col;
+    CUGCellType* type = m_ctrl->GetCellTypeAt(col, row);
+    const int down = UGPressIsDown(press);
+    switch (press) {
+    case UGHeadingPress::LeftDown:
+    case UGHeadingPress::LeftUp:
+        m_ctrl->OnColumnHeadingClick(col, row, down, rect, where, type->OnLClicked(col, row, down, rect, where));
+        break;
+    case UGHeadingPress::Double:
+        m_ctrl->OnColumnHeadingDoubleClick(col, row, rect, where, type->OnDClicked(col, row, rect, where));
+        break;
+    case UGHeadingPress::RightDown:
+    case UGHeadingPress::RightUp:
+        // The types hear a right press as a release too; none of them acts on heading cells.
+        m_ctrl->OnColumnHeadingRightButton(col, row, down, rect, where, type->OnRClicked(col, row, 0, rect, where));
+        break;
     }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) == 0) {
-        POINT where = point;
-        const int processed = m_ctrl->GetCellTypeAt(col, row)->OnLClicked(col, row, 0, &rect, &where);
-        m_ctrl->OnColumnHeadingClick(col, row, 0, &rect, &where, processed);
-    }
+    if (press == UGHeadingPress::LeftDown)
+        SetCapture();
+}
+
+void CUGTopHdg::OnLButtonUp(UINT flags, CPoint point)
+{
+    if (!Attached())
+        return;
+    CUGHeadingBase::OnLButtonUp(flags, point);
     m_pressedCol = -1;
     if (GetCapture() == this)
         ReleaseCapture();
 }
 
-void CUGTopHdg::OnLButtonDblClk(UINT, CPoint point)
+void CUGTopHdg::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_canSize != 0 && m_colOrRowSizing == 0) {
+    if (Attached() && m_canSize != 0 && IsSizingAlong()) {
         const int col = m_sizingColRow;
         m_ctrl->AutoFitColumns(col, col, 20, 1);
         m_canSize = 0;
@@ -430,86 +116,5 @@ void CUGTopHdg::OnLButtonDblClk(UINT, CPoint point)
         m_isSizing = 0;
         return;
     }
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnDClicked(col, row, &rect, &where);
-    m_ctrl->OnColumnHeadingDoubleClick(col, row, &rect, &where, processed);
-}
-
-void CUGTopHdg::OnRButtonDown(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    if (m_ctrl->m_CUGGrid != nullptr)
-        m_ctrl->m_CUGGrid->SetFocus();
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnRClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnColumnHeadingRightButton(col, row, 1, &rect, &where, processed);
-}
-
-void CUGTopHdg::OnRButtonUp(UINT, CPoint point)
-{
-    if (m_ctrl == nullptr || m_GI == nullptr)
-        return;
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return;
-    POINT where = point;
-    const int processed = m_ctrl->GetCellTypeAt(col, row)->OnRClicked(col, row, 0, &rect, &where);
-    m_ctrl->OnColumnHeadingRightButton(col, row, 0, &rect, &where, processed);
-}
-
-BOOL CUGTopHdg::OnSetCursor(CWnd*, UINT, UINT)
-{
-    if (m_GI == nullptr)
-        return FALSE;
-    if (m_canSize == 0)
-        SetCursorTo(m_GI->m_arrowCursor);
-    else
-        SetCursorTo(m_colOrRowSizing != 0 ? m_GI->m_NSResizeCursor : m_GI->m_WEResizeCursor);
-    return TRUE;
-}
-
-INT_PTR CUGTopHdg::OnToolHitTest(CPoint point, TOOLINFO* info) const
-{
-    int col = -1, row = -1;
-    RECT rect{};
-    if (GetCellFromPoint(point.x, point.y, &col, &row, &rect) != 0)
-        return -1;
-    return UGTipHitTest(this, col, row, &rect, &m_tipCol, &m_tipRow, info);
-}
-
-BOOL CUGTopHdg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
-{
-    auto* header = reinterpret_cast<NMHDR*>(lparam);
-    if (header == nullptr || header->code != TTN_NEEDTEXT || m_ctrl == nullptr)
-        return CWnd::OnNotify(wparam, lparam, result);
-    POINT pointer{};
-    GetCursorPos(&pointer);
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    m_tipText.Empty();
-    const bool hasText = GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr) == 0 &&
-                         m_ctrl->GetCellTipText(col, row, UG_TOPHEADING, &m_tipText) == 1;
-    return UGAnswerTipRequest(lparam, hasText, m_tipText, result);
-}
-
-BOOL CUGTopHdg::OnHelpInfo(HELPINFO* info)
-{
-    if (info == nullptr || info->iContextType != HELPINFO_WINDOW || m_ctrl == nullptr)
-        return CWnd::OnHelpInfo(info);
-    POINT pointer = info->MousePos;
-    ScreenToClient(&pointer);
-    int col = -1, row = -1;
-    GetCellFromPoint(pointer.x, pointer.y, &col, &row, nullptr);
-    WinHelp(static_cast<DWORD_PTR>(m_ctrl->GetHelpContextId(col, row, UG_TOPHEADING)), HELP_CONTEXT);
-    return TRUE;
+    CUGHeadingBase::OnLButtonDblClk(flags, point);
 }

@@ -84,6 +84,18 @@ public:
     {
         log.push_back("corner down " + std::to_string(down) + " processed " + std::to_string(processed));
     }
+    void OnRowHeadingDoubleClick(int col, int row, RECT*, POINT*, int) override
+    {
+        log.push_back("row heading double " + at(col, row));
+    }
+    void OnCornerButtonRightButton(int down, RECT* rect, POINT*, int) override
+    {
+        log.push_back("corner right down " + std::to_string(down) + " right edge " + std::to_string(rect->right));
+    }
+    void OnCornerButtonDoubleClick(RECT* rect, POINT*, int) override
+    {
+        log.push_back("corner double, bottom edge " + std::to_string(rect->bottom));
+    }
     int AutoFitColumns(int first, int last, int rows, int flags) override
     {
         log.push_back("auto fit " + std::to_string(first) + "-" + std::to_string(last) + " rows " +
@@ -304,6 +316,22 @@ TEST_F(headings, presses_on_row_headings_reach_the_control_without_capture)
     grid.log.clear();
     send(side, WM_LBUTTONDOWN, 20, 5, MK_LBUTTON);
     EXPECT_TRUE(grid.logged("row heading -1,10 down 1 top 0")) << "rows are found from the top row";
+}
+
+TEST_F(headings, double_clicks_and_right_releases_on_row_headings_and_the_corner_reach_the_control)
+{
+    CUGSideHdg& side = *grid.m_CUGSideHdg;
+    send(side, WM_LBUTTONDBLCLK, 20, 50, MK_LBUTTON);
+    send(side, WM_RBUTTONUP, 20, 70);
+    send(side, WM_RBUTTONUP, 20, 2000);
+    CUGCnrBtn& corner = *grid.m_CUGCnrBtn;
+    send(corner, WM_RBUTTONDOWN, 5, 5, MK_RBUTTON);
+    send(corner, WM_RBUTTONUP, 5, 5);
+    send(corner, WM_LBUTTONDBLCLK, 5, 5, MK_LBUTTON);
+    EXPECT_EQ(grid.log, (std::vector<std::string>{"row heading double -1,2", "row heading right -1,3 down 0",
+                                                  "corner right down 1 right edge 40",
+                                                  "corner right down 0 right edge 40", "corner double, bottom edge 20"}))
+        << "nothing off the rows; the corner's rectangle for the corner";
 }
 
 TEST_F(headings, the_corner_button_sizes_both_headings_from_its_edges)

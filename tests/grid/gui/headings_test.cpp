@@ -114,3 +114,36 @@ TEST_F(headings_in_a_window, a_dragged_column_edge_repaints_the_heading_at_the_n
     EXPECT_EQ(gui_test::pixel_at(top, 300, 10), colour_for(3, -1));
     platform::save_window_png(grid, "/tmp/headings_naming_type.png");
 }
+
+TEST_F(headings_in_a_window, joined_heading_cells_are_drawn_once_over_their_range_and_cut_to_the_heading)
+{
+    const auto join = [&](int col, int row, int origin, int spanOrOffsetCol, int spanOrOffsetRow) {
+        CUGCell cell;
+        cell.SetJoinInfo(origin, spanOrOffsetCol, spanOrOffsetRow);
+        grid.StoreCellAt(col, row, &cell);
+    };
+    // Columns 1 and 2 under one top heading cell; rows 2 to 4 beside one side heading cell.
+    join(1, -1, 1, 1, 0);
+    join(2, -1, 0, -1, 0);
+    join(-1, 2, 1, 0, 2);
+    join(-1, 3, 0, 0, -1);
+    join(-1, 4, 0, 0, -2);
+    // The last column claims five more columns and a row below the heading, none of them its own.
+    join(3, -1, 1, 5, 1);
+    use_naming_type();
+    CUGTopHdg& top = *grid.m_CUGTopHdg;
+    CUGSideHdg& side = *grid.m_CUGSideHdg;
+    EXPECT_EQ(gui_test::pixel_at(top, 80, 10), colour_for(1, -1));
+    EXPECT_EQ(gui_test::pixel_at(top, 220, 10), colour_for(1, -1)) << "the origin covers the member column";
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 45), colour_for(-1, 2));
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 95), colour_for(-1, 2)) << "the origin covers the member rows";
+    EXPECT_EQ(gui_test::pixel_at(side, 20, 105), colour_for(-1, 5));
+    EXPECT_EQ(gui_test::pixel_at(top, 290, 10), colour_for(3, -1)) << "a range reaching past the heading keeps its part";
+    EXPECT_EQ(gui_test::pixel_at(top, 330, 10), GetSysColor(COLOR_BTNFACE));
+
+    int col = -1, row = 3;
+    RECT rect{};
+    ASSERT_EQ(side.GetCellRect(&col, &row, &rect), 0);
+    EXPECT_EQ(row, 2) << "a member row answers for its origin";
+    EXPECT_EQ(CRect(rect.left, rect.top, rect.right, rect.bottom), CRect(0, 40, 40, 100));
+}
