@@ -153,7 +153,7 @@ TEST_F(gui_dialog, a_check_box_or_radio_button_gets_the_room_its_box_and_label_n
     dialog_template table;
     table.id = 160;
     table.caption = "Boxes";
-    table.width = 200;
+    table.width = 250;
     table.height = 60;
     table.style |= WS_VISIBLE;
     using kind = dialog_control_kind;
@@ -161,12 +161,16 @@ TEST_F(gui_dialog, a_check_box_or_radio_button_gets_the_room_its_box_and_label_n
         {1, kind::check_box, "Backup folder", 2, 20, 30, 8},
         {2, kind::edit, "", 65, 19, 120, 14},
         {3, kind::radio_button, "A choice with a long label", 2, 36, 40, 8, WS_GROUP},
-        {4, kind::check_box, "Wide", 100, 30, 90, 24},
+        {4, kind::check_box, "Wide", 150, 30, 90, 24},
     };
     platform::register_dialog_template(table);
     CDialogEx dialog(160);
+    gui_test::stderr_capture toolkit_messages;
     ASSERT_TRUE(dialog.Create(160));
-    platform::process_toolkit_events();
+    gui_test::save_screen_when_drawn(dialog, "check_boxes.png");
+    const std::string messages = toolkit_messages.text();
+    EXPECT_EQ(messages.find("Gtk-CRITICAL"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("Gtk-WARNING"), std::string::npos) << messages;
     for (const dialog_control& control : {table.controls[0], table.controls[2]}) {
         const int id = static_cast<int>(control.id);
         CRect mapped(control.x, control.y, control.x + control.width, control.y + control.height);

@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <wx/debug.h>
 #include <wx/toplevel.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -116,6 +119,47 @@ inline wxColour first_drawn_colour(const std::function<wxImage()>& grab, const w
     });
     return first;
 }
+
+// What the process writes to its standard error while the capture lives (the toolkit's
+// warnings and criticals go there).
+class stderr_capture {
+public:
+    stderr_capture()
+    {
+        std::fflush(stderr);
+        file_ = std::tmpfile();
+        saved_ = file_ ? dup(2) : -1;
+        if (saved_ >= 0)
+            dup2(fileno(file_), 2);
+    }
+    ~stderr_capture() { text(); }
+    stderr_capture(const stderr_capture&) = delete;
+    stderr_capture& operator=(const stderr_capture&) = delete;
+    // Ends the capture (once) and answers what was written.
+    std::string text()
+    {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, 2);
+            close(saved_);
+            saved_ = -1;
+            std::rewind(file_);
+            char buffer[4096];
+            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file_)) > 0;)
+                captured_.append(buffer, got);
+        }
+        if (file_) {
+            std::fclose(file_);
+            file_ = nullptr;
+        }
+        return captured_;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    int saved_ = -1;
+    std::string captured_;
+};
 
 // A top-level window holding one owner-drawn child at (10, 10) of the given client size.
 class canvas_fixture : public ::testing::Test {
