@@ -84,6 +84,19 @@ public:
         widget->Bind(wxEVT_BUTTON, clicked);
         widget->Bind(wxEVT_CHECKBOX, clicked);
         widget->Bind(wxEVT_RADIOBUTTON, clicked);
+        labelled_box_ = dynamic_cast<wxCheckBox*>(widget) || dynamic_cast<wxRadioButton*>(widget);
+    }
+    void move(const RECT& window_rect) override { control_peer::move(labelled_box_ ? fitted(window_rect) : window_rect); }
+    // The font and the label set what the toolkit needs.
+    void set_font(HFONT font) override
+    {
+        control_peer::set_font(font);
+        fit_again();
+    }
+    void set_text(const char* text) override
+    {
+        control_peer::set_text(text);
+        fit_again();
     }
     void show_check(int state) override
     {
@@ -106,7 +119,33 @@ public:
     }
 
 private:
+    // A check box or radio button is given at least the size the toolkit asks for: GTK cannot
+    // draw its box lower nor its label narrower, and warns and cuts the label off in less. It
+    // grows to the right, where the label runs, and evenly up and down about its rectangle.
+    // The window's own rectangle stays as laid out.
+    RECT fitted(const RECT& rect) const
+    {
+        RECT shown = rect;
+        if (!widget_)
+            return shown;
+        widget_->InvalidateBestSize();
+        const wxSize natural = widget_->GetBestSize();
+        const int height = rect.bottom - rect.top;
+        if (natural.y > height) {
+            shown.top = rect.top - (natural.y - height) / 2;
+            shown.bottom = shown.top + natural.y;
+        }
+        shown.right = std::max(rect.right, static_cast<LONG>(rect.left + natural.x));
+        return shown;
+    }
+    void fit_again()
+    {
+        if (labelled_box_ && IsWindow(&window_))
+            control_peer::move(fitted(window_.window_rect_in_parent()));
+    }
+
     CButton& button_;
+    bool labelled_box_ = false;
 };
 
 class combo_peer_impl : public control_peer, public combo_box_peer {

@@ -308,12 +308,12 @@ void wx_peer_base::set_text(const char* text)
         outer_->SetLabel(wxString::FromUTF8(text ? text : ""));
 }
 
-void wx_peer_base::refresh_colours()
+void wx_peer_base::refresh_colours(bool top_showing)
 {
     if (!parent_colours_ || !widget_ || !IsWindow(&window_))
         return;
     wxWindow* top = wxGetTopLevelParent(widget_);
-    if (!top || !top->IsShown())
+    if (!top || !(top->IsShown() || top_showing))
         return;
     COLORREF text = CLR_INVALID;
     COLORREF back = CLR_INVALID;
@@ -342,14 +342,14 @@ void wx_peer_base::refresh_colours()
         widget_->Refresh();
 }
 
-void refresh_control_colours(CWnd& window)
+void refresh_control_colours(CWnd& window, bool top_showing)
 {
     for (CWnd* child : std::vector<CWnd*>(window.children())) {
         if (!IsWindow(child))
             continue;
         if (auto* peer = dynamic_cast<wx_peer_base*>(child->peer()))
-            peer->refresh_colours();
-        refresh_control_colours(*child);
+            peer->refresh_colours(top_showing);
+        refresh_control_colours(*child, top_showing);
     }
 }
 

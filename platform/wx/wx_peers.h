@@ -51,8 +51,10 @@ public:
     virtual wxBitmap* backing() { return nullptr; }
     // Edits, statics and list boxes take the colours their parent answers to WM_CTLCOLOR*;
     // asked again when the window shows, is invalidated or gets new text, once its top-level
-    // window is on screen (the dialog has initialised by then).
-    void refresh_colours();
+    // window is on screen (the dialog has initialised by then) or, with top_showing, just
+    // before it goes there. Colours given after the toolkit has mapped a control are faded in
+    // by the theme's transitions, so a dialog shows white fields first.
+    void refresh_colours(bool top_showing = false);
 
 protected:
     bool parent_colours_ = false;
@@ -69,8 +71,9 @@ protected:
 // The toolkit's browse button of an edit-browse control (null when it shows none).
 wxButton* browse_button_of(const CWnd& window);
 
-// Asks the parent of every control under window for its colours again (a dialog was shown).
-void refresh_control_colours(CWnd& window);
+// Asks the parent of every control under window for its colours again (a dialog was shown,
+// or is about to be: top_showing).
+void refresh_control_colours(CWnd& window, bool top_showing = false);
 
 // Gives a newly made native control the state its window already holds (visibility, enabled,
 // place in its parent, font) and hands the peer back.

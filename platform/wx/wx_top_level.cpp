@@ -210,8 +210,11 @@ public:
             return;
         if (modal_loop_ && !visible)
             return;
-        if (visible)
+        if (visible) {
             apply_minimum_size();
+            // Before the toolkit maps the controls: the first frame shows their colours.
+            refresh_control_colours(dialog_, true);
+        }
         wx_peer_base::show(visible);
     }
 
@@ -222,6 +225,7 @@ public:
         if (dialog_.has_ended())
             return dialog_.end_result();
         apply_minimum_size();
+        refresh_control_colours(dialog_, true);
         if (auto* box = dynamic_cast<wxDialog*>(top_))
             return box->ShowModal();
         // A frame has no modal run of its own: a nested loop ends with EndDialog.

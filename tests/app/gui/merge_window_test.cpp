@@ -60,11 +60,18 @@ TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
     const bfs::path b = write_backup("reports/2026/summary.ods", std::string(1900, 'b'), 1600007200);
     on_dialog = [&](CMergeFileDlg& dialog) {
         dialog.ShowWindow(SW_SHOW);
-        platform::process_toolkit_events();
+        // The display shows the colours from the dialog's first frame on.
+        wxWindow* main_size = platform::widget_of(*dialog.GetDlgItem(IDC_MERGE_MAIN_SIZE));
+        wxWindow* backup_size = platform::widget_of(*dialog.GetDlgItem(IDC_MERGE_BACKUP_SIZE));
+        if (!main_size || !backup_size) {
+            ADD_FAILURE() << "the size fields are not the toolkit's";
+            return IDCANCEL;
+        }
+        const auto grab = [&] { return screen_grab::top_level_on_screen(dialog); };
+        EXPECT_EQ(gui_test::first_drawn_colour(grab, *main_size), wxColour(190, 240, 190));
+        EXPECT_EQ(gui_test::shown_block(grab(), *backup_size), wxColour(250, 200, 200));
         EXPECT_TRUE(platform::save_window_png(dialog, "merge_file_dialog.png"));
-        platform::run_toolkit_loop_until([&] { return screen_grab::top_level_on_screen(dialog).IsOk(); }, 5.0);
-        platform::process_toolkit_events();
-        screen_grab::top_level_on_screen(dialog).SaveFile("merge_file_dialog_screen.png", wxBITMAP_TYPE_PNG);
+        grab().SaveFile("merge_file_dialog_screen.png", wxBITMAP_TYPE_PNG);
         // The larger main file and the newer backup file stand out as the better ones.
         const auto background = [&](int id) {
             wxWindow* field = platform::widget_of(*dialog.GetDlgItem(id));

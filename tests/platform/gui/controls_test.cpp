@@ -83,6 +83,10 @@ TEST(control_colours, a_read_only_edit_shows_the_background_its_dialog_answers)
         const wxImage screen = platform::screen_image(dialog);
         return screen.IsOk() && shown_colour(screen, top->GetScreenRect(), control) == colour;
     };
+    // Asked before the dialog reaches the screen: its first frame shows them (given later, the
+    // theme would fade them in from its white).
+    EXPECT_EQ(gui_test::first_drawn_colour([&] { return platform::screen_image(dialog); }, *better),
+              wxColour(GetRValue(better_back), GetGValue(better_back), GetBValue(better_back)));
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return shows(better, better_back) && shows(worse, worse_back); }))
         << "the toolkit draws the answered backgrounds on read-only fields";
     ASSERT_FALSE(dialog.asked.empty());

@@ -127,7 +127,7 @@ TEST_F(gui_dialog, native_controls_show_the_table_texts_at_their_rectangles)
     EXPECT_EQ(choice->GetCount(), 4u);
     EXPECT_EQ(choice->GetStringSelection(), "XML");
 
-    for (int id : {browse_id, IDOK, IDCANCEL, open_after_id}) {
+    for (int id : {browse_id, IDOK, IDCANCEL}) {
         CRect expected = dialog.GetDlgItem(id)->window_rect_in_parent();
         const wxRect shown = platform::widget_of(*dialog.GetDlgItem(id))->GetRect();
         EXPECT_EQ(shown.GetX(), expected.left) << id;
@@ -144,6 +144,57 @@ TEST_F(gui_dialog, native_controls_show_the_table_texts_at_their_rectangles)
     const wxSize shown_client = platform::widget_of(dialog)->GetSize();
     EXPECT_EQ(shown_client.GetWidth(), client.Width());
     EXPECT_EQ(shown_client.GetHeight(), client.Height());
+    dialog.DestroyWindow();
+}
+
+// Check boxes and radio buttons laid out for a smaller font and box than the toolkit's.
+TEST_F(gui_dialog, a_check_box_or_radio_button_gets_the_room_its_box_and_label_need)
+{
+    dialog_template table;
+    table.id = 160;
+    table.caption = "Boxes";
+    table.width = 250;
+    table.height = 60;
+    table.style |= WS_VISIBLE;
+    using kind = dialog_control_kind;
+    table.controls = {
+        {1, kind::check_box, "Backup folder", 2, 20, 30, 8},
+        {2, kind::edit, "", 65, 19, 120, 14},
+        {3, kind::radio_button, "A choice with a long label", 2, 36, 40, 8, WS_GROUP},
+        {4, kind::check_box, "Wide", 150, 30, 90, 24},
+    };
+    platform::register_dialog_template(table);
+    CDialogEx dialog(160);
+    gui_test::stderr_capture toolkit_messages;
+    ASSERT_TRUE(dialog.Create(160));
+    gui_test::save_screen_when_drawn(dialog, "check_boxes.png");
+    const std::string messages = toolkit_messages.text();
+    EXPECT_EQ(messages.find("Gtk-CRITICAL"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("Gtk-WARNING"), std::string::npos) << messages;
+    for (const dialog_control& control : {table.controls[0], table.controls[2]}) {
+        const int id = static_cast<int>(control.id);
+        CRect mapped(control.x, control.y, control.x + control.width, control.y + control.height);
+        dialog.MapDialogRect(&mapped);
+        wxWindow* box = platform::widget_of(*dialog.GetDlgItem(id));
+        const CRect laid_out = dialog.GetDlgItem(id)->window_rect_in_parent();
+        const wxRect shown = box->GetRect();
+        const wxSize needed = box->GetBestSize();
+        ASSERT_GT(needed.y, laid_out.Height()) << "the case needs a box the toolkit draws higher";
+        ASSERT_GT(needed.x, laid_out.Width());
+        EXPECT_EQ(shown.GetSize(), needed) << id;
+        EXPECT_EQ(shown.GetX(), laid_out.left) << id;
+        EXPECT_LE(std::abs(shown.GetY() + shown.GetHeight() / 2 - laid_out.CenterPoint().y), 1) << id << " stays centred";
+        EXPECT_EQ(laid_out, mapped) << "the window keeps its rectangle";
+    }
+    // Room to spare is kept as laid out.
+    const CRect wide = dialog.GetDlgItem(4)->window_rect_in_parent();
+    EXPECT_EQ(platform::widget_of(*dialog.GetDlgItem(4))->GetRect(),
+              wxRect(wide.left, wide.top, wide.Width(), wide.Height()));
+
+    // A longer label takes more room.
+    const int before = platform::widget_of(*dialog.GetDlgItem(1))->GetSize().x;
+    dialog.GetDlgItem(1)->SetWindowText("Backup folder, and its sub-folders");
+    EXPECT_GT(platform::widget_of(*dialog.GetDlgItem(1))->GetSize().x, before);
     dialog.DestroyWindow();
 }
 

@@ -10,10 +10,22 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/debug.h>
+#include <unistd.h>
 
+#include <wx/debug.h>
+#include <wx/toplevel.h>
+
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+
+// Colours in failure messages as "rgb(r, g, b)".
+inline void PrintTo(const wxColour& colour, std::ostream* out)
+{
+    *out << (colour.IsOk() ? colour.GetAsString(wxC2S_CSS_SYNTAX).utf8_str().data() : "no colour");
+}
 
 namespace gui_test {
 
@@ -68,6 +80,86 @@ inline void save_screen_when_drawn(const CWnd& window, const std::string& path)
     if (platform::run_toolkit_loop_until(drawn))
         platform::save_screen_png(window, path);
 }
+
+// The colour of a 3 x 3 block of a toolkit control in a picture of its top-level window, near
+// its right end and `down` pixels from its top (-1: half way); invalid unless the block is of
+// one colour (a window the toolkit has not painted yet shows the root's pattern).
+inline wxColour shown_block(const wxImage& shot, const wxWindow& control, int down = -1)
+{
+    const wxWindow* top = wxGetTopLevelParent(const_cast<wxWindow*>(&control));
+    if (!shot.IsOk() || !top)
+        return wxColour();
+    const wxRect place = control.GetScreenRect();
+    const wxPoint origin = top->GetScreenRect().GetPosition();
+    const int x = place.GetRight() - 8 - origin.x;
+    const int y = place.GetY() + (down < 0 ? place.GetHeight() / 2 : down) - origin.y;
+    if (x < 1 || y < 1 || x + 1 >= shot.GetWidth() || y + 1 >= shot.GetHeight())
+        return wxColour();
+    const wxColour middle(shot.GetRed(x, y), shot.GetGreen(x, y), shot.GetBlue(x, y));
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (wxColour(shot.GetRed(x + dx, y + dy), shot.GetGreen(x + dx, y + dy), shot.GetBlue(x + dx, y + dy)) != middle)
+                return wxColour();
+    return middle;
+}
+
+// The colour a control shows in the first picture grab() takes with the control drawn: one
+// colour, other than the window's background just below it. A colour the theme fades in is
+// caught at the colour it fades from. Invalid when nothing was drawn before the deadline.
+inline wxColour first_drawn_colour(const std::function<wxImage()>& grab, const wxWindow& control)
+{
+    wxColour first;
+    platform::run_toolkit_loop_until([&] {
+        const wxImage shot = grab();
+        const wxColour field = shown_block(shot, control);
+        const wxColour below = shown_block(shot, control, control.GetSize().y + 3);
+        if (field.IsOk() && below.IsOk() && field != below)
+            first = field;
+        return first.IsOk();
+    });
+    return first;
+}
+
+// What the process writes to its standard error while the capture lives (the toolkit's
+// warnings and criticals go there).
+class stderr_capture {
+public:
+    stderr_capture()
+    {
+        std::fflush(stderr);
+        file_ = std::tmpfile();
+        saved_ = file_ ? dup(2) : -1;
+        if (saved_ >= 0)
+            dup2(fileno(file_), 2);
+    }
+    ~stderr_capture() { text(); }
+    stderr_capture(const stderr_capture&) = delete;
+    stderr_capture& operator=(const stderr_capture&) = delete;
+    // Ends the capture (once) and answers what was written.
+    std::string text()
+    {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            dup2(saved_, 2);
+            close(saved_);
+            saved_ = -1;
+            std::rewind(file_);
+            char buffer[4096];
+            for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file_)) > 0;)
+                captured_.append(buffer, got);
+        }
+        if (file_) {
+            std::fclose(file_);
+            file_ = nullptr;
+        }
+        return captured_;
+    }
+
+private:
+    std::FILE* file_ = nullptr;
+    int saved_ = -1;
+    std::string captured_;
+};
 
 // A top-level window holding one owner-drawn child at (10, 10) of the given client size.
 class canvas_fixture : public ::testing::Test {
