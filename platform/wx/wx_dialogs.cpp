@@ -7,6 +7,7 @@
 #include "platform/base/editable_list_box.h"
 #include "platform/base/property_grid.h"
 #include "platform/base/shell_dialogs.h"
+#include "platform/wx/compact_style.h"
 #include "platform/wx/wx_input.h"
 #include "platform/wx/wx_native_control.h"
 #include "platform/wx/wx_peers.h"
@@ -152,6 +153,7 @@ class combo_peer_impl : public control_peer, public combo_box_peer {
 public:
     combo_peer_impl(CComboBox& combo, wxChoice* widget) : control_peer(combo, widget), combo_(combo), choice_(widget)
     {
+        draw_drop_list_compact(*widget);
         widget->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
             if (IsWindow(&combo_))
                 combo_.user_selected(event.GetSelection());
@@ -169,18 +171,28 @@ public:
     {
         choice_->SetSelection(index >= 0 && static_cast<unsigned>(index) < choice_->GetCount() ? index : wxNOT_FOUND);
     }
-    // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
-    // own height, else GTK stretches the box and draws its text off the visible part.
-    void move(const RECT& window_rect) override
+    void move(const RECT& window_rect) override { control_peer::move(closed(window_rect)); }
+    // The font sets the height the toolkit needs.
+    void set_font(HFONT font) override
     {
-        RECT closed = window_rect;
-        const int natural = choice_->GetBestSize().y;
-        if (natural > 0 && closed.bottom - closed.top > natural)
-            closed.bottom = closed.top + natural;
-        control_peer::move(closed);
+        control_peer::set_font(font);
+        if (IsWindow(&combo_))
+            control_peer::move(closed(combo_.window_rect_in_parent()));
     }
 
 private:
+    // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
+    // own height, else GTK stretches the box and draws its text off the visible part.
+    RECT closed(const RECT& window_rect) const
+    {
+        RECT shown = window_rect;
+        choice_->InvalidateBestSize();
+        const int natural = choice_->GetBestSize().y;
+        if (natural > 0 && shown.bottom - shown.top > natural)
+            shown.bottom = shown.top + natural;
+        return shown;
+    }
+
     CComboBox& combo_;
     wxChoice* choice_;
 };
