@@ -158,6 +158,15 @@ public:
             if (IsWindow(&combo_))
                 combo_.user_selected(event.GetSelection());
         });
+        // GTK measures a new font or item text only once its loop has run.
+        widget->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+            event.Skip();
+            if (!IsWindow(&combo_))
+                return;
+            const RECT wanted = closed(combo_.window_rect_in_parent());
+            if (choice_->GetSize().y != wanted.bottom - wanted.top)
+                control_peer::move(wanted);
+        });
     }
     void set_text(const char*) override {}
     void show_items(const std::vector<CString>& items) override
@@ -172,13 +181,6 @@ public:
         choice_->SetSelection(index >= 0 && static_cast<unsigned>(index) < choice_->GetCount() ? index : wxNOT_FOUND);
     }
     void move(const RECT& window_rect) override { control_peer::move(closed(window_rect)); }
-    // The font sets the height the toolkit needs.
-    void set_font(HFONT font) override
-    {
-        control_peer::set_font(font);
-        if (IsWindow(&combo_))
-            control_peer::move(closed(combo_.window_rect_in_parent()));
-    }
 
 private:
     // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
@@ -186,8 +188,7 @@ private:
     RECT closed(const RECT& window_rect) const
     {
         RECT shown = window_rect;
-        choice_->InvalidateBestSize();
-        const int natural = choice_->GetBestSize().y;
+        const int natural = choice_->GetSizeFromTextSize(0).y;
         if (natural > 0 && shown.bottom - shown.top > natural)
             shown.bottom = shown.top + natural;
         return shown;

@@ -238,6 +238,7 @@ TEST_F(gui_dialog, a_closed_drop_list_shows_its_whole_text_above_the_control_bel
     EXPECT_EQ(shown.GetHeight(), box->GetBestSize().y) << "closed at the toolkit's own height for the dialog's font";
     EXPECT_LE(shown.GetBottom() + 1, below.top) << "the closed box ends above the control below";
 
+
     // Other drop lists (the toolkit's own dialogs, composite controls) keep the theme's height.
     auto* unmarked = new wxChoice(box->GetParent(), wxID_ANY);
     unmarked->SetFont(box->GetFont());
@@ -245,6 +246,19 @@ TEST_F(gui_dialog, a_closed_drop_list_shows_its_whole_text_above_the_control_bel
     EXPECT_GT(unmarked->GetBestSize().y, box->GetBestSize().y);
     unmarked->Destroy();
     dialog.DestroyWindow();
+
+    // A larger dialog font needs a higher box.
+    table.id = 162;
+    table.point_size = 16;
+    platform::register_dialog_template(table);
+    CDialogEx larger(162);
+    ASSERT_TRUE(larger.Create(162));
+    static_cast<CComboBox*>(larger.GetDlgItem(1))->AddString("MergeDifferences");
+    wxWindow* larger_box = platform::widget_of(*larger.GetDlgItem(1));
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] {
+        return larger_box->GetBestSize().y > shown.GetHeight() && larger_box->GetSize().y == larger_box->GetBestSize().y;
+    })) << larger_box->GetBestSize().y << " " << larger_box->GetSize().y;
+    larger.DestroyWindow();
 }
 
 TEST_F(gui_dialog, the_users_clicks_and_choices_reach_the_dialog_as_commands)
