@@ -238,7 +238,6 @@ TEST_F(gui_dialog, a_closed_drop_list_shows_its_whole_text_above_the_control_bel
     EXPECT_EQ(shown.GetHeight(), box->GetBestSize().y) << "closed at the toolkit's own height for the dialog's font";
     EXPECT_LE(shown.GetBottom() + 1, below.top) << "the closed box ends above the control below";
 
-
     // Other drop lists (the toolkit's own dialogs, composite controls) keep the theme's height.
     auto* unmarked = new wxChoice(box->GetParent(), wxID_ANY);
     unmarked->SetFont(box->GetFont());
@@ -253,8 +252,10 @@ TEST_F(gui_dialog, a_closed_drop_list_shows_its_whole_text_above_the_control_bel
     platform::register_dialog_template(table);
     CDialogEx larger(162);
     ASSERT_TRUE(larger.Create(162));
-    static_cast<CComboBox*>(larger.GetDlgItem(1))->AddString("MergeDifferences");
-    wxWindow* larger_box = platform::widget_of(*larger.GetDlgItem(1));
+    auto* larger_list = dynamic_cast<CComboBox*>(larger.GetDlgItem(1));
+    ASSERT_NE(larger_list, nullptr);
+    larger_list->AddString("MergeDifferences");
+    wxWindow* larger_box = platform::widget_of(*larger_list);
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] {
         return larger_box->GetBestSize().y > shown.GetHeight() && larger_box->GetSize().y == larger_box->GetBestSize().y;
     })) << larger_box->GetBestSize().y << " " << larger_box->GetSize().y;
