@@ -7,6 +7,7 @@
 #include "platform/base/editable_list_box.h"
 #include "platform/base/property_grid.h"
 #include "platform/base/shell_dialogs.h"
+#include "platform/wx/compact_style.h"
 #include "platform/wx/wx_input.h"
 #include "platform/wx/wx_native_control.h"
 #include "platform/wx/wx_peers.h"
@@ -152,9 +153,19 @@ class combo_peer_impl : public control_peer, public combo_box_peer {
 public:
     combo_peer_impl(CComboBox& combo, wxChoice* widget) : control_peer(combo, widget), combo_(combo), choice_(widget)
     {
+        draw_drop_list_compact(*widget);
         widget->Bind(wxEVT_CHOICE, [this](wxCommandEvent& event) {
             if (IsWindow(&combo_))
                 combo_.user_selected(event.GetSelection());
+        });
+        // GTK measures a new font or item text only once its loop has run.
+        widget->Bind(wxEVT_IDLE, [this](wxIdleEvent& event) {
+            event.Skip();
+            if (!IsWindow(&combo_))
+                return;
+            const RECT wanted = closed(combo_.window_rect_in_parent());
+            if (choice_->GetSize().y != wanted.bottom - wanted.top)
+                control_peer::move(wanted);
         });
     }
     void set_text(const char*) override {}
@@ -169,18 +180,20 @@ public:
     {
         choice_->SetSelection(index >= 0 && static_cast<unsigned>(index) < choice_->GetCount() ? index : wxNOT_FOUND);
     }
-    // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
-    // own height, else GTK stretches the box and draws its text off the visible part.
-    void move(const RECT& window_rect) override
-    {
-        RECT closed = window_rect;
-        const int natural = choice_->GetBestSize().y;
-        if (natural > 0 && closed.bottom - closed.top > natural)
-            closed.bottom = closed.top + natural;
-        control_peer::move(closed);
-    }
+    void move(const RECT& window_rect) override { control_peer::move(closed(window_rect)); }
 
 private:
+    // A drop list's rectangle counts its open list too; the closed control keeps the toolkit's
+    // own height, else GTK stretches the box and draws its text off the visible part.
+    RECT closed(const RECT& window_rect) const
+    {
+        RECT shown = window_rect;
+        const int natural = choice_->GetSizeFromTextSize(0).y;
+        if (natural > 0 && shown.bottom - shown.top > natural)
+            shown.bottom = shown.top + natural;
+        return shown;
+    }
+
     CComboBox& combo_;
     wxChoice* choice_;
 };

@@ -62,6 +62,7 @@ TEST(export_dialog_window, a_format_chosen_in_the_toolkit_enables_its_options_an
         EXPECT_FALSE(native(dialog, IDC_EXPORT_VALUES_AS_ATTRIBUTES)->IsEnabled());
         separator->ChangeValue(";");
         gui_shots::save_shot(dialog, "export_dialog.png");
+        gui_shots::save_screen_shot(dialog, "export_dialog_screen.png");
         press(native(dialog, IDC_EXPORT_EXPORT), wxEVT_BUTTON);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);

@@ -198,6 +198,70 @@ TEST_F(gui_dialog, a_check_box_or_radio_button_gets_the_room_its_box_and_label_n
     dialog.DestroyWindow();
 }
 
+// The main window's row: a drop list beside a push button, its rectangle counting the open list
+// and reaching over the control below.
+TEST_F(gui_dialog, a_closed_drop_list_shows_its_whole_text_above_the_control_below)
+{
+    dialog_template table;
+    table.id = 161;
+    table.caption = "Drop list";
+    table.width = 200;
+    table.height = 80;
+    table.style |= WS_VISIBLE;
+    using kind = dialog_control_kind;
+    table.controls = {
+        {1, kind::combo_box, "", 20, 5, 134, 46},
+        {2, kind::push_button, "Go", 155, 5, 28, 14},
+        {3, kind::list_box, "", 2, 22, 196, 50},
+    };
+    platform::register_dialog_template(table);
+    CDialogEx dialog(161);
+    gui_test::stderr_capture toolkit_messages;
+    ASSERT_TRUE(dialog.Create(161));
+    auto* list = dynamic_cast<CComboBox*>(dialog.GetDlgItem(1));
+    ASSERT_NE(list, nullptr);
+    list->AddString("MergeDifferences");
+    list->SetCurSel(0);
+    gui_test::save_screen_when_drawn(dialog, "drop_list.png");
+    const std::string messages = toolkit_messages.text();
+    EXPECT_EQ(messages.find("Gtk-CRITICAL"), std::string::npos) << messages;
+    EXPECT_EQ(messages.find("Gtk-WARNING"), std::string::npos) << messages;
+
+    wxWindow* box = platform::widget_of(*list);
+    const wxRect shown = box->GetRect();
+    const CRect laid_out = list->window_rect_in_parent();
+    const CRect below = dialog.GetDlgItem(3)->window_rect_in_parent();
+    ASSERT_GT(laid_out.bottom, below.top) << "the case needs a rectangle over the control below";
+    EXPECT_EQ(shown.GetTopLeft(), wxPoint(laid_out.left, laid_out.top));
+    EXPECT_EQ(shown.GetWidth(), laid_out.Width());
+    // Given less than it asks for, GTK cuts the text; given more, it draws the text lower.
+    EXPECT_EQ(shown.GetHeight(), box->GetBestSize().y) << "closed at the toolkit's own height for the dialog's font";
+    EXPECT_LE(shown.GetBottom() + 1, below.top) << "the closed box ends above the control below";
+
+    // Other drop lists (the toolkit's own dialogs, composite controls) keep the theme's height.
+    auto* unmarked = new wxChoice(box->GetParent(), wxID_ANY);
+    unmarked->SetFont(box->GetFont());
+    unmarked->Append("MergeDifferences");
+    EXPECT_GT(unmarked->GetBestSize().y, box->GetBestSize().y);
+    unmarked->Destroy();
+    dialog.DestroyWindow();
+
+    // A larger dialog font needs a higher box.
+    table.id = 162;
+    table.point_size = 16;
+    platform::register_dialog_template(table);
+    CDialogEx larger(162);
+    ASSERT_TRUE(larger.Create(162));
+    auto* larger_list = dynamic_cast<CComboBox*>(larger.GetDlgItem(1));
+    ASSERT_NE(larger_list, nullptr);
+    larger_list->AddString("MergeDifferences");
+    wxWindow* larger_box = platform::widget_of(*larger_list);
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] {
+        return larger_box->GetBestSize().y > shown.GetHeight() && larger_box->GetSize().y == larger_box->GetBestSize().y;
+    })) << larger_box->GetBestSize().y << " " << larger_box->GetSize().y;
+    larger.DestroyWindow();
+}
+
 TEST_F(gui_dialog, the_users_clicks_and_choices_reach_the_dialog_as_commands)
 {
     export_dialog dialog;
