@@ -11,6 +11,8 @@
 //     --keep          leave the trees in place (their folder is printed)
 //     --replace N     files of the replacing merge (default 12000, 0 leaves it out)
 //     --merge-only    only the replacing merge
+//     --compare-only  leave out rsync and the merge (the trees stay as built)
+//     --trees DIR     use the trees a run with --keep --compare-only left in DIR (same sizes)
 
 #include "core/data/data_table.h"
 #include "core/fs/dir_walker.h"
@@ -83,10 +85,11 @@ std::string folder_name(std::uint64_t folder, std::uint64_t top)
     return "/t" + std::to_string(folder % top) + "/s" + std::to_string(folder);
 }
 
-tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64_t files, std::uint64_t folders)
+tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64_t files, std::uint64_t folders,
+                     bool write = true)
 {
     const std::uint64_t top = std::max<std::uint64_t>(1, folders / 100);
-    for (std::uint64_t folder = 0; folder < folders; ++folder) {
+    for (std::uint64_t folder = 0; folder < folders && write; ++folder) {
         bfs::create_directories(main.string() + folder_name(folder, top));
         bfs::create_directories(backup.string() + folder_name(folder, top));
     }
@@ -100,11 +103,13 @@ tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64
         const std::time_t time = 1600000000 + static_cast<std::time_t>(file);
         const file_kind kind = kind_of(file);
         if (kind != file_kind::only_backup) {
-            write_file(main.string() + relative, size, time, content);
+            if (write)
+                write_file(main.string() + relative, size, time, content);
             ++mix.main_files;
         }
         if (kind != file_kind::only_main) {
-            write_file(backup.string() + relative, kind == file_kind::other_size ? size + 1 : size,
+            if (write)
+                write_file(backup.string() + relative, kind == file_kind::other_size ? size + 1 : size,
                        kind == file_kind::other_time ? time - 3600 : time, content);
             ++mix.backup_files;
         }
@@ -307,6 +312,8 @@ int run(int argc, char** argv)
     int mode = 1;
     bool keep = false;
     bool merge_only = false;
+    bool compare_only = false;
+    std::string trees;
     std::uint64_t replaced = 12000;
     std::vector<std::uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
@@ -317,6 +324,10 @@ int run(int argc, char** argv)
             merge_only = true;
         else if (argument == "--replace" && i + 1 < argc)
             replaced = std::stoull(argv[++i]);
+        else if (argument == "--compare-only")
+            compare_only = true;
+        else if (argument == "--trees" && i + 1 < argc)
+            trees = argv[++i];
         else if (argument == "--keep")
             keep = true;
         else
@@ -329,7 +340,10 @@ int run(int argc, char** argv)
     if (files == 0 || folders == 0)
         throw std::runtime_error("files and folders must be above 0");
 
-    const bfs::path top = bfs::temp_directory_path() / bfs::unique_path("tarvoline-bench-%%%%-%%%%");
+    const bfs::path top = trees.empty() ? bfs::temp_directory_path() / bfs::unique_path("tarvoline-bench-%%%%-%%%%")
+                                        : bfs::path(trees);
+    if (!trees.empty())
+        keep = true;
     // The trees go away however the run ends, unless asked to stay.
     struct tree_remover {
         const bfs::path& folder;
@@ -355,7 +369,7 @@ int run(int argc, char** argv)
     std::printf("Trees in %s: %llu files in %llu folders each\n", top.string().c_str(),
                 static_cast<unsigned long long>(files), static_cast<unsigned long long>(folders));
     auto start = clock_type::now();
-    const tree_mix mix = build_trees(main, backup, files, folders);
+    const tree_mix mix = build_trees(main, backup, files, folders, trees.empty());
     std::printf("Built in %.1f s: main %llu files, backup %llu files, %llu differences expected\n\n",
                 seconds_since(start), static_cast<unsigned long long>(mix.main_files),
                 static_cast<unsigned long long>(mix.backup_files),
@@ -430,6 +444,8 @@ int run(int argc, char** argv)
                 per_file, per_file <= 300 ? "MET" : "NOT MET");
     std::printf("%-34s %9llu (expected %llu)\n", "difference rows", static_cast<unsigned long long>(table->rows.size()),
                 static_cast<unsigned long long>(mix.differences));
+    if (compare_only)
+        return 0;
     double rsync_seconds = 1e9;
     for (int round = 0; round < rounds && rsync_seconds >= 0; ++round)
         rsync_seconds = std::min(rsync_seconds, rsync_dry_run(main, backup));
