@@ -498,6 +498,16 @@ void sqlite_db::bind_text(std::uint64_t id, int index, const std::string& value)
     sqlite3_bind_text64(statement_to_bind(id), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
 }
 
+void sqlite_db::bind_text_in_place(std::uint64_t id, int index, const std::string& value)
+{
+    sqlite3_bind_text64(statement_to_bind(id), index, value.data(), value.size(), SQLITE_STATIC, SQLITE_UTF8);
+}
+
+void sqlite_db::clear_bindings(std::uint64_t id)
+{
+    sqlite3_clear_bindings(statement_to_bind(id));
+}
+
 bool sqlite_db::step(std::uint64_t id)
 {
     const auto found = statements.find(id);

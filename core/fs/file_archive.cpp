@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -51,31 +52,25 @@ bool roots_overlap(const bfs::path& first, const bfs::path& second)
                       second_parts.begin());
 }
 
-// The folder part of one walked entry, kept while the walk stays in the same folder: entries of
-// a folder come together, so the folder texts are worked out once per folder, not per file.
-class folder_texts {
+// Texts bound in place must not outlive their binding: the statement lets go of them on every
+// way out of a recording.
+class bindings_released {
 public:
-    explicit folder_texts(const bfs::path& root) : root_(root) {}
-
-    // `entry` is the entry's path text; `name_start` the position of its file name.
-    void enter(const std::string& entry, std::size_t name_start)
+    bindings_released(db::sqlite_db& database, std::uint64_t statement) : database_(database), statement_(statement) {}
+    ~bindings_released()
     {
-        if (valid_ && entry.compare(0, name_start, raw_) == 0)
-            return;
-        raw_.assign(entry, 0, name_start);
-        const bfs::path parent = bfs::path(entry).parent_path();
-        full_path = parent.string();
-        relative_path = file_archive::relative_path(bfs::path(entry), root_).parent_path().string();
-        valid_ = true;
+        try {
+            database_.clear_bindings(statement_);
+        } catch (const std::exception&) {
+            // Only an unknown statement id throws, and it holds no binding.
+        }
     }
-
-    std::string full_path;
-    std::string relative_path;
+    bindings_released(const bindings_released&) = delete;
+    bindings_released& operator=(const bindings_released&) = delete;
 
 private:
-    bfs::path root_;
-    std::string raw_;
-    bool valid_ { false };
+    db::sqlite_db& database_;
+    std::uint64_t statement_;
 };
 
 } // namespace
@@ -213,20 +208,20 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.bind_int(insert, 1, only_backup_id);
 
         tree_scanner scanner(tree_root);
-        folder_texts folder(tree_root);
-        std::vector<tree_scanner::file> batch;
+        tree_scanner::batch batch;
+        const bindings_released released(database, insert);
         while (scanner.next(batch)) {
-            for (const tree_scanner::file& found : batch) {
-                const std::string& text = found.path;
-                const std::size_t slash = text.rfind(bfs::path::preferred_separator);
-                const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-                folder.enter(text, name_start);
-                const std::string name = text.substr(name_start);
-
-                database.bind_text(insert, first, name);
-                database.bind_text(insert, first + 1, folder.full_path);
-                database.bind_text(insert, first + 2, folder.relative_path);
-                database.bind_text(insert, first + 3, bfs::path(name).extension().string());
+            // The files of one folder come together: its texts are bound once for all of them.
+            std::uint32_t bound_folder = std::numeric_limits<std::uint32_t>::max();
+            for (const tree_scanner::file& found : batch.files) {
+                if (found.folder != bound_folder) {
+                    const tree_scanner::folder_texts& texts = batch.folders[found.folder];
+                    database.bind_text_in_place(insert, first + 1, texts.full_path);
+                    database.bind_text_in_place(insert, first + 2, texts.relative_path);
+                    bound_folder = found.folder;
+                }
+                database.bind_text_in_place(insert, first, found.name);
+                database.bind_text_in_place(insert, first + 3, found.extension);
                 database.bind_int64(insert, first + 4, static_cast<std::int64_t>(found.size));
                 database.bind_int64(insert, first + 5, static_cast<std::int64_t>(found.last_write_time));
                 if (!database.step(insert)) {
