@@ -204,7 +204,7 @@ double run_command(std::vector<std::string> arguments)
 bool compare(fs::file_archive& archive, const bfs::path& backup, data::data_table*& table, std::string& error)
 {
     const std::uint32_t mask = 15;
-    return archive.record_main_folder(error) && archive.record_backup_folder(backup.string(), table, error, mask);
+    return archive.record_folders(backup.string(), table, error, mask);
 }
 
 // rsync's dry run over the trees; -1 when rsync is not there.

@@ -142,8 +142,36 @@ bool file_archive::record_main_folder(std::string& error)
     return record_tree(root(), true, error);
 }
 
+bool file_archive::record_folders(const std::string& backup_folder, data::data_table*& table,
+                                  std::string& error, const std::uint32_t& mask)
+{
+    // Only a backup tree that is there and clear of the main tree is walked early; anything
+    // else takes the checks and the error texts of the backup's own recording.
+    std::unique_ptr<tree_scanner> backup_walk;
+    std::string not_ready;
+    if (!backup_folder.empty() && database_ready(not_ready)) {
+        const bfs::path backup_root = to_path(backup_folder);
+        if (!roots_overlap(root(), backup_root) && present(backup_root)) {
+            try {
+                backup_walk = std::make_unique<tree_scanner>(backup_root);
+            } catch (const std::exception&) {
+                backup_walk.reset();
+            }
+        }
+    }
+    if (!record_main_folder(error))
+        return false;
+    return record_backup(backup_folder, table, error, mask, std::move(backup_walk));
+}
+
 bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,
                                         std::string& error, const std::uint32_t& mask)
+{
+    return record_backup(folder, table, error, mask, nullptr);
+}
+
+bool file_archive::record_backup(const std::string& folder, data::data_table*& table, std::string& error,
+                                 const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked)
 {
     if (!folder.empty()) {
         if (!database_ready(error))
@@ -171,7 +199,7 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
         // A backup tree that failed to record must not be compared: an empty or partial
         // [BACKUP] would list every main file as missing in the backup, and merging those
         // rows would overwrite newer backup files.
-        if (!record_tree(backup_root, false, error)) {
+        if (!record_tree(backup_root, false, error, std::move(walked))) {
             empty_result();
             return false;
         }
@@ -179,7 +207,8 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
     return query_differences(only_backup_id, table, mask, error);
 }
 
-bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error)
+bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error,
+                               std::unique_ptr<tree_scanner> walked)
 {
     if (!database.begin_transaction()) {
         error = database.last_error();
@@ -207,7 +236,9 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         if (!main_tree)
             database.bind_int(insert, 1, only_backup_id);
 
-        tree_scanner scanner(tree_root);
+        if (!walked)
+            walked = std::make_unique<tree_scanner>(tree_root);
+        tree_scanner& scanner = *walked;
         tree_scanner::batch batch;
         const bindings_released released(database, insert);
         while (scanner.next(batch)) {
