@@ -97,7 +97,8 @@ public:
     bool execute(const std::string& sql, const row_handler& on_row);
     bool execute_file(const std::string& path);
     // Empties (drop false) or drops (drop true) every table of the database but SQLite's own.
-    bool clear_tables(bool drop);
+    // `kept` names a table left as it is (letter case aside); "" leaves none.
+    bool clear_tables(bool drop, const std::string& kept = std::string());
     bool set_pragma(const std::string& name, const std::string& value, std::string& error /*out*/);
     bool begin_transaction();
     bool commit_transaction();

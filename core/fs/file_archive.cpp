@@ -219,8 +219,10 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         std::uint64_t bytes = 0;
         if (main_tree) {
             // Emptied inside the transaction, so a tree that fails to record leaves the
-            // previous comparison's rows as they were.
-            if (!database.clear_tables(false))
+            // previous comparison's rows as they were. The other tables are emptied once this
+            // one is committed: emptying a table keeps a copy of its pages until the commit, and
+            // the catalogue holding both copies at once was the comparison's peak of memory.
+            if (!database.execute("DELETE FROM [FILE];"))
                 throw std::runtime_error(database.last_error());
             main_bytes = 0;
         } else {
@@ -280,10 +282,26 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.rollback_transaction();
             return false;
         }
+        if (main_tree && !clear_other_tables(error))
+            return false;
     } else {
         database.rollback_transaction();
     }
     return recorded;
+}
+
+bool file_archive::clear_other_tables(std::string& error)
+{
+    if (!database.begin_transaction()) {
+        error = database.last_error();
+        return false;
+    }
+    if (!database.clear_tables(false, "FILE") || !database.commit_transaction()) {
+        error = database.last_error();
+        database.rollback_transaction();
+        return false;
+    }
+    return true;
 }
 
 bool file_archive::load_catalogue(const std::string& path, std::string& error)

@@ -175,6 +175,8 @@ private:
     // `walked`, when given, is the tree's walk already started; otherwise one is started here.
     bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error,
                      std::unique_ptr<tree_scanner> walked = nullptr);
+    // Empties every table but [FILE], in a transaction of its own.
+    bool clear_other_tables(std::string& error);
     bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
                        const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
     bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
