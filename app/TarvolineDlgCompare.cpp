@@ -89,12 +89,8 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     const std::string backup_path = GetBackupPath();
     const auto start = steady::now();
     std::string error;
-    if (!m_archive.record_main_folder(error)) {
-        m_logger.enqueue(error, 2);
-        return nullptr;
-    }
     data::data_table* table = m_archive.result.get();
-    if (!m_archive.record_backup_folder(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
+    if (!m_archive.record_folders(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
         m_logger.enqueue(error, 2);
         return nullptr;
     }

@@ -11,6 +11,8 @@
 //     --keep          leave the trees in place (their folder is printed)
 //     --replace N     files of the replacing merge (default 12000, 0 leaves it out)
 //     --merge-only    only the replacing merge
+//     --compare-only  leave out rsync and the merge (the trees stay as built)
+//     --trees DIR     use the trees a run with --keep --compare-only left in DIR (same sizes)
 
 #include "core/data/data_table.h"
 #include "core/fs/dir_walker.h"
@@ -24,6 +26,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -83,10 +86,11 @@ std::string folder_name(std::uint64_t folder, std::uint64_t top)
     return "/t" + std::to_string(folder % top) + "/s" + std::to_string(folder);
 }
 
-tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64_t files, std::uint64_t folders)
+tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64_t files, std::uint64_t folders,
+                     bool write = true)
 {
     const std::uint64_t top = std::max<std::uint64_t>(1, folders / 100);
-    for (std::uint64_t folder = 0; folder < folders; ++folder) {
+    for (std::uint64_t folder = 0; folder < folders && write; ++folder) {
         bfs::create_directories(main.string() + folder_name(folder, top));
         bfs::create_directories(backup.string() + folder_name(folder, top));
     }
@@ -100,11 +104,13 @@ tree_mix build_trees(const bfs::path& main, const bfs::path& backup, std::uint64
         const std::time_t time = 1600000000 + static_cast<std::time_t>(file);
         const file_kind kind = kind_of(file);
         if (kind != file_kind::only_backup) {
-            write_file(main.string() + relative, size, time, content);
+            if (write)
+                write_file(main.string() + relative, size, time, content);
             ++mix.main_files;
         }
         if (kind != file_kind::only_main) {
-            write_file(backup.string() + relative, kind == file_kind::other_size ? size + 1 : size,
+            if (write)
+                write_file(backup.string() + relative, kind == file_kind::other_size ? size + 1 : size,
                        kind == file_kind::other_time ? time - 3600 : time, content);
             ++mix.backup_files;
         }
@@ -128,6 +134,15 @@ std::uint64_t bare_walk(const bfs::path& root)
             ++files;
     }
     return files;
+}
+
+// CPU time of the calling thread: the catalogue's writer runs on it, so this is the comparison's
+// serial part, and much less at the mercy of other loads on the machine than wall time.
+double thread_cpu_seconds()
+{
+    struct ::timespec now;
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
 double seconds_since(clock_type::time_point start)
@@ -189,7 +204,7 @@ double run_command(std::vector<std::string> arguments)
 bool compare(fs::file_archive& archive, const bfs::path& backup, data::data_table*& table, std::string& error)
 {
     const std::uint32_t mask = 15;
-    return archive.record_main_folder(error) && archive.record_backup_folder(backup.string(), table, error, mask);
+    return archive.record_folders(backup.string(), table, error, mask);
 }
 
 // rsync's dry run over the trees; -1 when rsync is not there.
@@ -307,6 +322,8 @@ int run(int argc, char** argv)
     int mode = 1;
     bool keep = false;
     bool merge_only = false;
+    bool compare_only = false;
+    std::string trees;
     std::uint64_t replaced = 12000;
     std::vector<std::uint64_t> sizes;
     for (int i = 1; i < argc; ++i) {
@@ -317,6 +334,10 @@ int run(int argc, char** argv)
             merge_only = true;
         else if (argument == "--replace" && i + 1 < argc)
             replaced = std::stoull(argv[++i]);
+        else if (argument == "--compare-only")
+            compare_only = true;
+        else if (argument == "--trees" && i + 1 < argc)
+            trees = argv[++i];
         else if (argument == "--keep")
             keep = true;
         else
@@ -329,7 +350,10 @@ int run(int argc, char** argv)
     if (files == 0 || folders == 0)
         throw std::runtime_error("files and folders must be above 0");
 
-    const bfs::path top = bfs::temp_directory_path() / bfs::unique_path("tarvoline-bench-%%%%-%%%%");
+    const bfs::path top = trees.empty() ? bfs::temp_directory_path() / bfs::unique_path("tarvoline-bench-%%%%-%%%%")
+                                        : bfs::path(trees);
+    if (!trees.empty())
+        keep = true;
     // The trees go away however the run ends, unless asked to stay.
     struct tree_remover {
         const bfs::path& folder;
@@ -355,7 +379,7 @@ int run(int argc, char** argv)
     std::printf("Trees in %s: %llu files in %llu folders each\n", top.string().c_str(),
                 static_cast<unsigned long long>(files), static_cast<unsigned long long>(folders));
     auto start = clock_type::now();
-    const tree_mix mix = build_trees(main, backup, files, folders);
+    const tree_mix mix = build_trees(main, backup, files, folders, trees.empty());
     std::printf("Built in %.1f s: main %llu files, backup %llu files, %llu differences expected\n\n",
                 seconds_since(start), static_cast<unsigned long long>(mix.main_files),
                 static_cast<unsigned long long>(mix.backup_files),
@@ -408,13 +432,17 @@ int run(int argc, char** argv)
 
     archive.diff_script = diff_script;
     double compare_seconds = 1e9;
+    double compare_cpu = 1e9;
     for (int round = 0; round < rounds; ++round) {
         start = clock_type::now();
+        const double cpu_start = thread_cpu_seconds();
         if (!compare(archive, backup, table, error))
             throw std::runtime_error(error);
         compare_seconds = std::min(compare_seconds, seconds_since(start));
+        compare_cpu = std::min(compare_cpu, thread_cpu_seconds() - cpu_start);
     }
     print("whole comparison", mix.main_files + mix.backup_files, "files", compare_seconds);
+    std::printf("%-34s %9.3f s CPU of the catalogue's thread\n", "whole comparison", compare_cpu);
     const double peak_growth = peak_megabytes() * 1024.0 * 1024.0 - resident_before;
     double find_seconds = 1e9;
     for (int round = 0; round < rounds && find_seconds >= 0; ++round)
@@ -426,10 +454,13 @@ int run(int argc, char** argv)
     else
         print_goal("goal 2", "whole comparison", compare_seconds, "find -printf of both trees", find_seconds, 0.5);
     const double per_file = peak_growth / static_cast<double>(mix.main_files + mix.backup_files);
-    std::printf("goal 4: peak memory growth of the comparison %.0f bytes per recorded file (goal <= 300): %s\n\n",
-                per_file, per_file <= 300 ? "MET" : "NOT MET");
+    const double per_file_limit = 273;
+    std::printf("goal 4: peak memory growth of the comparison %.0f bytes per recorded file (goal <= %.0f): %s\n\n",
+                per_file, per_file_limit, per_file <= per_file_limit ? "MET" : "NOT MET");
     std::printf("%-34s %9llu (expected %llu)\n", "difference rows", static_cast<unsigned long long>(table->rows.size()),
                 static_cast<unsigned long long>(mix.differences));
+    if (compare_only)
+        return 0;
     double rsync_seconds = 1e9;
     for (int round = 0; round < rounds && rsync_seconds >= 0; ++round)
         rsync_seconds = std::min(rsync_seconds, rsync_dry_run(main, backup));

@@ -23,5 +23,6 @@ CREATE TABLE IF NOT EXISTS [BACKUP] (
 
 -- The diff script pairs on the exact folder and name (binary collation: names are case-sensitive
 -- here) and picks one backup tree by BACKUP_ID; these make every pairing a single index probe.
-CREATE INDEX IF NOT EXISTS FILE_BY_PLACE ON [FILE] (RELATIVE_PATH, NAME);
-CREATE INDEX IF NOT EXISTS BACKUP_BY_PLACE ON [BACKUP] (BACKUP_ID, RELATIVE_PATH, NAME);
+-- Size and time ride along so that a pair is compared without reading either row.
+CREATE INDEX IF NOT EXISTS FILE_BY_PLACE ON [FILE] (RELATIVE_PATH, NAME, SIZE, LAST_WRITE_TIME);
+CREATE INDEX IF NOT EXISTS BACKUP_BY_PLACE ON [BACKUP] (BACKUP_ID, RELATIVE_PATH, NAME, SIZE, LAST_WRITE_TIME);

@@ -20,6 +20,15 @@ const char* const holds_nul = "The SQL text holds a NUL byte; nothing of it was 
 // SQLite's machine steps between two looks at the cancel flag and the clock.
 const int steps_between_checks = 10000;
 
+// SQLite's own comparison of table names: ASCII letters without regard to case.
+bool same_name(const std::string& first, const std::string& second)
+{
+    return first.size() == second.size()
+        && std::equal(first.begin(), first.end(), second.begin(), [](char a, char b) {
+               return sqlite3_strnicmp(&a, &b, 1) == 0;
+           });
+}
+
 bool has_nul(const std::string& sql)
 {
     return sql.find('\0') != std::string::npos;
@@ -380,7 +389,7 @@ bool sqlite_db::execute_file(const std::string& path)
     return execute(sql);
 }
 
-bool sqlite_db::clear_tables(bool drop)
+bool sqlite_db::clear_tables(bool drop, const std::string& kept)
 {
     last_error_.clear();
     if (!require_open())
@@ -391,7 +400,7 @@ bool sqlite_db::clear_tables(bool drop)
         for (auto row = begin("SELECT name FROM sqlite_master WHERE type='table';"); row != end(); ++row) {
             const std::string name = row.value();
             // SQLite's own tables (sqlite_sequence above all) refuse DROP.
-            if (name.compare(0, 7, "sqlite_") == 0)
+            if (name.compare(0, 7, "sqlite_") == 0 || same_name(name, kept))
                 continue;
             std::string quoted = "\"";
             for (char c : name) {
@@ -496,6 +505,16 @@ void sqlite_db::bind_int64(std::uint64_t id, int index, std::int64_t value)
 void sqlite_db::bind_text(std::uint64_t id, int index, const std::string& value)
 {
     sqlite3_bind_text64(statement_to_bind(id), index, value.data(), value.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void sqlite_db::bind_text_in_place(std::uint64_t id, int index, const std::string& value)
+{
+    sqlite3_bind_text64(statement_to_bind(id), index, value.data(), value.size(), SQLITE_STATIC, SQLITE_UTF8);
+}
+
+void sqlite_db::clear_bindings(std::uint64_t id)
+{
+    sqlite3_clear_bindings(statement_to_bind(id));
 }
 
 bool sqlite_db::step(std::uint64_t id)

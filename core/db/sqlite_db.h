@@ -97,7 +97,8 @@ public:
     bool execute(const std::string& sql, const row_handler& on_row);
     bool execute_file(const std::string& path);
     // Empties (drop false) or drops (drop true) every table of the database but SQLite's own.
-    bool clear_tables(bool drop);
+    // `kept` names a table left as it is (letter case aside); "" leaves none.
+    bool clear_tables(bool drop, const std::string& kept = std::string());
     bool set_pragma(const std::string& name, const std::string& value, std::string& error /*out*/);
     bool begin_transaction();
     bool commit_transaction();
@@ -109,6 +110,11 @@ public:
     void bind_int(std::uint64_t id, int index, std::int32_t value);
     void bind_int64(std::uint64_t id, int index, std::int64_t value);
     void bind_text(std::uint64_t id, int index, const std::string& value);
+    // Binds the text where it lies, uncopied: it must stay unchanged until the parameter is bound
+    // again or clear_bindings runs. For bulk inserts. throws as bind_text.
+    void bind_text_in_place(std::uint64_t id, int index, const std::string& value);
+    // Sets every parameter of the statement back to NULL. throws as bind_text.
+    void clear_bindings(std::uint64_t id);
     // Runs the statement once and resets it. throws SQLite's message on an SQL error; false
     // for an unknown id.
     bool step(std::uint64_t id);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <stdexcept>
 #include <vector>
 
@@ -51,31 +52,25 @@ bool roots_overlap(const bfs::path& first, const bfs::path& second)
                       second_parts.begin());
 }
 
-// The folder part of one walked entry, kept while the walk stays in the same folder: entries of
-// a folder come together, so the folder texts are worked out once per folder, not per file.
-class folder_texts {
+// Texts bound in place must not outlive their binding: the statement lets go of them on every
+// way out of a recording.
+class bindings_released {
 public:
-    explicit folder_texts(const bfs::path& root) : root_(root) {}
-
-    // `entry` is the entry's path text; `name_start` the position of its file name.
-    void enter(const std::string& entry, std::size_t name_start)
+    bindings_released(db::sqlite_db& database, std::uint64_t statement) : database_(database), statement_(statement) {}
+    ~bindings_released()
     {
-        if (valid_ && entry.compare(0, name_start, raw_) == 0)
-            return;
-        raw_.assign(entry, 0, name_start);
-        const bfs::path parent = bfs::path(entry).parent_path();
-        full_path = parent.string();
-        relative_path = file_archive::relative_path(bfs::path(entry), root_).parent_path().string();
-        valid_ = true;
+        try {
+            database_.clear_bindings(statement_);
+        } catch (const std::exception&) {
+            // Only an unknown statement id throws, and it holds no binding.
+        }
     }
-
-    std::string full_path;
-    std::string relative_path;
+    bindings_released(const bindings_released&) = delete;
+    bindings_released& operator=(const bindings_released&) = delete;
 
 private:
-    bfs::path root_;
-    std::string raw_;
-    bool valid_ { false };
+    db::sqlite_db& database_;
+    std::uint64_t statement_;
 };
 
 } // namespace
@@ -146,8 +141,36 @@ bool file_archive::record_main_folder(std::string& error)
     return record_tree(root(), true, error);
 }
 
+bool file_archive::record_folders(const std::string& backup_folder, data::data_table*& table,
+                                  std::string& error, const std::uint32_t& mask)
+{
+    // Only a backup tree that is there and clear of the main tree is walked early; anything
+    // else takes the checks and the error texts of the backup's own recording.
+    std::unique_ptr<tree_scanner> backup_walk;
+    std::string not_ready;
+    if (!backup_folder.empty() && database_ready(not_ready)) {
+        const bfs::path backup_root = to_path(backup_folder);
+        if (!roots_overlap(root(), backup_root) && present(backup_root)) {
+            try {
+                backup_walk = std::make_unique<tree_scanner>(backup_root);
+            } catch (const std::exception&) {
+                backup_walk.reset();
+            }
+        }
+    }
+    if (!record_main_folder(error))
+        return false;
+    return record_backup(backup_folder, table, error, mask, std::move(backup_walk));
+}
+
 bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,
                                         std::string& error, const std::uint32_t& mask)
+{
+    return record_backup(folder, table, error, mask, nullptr);
+}
+
+bool file_archive::record_backup(const std::string& folder, data::data_table*& table, std::string& error,
+                                 const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked)
 {
     if (!folder.empty()) {
         if (!database_ready(error))
@@ -175,7 +198,7 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
         // A backup tree that failed to record must not be compared: an empty or partial
         // [BACKUP] would list every main file as missing in the backup, and merging those
         // rows would overwrite newer backup files.
-        if (!record_tree(backup_root, false, error)) {
+        if (!record_tree(backup_root, false, error, std::move(walked))) {
             empty_result();
             return false;
         }
@@ -183,7 +206,8 @@ bool file_archive::record_backup_folder(const std::string& folder, data::data_ta
     return query_differences(only_backup_id, table, mask, error);
 }
 
-bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error)
+bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::string& error,
+                               std::unique_ptr<tree_scanner> walked)
 {
     if (!database.begin_transaction()) {
         error = database.last_error();
@@ -194,8 +218,10 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         std::uint64_t bytes = 0;
         if (main_tree) {
             // Emptied inside the transaction, so a tree that fails to record leaves the
-            // previous comparison's rows as they were.
-            if (!database.clear_tables(false))
+            // previous comparison's rows as they were. The other tables are emptied once this
+            // one is committed: emptying a table keeps a copy of its pages until the commit, and
+            // the catalogue holding both copies at once was the comparison's peak of memory.
+            if (!database.execute("DELETE FROM [FILE];"))
                 throw std::runtime_error(database.last_error());
             main_bytes = 0;
         } else {
@@ -211,21 +237,23 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
         if (!main_tree)
             database.bind_int(insert, 1, only_backup_id);
 
-        tree_scanner scanner(tree_root);
-        folder_texts folder(tree_root);
-        std::vector<tree_scanner::file> batch;
+        if (!walked)
+            walked = std::make_unique<tree_scanner>(tree_root);
+        tree_scanner& scanner = *walked;
+        tree_scanner::batch batch;
+        const bindings_released released(database, insert);
         while (scanner.next(batch)) {
-            for (const tree_scanner::file& found : batch) {
-                const std::string& text = found.path;
-                const std::size_t slash = text.rfind(bfs::path::preferred_separator);
-                const std::size_t name_start = slash == std::string::npos ? 0 : slash + 1;
-                folder.enter(text, name_start);
-                const std::string name = text.substr(name_start);
-
-                database.bind_text(insert, first, name);
-                database.bind_text(insert, first + 1, folder.full_path);
-                database.bind_text(insert, first + 2, folder.relative_path);
-                database.bind_text(insert, first + 3, bfs::path(name).extension().string());
+            // The files of one folder come together: its texts are bound once for all of them.
+            std::uint32_t bound_folder = std::numeric_limits<std::uint32_t>::max();
+            for (const tree_scanner::file& found : batch.files) {
+                if (found.folder != bound_folder) {
+                    const tree_scanner::folder_texts& texts = batch.folders[found.folder];
+                    database.bind_text_in_place(insert, first + 1, texts.full_path);
+                    database.bind_text_in_place(insert, first + 2, texts.relative_path);
+                    bound_folder = found.folder;
+                }
+                database.bind_text_in_place(insert, first, found.name);
+                database.bind_text_in_place(insert, first + 3, found.extension);
                 database.bind_int64(insert, first + 4, static_cast<std::int64_t>(found.size));
                 database.bind_int64(insert, first + 5, static_cast<std::int64_t>(found.last_write_time));
                 if (!database.step(insert)) {
@@ -253,10 +281,26 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.rollback_transaction();
             return false;
         }
+        if (main_tree && !clear_other_tables(error))
+            return false;
     } else {
         database.rollback_transaction();
     }
     return recorded;
+}
+
+bool file_archive::clear_other_tables(std::string& error)
+{
+    if (!database.begin_transaction()) {
+        error = database.last_error();
+        return false;
+    }
+    if (!database.clear_tables(false, "FILE") || !database.commit_transaction()) {
+        error = database.last_error();
+        database.rollback_transaction();
+        return false;
+    }
+    return true;
 }
 
 bool file_archive::load_catalogue(const std::string& path, std::string& error)

@@ -27,6 +27,8 @@ class data_row;
 
 namespace fs {
 
+class tree_scanner;
+
 class file_archive : public dir_walker {
 public:
     // (source or main root, target) of a folder creation or copy that mock mode skipped.
@@ -79,6 +81,10 @@ public:
     // `table` is pointed at `result`, which stays the catalogue's.
     bool record_backup_folder(const std::string& folder, data::data_table*& table /*out*/,
                               std::string& error /*out*/, const std::uint32_t& mask);
+    // The whole comparison: the same as record_main_folder, then record_backup_folder, with the
+    // same rows and IDs; the backup tree is walked while the main tree is being recorded.
+    bool record_folders(const std::string& backup_folder, data::data_table*& table /*out*/,
+                        std::string& error /*out*/, const std::uint32_t& mask);
     static boost::filesystem::path relative_path(const boost::filesystem::path& path,
                                                  const boost::filesystem::path& root);
 
@@ -174,7 +180,13 @@ private:
     bool database_ready(std::string& error) const;
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
-    bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error);
+    // `walked`, when given, is the tree's walk already started; otherwise one is started here.
+    bool record_tree(const boost::filesystem::path& root, bool main_tree, std::string& error,
+                     std::unique_ptr<tree_scanner> walked = nullptr);
+    // Empties every table but [FILE], in a transaction of its own.
+    bool clear_other_tables(std::string& error);
+    bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
+                       const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
     bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
                    const chooser& choose, cleared_folders& cleared, std::string& error);
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,

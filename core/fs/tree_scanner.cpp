@@ -2,6 +2,7 @@
 
 #include "core/fs/copy_temporary.h"
 #include "core/fs/dir_walker.h"
+#include "core/fs/file_archive.h"
 
 #include <boost/filesystem/exception.hpp>
 #include <boost/filesystem/operations.hpp>
@@ -47,6 +48,8 @@ struct tree_scanner::folder {
     }
 
     std::string path;
+    // Set by the reader when the folder holds files.
+    folder_texts texts;
     // Index of each step from the root: comparing these orders folders as a depth-first walk.
     std::vector<std::uint32_t> position;
     // Written by one reader before `read` is set, then only by the ordering thread.
@@ -66,6 +69,7 @@ tree_scanner::tree_scanner(const bfs::path& root)
     walker.set_root(root.string());
     // Opening the root here makes an unreadable root throw on the caller's thread.
     walker.walk();
+    root_path_ = walker.root();
     root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>());
     unread_.insert(root_.get());
     for (unsigned reader = 0; reader < reader_count; ++reader)
@@ -97,6 +101,7 @@ void tree_scanner::read(folder& listed)
     }
     const int handle = ::dirfd(stream);
     const std::string prefix = listed.path.size() == 1 && listed.path[0] == '/' ? listed.path : listed.path + "/";
+    bool texted = false;
     for (;;) {
         errno = 0;
         const struct ::dirent* found = ::readdir(stream);
@@ -124,9 +129,19 @@ void tree_scanner::read(folder& listed)
         }
         if (S_ISREG(details.st_mode)) {
             if (!is_copy_temporary(name, std::strlen(name))) {
-                listed.entries.push_back(folder::entry { file { prefix + name, static_cast<std::uint64_t>(details.st_size),
-                                                                details.st_mtime },
-                                                         nullptr });
+                if (!texted) {
+                    // What the catalogue stored when it split each file's whole path.
+                    const bfs::path entry(prefix + name);
+                    listed.texts.full_path = entry.parent_path().string();
+                    listed.texts.relative_path = file_archive::relative_path(entry, root_path_).parent_path().string();
+                    texted = true;
+                }
+                file found_file;
+                found_file.name = name;
+                found_file.extension = bfs::path(found_file.name).extension().string();
+                found_file.size = static_cast<std::uint64_t>(details.st_size);
+                found_file.last_write_time = details.st_mtime;
+                listed.entries.push_back(folder::entry { std::move(found_file), nullptr });
             }
         } else if (S_ISDIR(details.st_mode) && !link) {
             std::vector<std::uint32_t> position = listed.position;
@@ -176,7 +191,10 @@ void tree_scanner::order()
             std::size_t next;
         };
         std::vector<step> stack { { root_.get(), 0 } };
-        std::vector<file> batch;
+        batch made;
+        made.files.reserve(batch_size);
+        // The folder whose texts are the last of the batch's.
+        const folder* texts_of = nullptr;
         std::size_t taken = 0;
         const auto give_back = [this, &taken] {
             files_ahead_ -= taken;
@@ -205,13 +223,18 @@ void tree_scanner::order()
                     waited = false;
                     continue;
                 }
-                batch.push_back(std::move(entry.found));
-                if (batch.size() == batch_size) {
+                if (texts_of != &at || made.folders.empty()) {
+                    made.folders.push_back(at.texts);
+                    texts_of = &at;
+                }
+                entry.found.folder = static_cast<std::uint32_t>(made.folders.size() - 1);
+                made.files.push_back(std::move(entry.found));
+                if (made.files.size() == batch_size) {
                     {
                         std::lock_guard<std::mutex> lock(mutex_);
                         give_back();
                     }
-                    if (!hand_over(batch))
+                    if (!hand_over(made))
                         return;
                 }
                 continue;
@@ -220,11 +243,13 @@ void tree_scanner::order()
                 std::rethrow_exception(at.failure);
             // A folder handed over is freed; its parent continues after it.
             stack.pop_back();
+            // Its memory may come back as a folder met later.
+            texts_of = nullptr;
             if (!stack.empty())
                 stack.back().at->entries[stack.back().next - 1].inner.reset();
         }
-        if (!batch.empty())
-            hand_over(batch);
+        if (!made.files.empty())
+            hand_over(made);
     } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         failure_ = std::current_exception();
@@ -234,25 +259,25 @@ void tree_scanner::order()
     changed_.notify_all();
 }
 
-bool tree_scanner::hand_over(std::vector<file>& batch)
+bool tree_scanner::hand_over(batch& made)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return stopping_ || ready_.size() < batches_ahead; });
     if (stopping_)
         return false;
-    ready_.push_back(std::move(batch));
-    batch.clear();
-    batch.reserve(batch_size);
+    ready_.push_back(std::move(made));
+    made.clear();
+    made.files.reserve(batch_size);
     changed_.notify_all();
     return true;
 }
 
-bool tree_scanner::next(std::vector<file>& batch)
+bool tree_scanner::next(batch& taken)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return finished_ || !ready_.empty(); });
     if (!ready_.empty()) {
-        batch = std::move(ready_.front());
+        taken = std::move(ready_.front());
         ready_.pop_front();
         changed_.notify_all();
         return true;

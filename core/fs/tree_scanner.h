@@ -1,6 +1,8 @@
 #pragma once
 // Walks one folder tree on helper threads and hands its regular files over in batches, so that
-// the file system's directory reads and stats overlap the catalogue's inserts. Folders are read
+// the file system's directory reads and stats overlap the catalogue's inserts. The texts the
+// catalogue stores (folder path, folder path below the root, extension) are worked out on the
+// helper threads too, each folder's once. Folders are read
 // by a few threads at once, but files are handed over in the order of a plain depth-first walk
 // (each folder's own listing order), whatever the threads' timing: the same tree always gives
 // the same sequence. The caller only takes finished batches.
@@ -23,10 +25,28 @@ namespace fs {
 
 class tree_scanner {
 public:
+    struct folder_texts {
+        // The folder's path, and its path below the root ("" for the root itself).
+        std::string full_path;
+        std::string relative_path;
+    };
     struct file {
-        std::string path;
+        std::string name;
+        std::string extension;
         std::uint64_t size { 0 };
         std::time_t last_write_time { 0 };
+        // Index of the file's folder in its batch's folders.
+        std::uint32_t folder { 0 };
+    };
+    // Files in walk order; the files of one folder come together.
+    struct batch {
+        std::vector<file> files;
+        std::vector<folder_texts> folders;
+        void clear()
+        {
+            files.clear();
+            folders.clear();
+        }
     };
 
     // Starts the walk at once: a root that can't be read throws here, on the caller's thread.
@@ -38,7 +58,7 @@ public:
     // The next batch of files (links followed, links to folders not entered, copy temporaries
     // left out), false after the last one. A walk that failed throws its error here, after the
     // batches that came before it.
-    bool next(std::vector<file>& batch /*out*/);
+    bool next(batch& taken /*out*/);
 
 private:
     struct folder;
@@ -50,11 +70,11 @@ private:
     void order();
     void read_folders();
     void read(folder& listed);
-    bool hand_over(std::vector<file>& batch);
+    bool hand_over(batch& made);
 
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::deque<std::vector<file>> ready_;
+    std::deque<batch> ready_;
     bool finished_ { false };
     bool stopping_ { false };
     std::exception_ptr failure_;
@@ -62,6 +82,7 @@ private:
     // Folders found but not read yet, earliest in walk order first; files read but not handed
     // over yet, which bounds how far the readers run ahead; the folder the ordering waits for.
     std::unique_ptr<folder> root_;
+    boost::filesystem::path root_path_;
     std::set<folder*, walk_order> unread_;
     std::size_t files_ahead_ { 0 };
     std::size_t busy_ { 0 };

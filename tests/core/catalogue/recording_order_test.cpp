@@ -58,6 +58,20 @@ TEST_F(recording_order, same_trees_give_the_same_rows_and_ids_every_time)
     }
 }
 
+// Both trees walked at once give what recording them one after the other gives.
+TEST_F(recording_order, trees_walked_together_give_the_rows_and_ids_of_trees_walked_in_turn)
+{
+    build_trees();
+    ASSERT_TRUE(compare()) << error;
+    const auto in_turn_recorded = recorded();
+    const auto in_turn_differences = differences();
+    for (int run = 0; run < 6; ++run) {
+        ASSERT_TRUE(archive.record_folders(backup_root.string(), table, error, 15)) << error;
+        EXPECT_EQ(recorded(), in_turn_recorded) << "run " << run;
+        EXPECT_EQ(differences(), in_turn_differences) << "run " << run;
+    }
+}
+
 TEST_F(recording_order, files_are_recorded_in_the_order_of_a_plain_depth_first_walk)
 {
     build_trees();

@@ -151,6 +151,21 @@ TEST_F(recording, missing_backup_folder_is_created)
     EXPECT_EQ(table->rows[0]->cells[10], "BACKUP");
 }
 
+// The whole comparison in one call takes the same checks as its two steps.
+TEST_F(recording, whole_comparison_creates_a_missing_backup_and_refuses_an_overlapping_one)
+{
+    write_main("a.txt", "a");
+    write_main("bk/b.txt", "b");
+    const bfs::path backup = folder.path() / "deep" / "backup";
+    ASSERT_TRUE(archive.record_folders(backup.string(), table, error, 15)) << error;
+    EXPECT_TRUE(bfs::is_directory(backup));
+    EXPECT_EQ(table->rows.size(), 2u);
+
+    EXPECT_FALSE(archive.record_folders((main_root / "bk").string(), table, error, 15));
+    EXPECT_NE(error.find("overlap"), std::string::npos) << error;
+    EXPECT_EQ(scalar("select count(*) from [BACKUP]"), "0");
+}
+
 TEST_F(recording, overlapping_roots_are_refused_before_the_backup_is_recorded)
 {
     write_main("a.txt", "a");

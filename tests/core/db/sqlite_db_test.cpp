@@ -427,6 +427,15 @@ TEST_F(memory_catalogue, clear_tables_empties_or_drops_every_user_table)
     EXPECT_TRUE(database.clear_tables(true)) << database.last_error();
 }
 
+TEST_F(memory_catalogue, clear_tables_leaves_the_kept_table_whatever_its_letter_case)
+{
+    ASSERT_TRUE(database.execute("CREATE TABLE [Files] (a); INSERT INTO [Files] VALUES (1);"));
+    EXPECT_TRUE(database.clear_tables(false, "file")) << database.last_error();
+    EXPECT_EQ(scalar(database, "SELECT count(*) FROM [FILE]"), "3");
+    EXPECT_EQ(scalar(database, "SELECT count(*) FROM [BACKUP]"), "0");
+    EXPECT_EQ(scalar(database, "SELECT count(*) FROM [Files]"), "0");
+}
+
 TEST_F(memory_catalogue, clear_tables_tries_every_table_and_reports_a_failure)
 {
     database.execute("CREATE TABLE parent (id INTEGER PRIMARY KEY);"
