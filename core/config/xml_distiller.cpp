@@ -187,13 +187,25 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
     return element;
 }
 
+bool follows_the_root(const xml_distiller::node* top_level)
+{
+    if (top_level->parent() != top_level->document())
+        return false;
+    for (const auto* before = top_level->previous_sibling(); before; before = before->previous_sibling()) {
+        if (before->type() == rapidxml::node_element)
+            return true;
+    }
+    return false;
+}
+
 // Processing instructions after parsing, mended or refused. The parser ends an instruction's
 // name by writing a terminator over the character after it; when the value starts right there
 // ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
 // no longer loads: the character comes back from the text as it was read. An instruction
-// named "xml" with a value would be written back as a declaration that doesn't parse; the name
-// is reserved, so such a document is refused, as is one whose character references decode to NUL. Answers
-// the reason of a refusal, or "".
+// named "xml" in any letter case would be written back as a declaration, one that doesn't parse
+// or one in a place a declaration may not stand; the name is reserved, so such a document is
+// refused, as is one whose character references decode to NUL. Answers the reason of a refusal,
+// or "".
 std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
                                 const std::vector<char>& original)
 {
@@ -201,8 +213,11 @@ std::string settle_instructions(xml_distiller& document, const std::vector<char>
     for (xml_distiller::node* current = root->first_node(); current;) {
         if (current->type() == rapidxml::node_pi) {
             // The printer writes a declaration without attributes as "<?xml?>", which reads back
-            // as an instruction with no value; only one with a value would not survive.
-            if (equal_text(current->name(), current->name_size(), "XML", false) && current->value_size() > 0)
+            // as an instruction with no value, and such an instruction as "<?xml ?>", which reads
+            // back as a declaration. Only one with a value, or one after the root element where
+            // a declaration is malformed, would not survive.
+            if (equal_text(current->name(), current->name_size(), "XML", false) &&
+                (current->value_size() > 0 || follows_the_root(current)))
                 return "the instruction name \"" + std::string(current->name(), current->name_size()) +
                        "\" is reserved" + position_of(original, original.data() + (current->name() - parsed.data()));
             if (current->value_size() > 0 && current->value() == current->name() + current->name_size()) {
