@@ -521,13 +521,18 @@ void xml_distiller::set_text(node* element, const std::string& value)
 {
     char* text = pool_copy(value);
     element->value(text, value.size());
+    // The parser drops a plain text of blanks alone (such as one read from "&#9;"), so a save
+    // would lose it; a CDATA section keeps it.
+    const bool blanks_only = !value.empty() && value.find_first_not_of(" \t\r\n") == std::string::npos;
     if (node* holder = text_node(element)) {
         // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
         if (holder->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
             holder->type(rapidxml::node_data);
+        else if (blanks_only)
+            holder->type(rapidxml::node_cdata);
         holder->value(text, value.size());
-    } else if (element->first_node()) {
-        node* data = m_document.allocate_node(rapidxml::node_data);
+    } else if (element->first_node() || blanks_only) {
+        node* data = m_document.allocate_node(blanks_only ? rapidxml::node_cdata : rapidxml::node_data);
         data->value(text, value.size());
         element->append_node(data);
     }
