@@ -187,13 +187,25 @@ const xml_distiller::node* shown_text(const xml_distiller::node* element)
     return element;
 }
 
+bool follows_the_root(const xml_distiller::node* top_level)
+{
+    if (top_level->parent() != top_level->document())
+        return false;
+    for (const auto* before = top_level->previous_sibling(); before; before = before->previous_sibling()) {
+        if (before->type() == rapidxml::node_element)
+            return true;
+    }
+    return false;
+}
+
 // Processing instructions after parsing, mended or refused. The parser ends an instruction's
 // name by writing a terminator over the character after it; when the value starts right there
 // ("<?name?value?>"), that first character becomes a NUL, and a save would write a file that
 // no longer loads: the character comes back from the text as it was read. An instruction
-// named "xml" with a value would be written back as a declaration that doesn't parse; the name
-// is reserved, so such a document is refused, as is one whose character references decode to NUL. Answers
-// the reason of a refusal, or "".
+// named "xml" in any letter case would be written back as a declaration, one that doesn't parse
+// or one in a place a declaration may not stand; the name is reserved, so such a document is
+// refused, as is one whose character references decode to NUL. Answers the reason of a refusal,
+// or "".
 std::string settle_instructions(xml_distiller& document, const std::vector<char>& parsed,
                                 const std::vector<char>& original)
 {
@@ -201,8 +213,11 @@ std::string settle_instructions(xml_distiller& document, const std::vector<char>
     for (xml_distiller::node* current = root->first_node(); current;) {
         if (current->type() == rapidxml::node_pi) {
             // The printer writes a declaration without attributes as "<?xml?>", which reads back
-            // as an instruction with no value; only one with a value would not survive.
-            if (equal_text(current->name(), current->name_size(), "XML", false) && current->value_size() > 0)
+            // as an instruction with no value, and such an instruction as "<?xml ?>", which reads
+            // back as a declaration. Only one with a value, or one after the root element where
+            // a declaration is malformed, would not survive.
+            if (equal_text(current->name(), current->name_size(), "XML", false) &&
+                (current->value_size() > 0 || follows_the_root(current)))
                 return "the instruction name \"" + std::string(current->name(), current->name_size()) +
                        "\" is reserved" + position_of(original, original.data() + (current->name() - parsed.data()));
             if (current->value_size() > 0 && current->value() == current->name() + current->name_size()) {
@@ -506,13 +521,18 @@ void xml_distiller::set_text(node* element, const std::string& value)
 {
     char* text = pool_copy(value);
     element->value(text, value.size());
+    // The parser drops a plain text of blanks alone (such as one read from "&#9;"), so a save
+    // would lose it; a CDATA section keeps it.
+    const bool blanks_only = !value.empty() && value.find_first_not_of(" \t\r\n") == std::string::npos;
     if (node* holder = text_node(element)) {
         // A CDATA section cannot hold "]]>"; such a text is written as escaped plain text.
         if (holder->type() == rapidxml::node_cdata && value.find("]]>") != std::string::npos)
             holder->type(rapidxml::node_data);
+        else if (blanks_only)
+            holder->type(rapidxml::node_cdata);
         holder->value(text, value.size());
-    } else if (element->first_node()) {
-        node* data = m_document.allocate_node(rapidxml::node_data);
+    } else if (element->first_node() || blanks_only) {
+        node* data = m_document.allocate_node(blanks_only ? rapidxml::node_cdata : rapidxml::node_data);
         data->value(text, value.size());
         element->append_node(data);
     }

@@ -58,7 +58,8 @@ public:
     void append_attribute(node* element, const std::string& name, const std::string& value);
     char* pool_copy(const std::string& text);
     // Replaces an element's text where the printer shows it: its first text node or CDATA
-    // section (a leading comment is not the text), else its own value.
+    // section (a leading comment is not the text), else its own value. A text of blanks alone
+    // is held in a CDATA section, where the parser keeps it.
     void set_text(node* element, const std::string& value);
     // The first text node or CDATA section of an element, or null.
     static node* text_node(const node* element);

@@ -226,6 +226,24 @@ TEST(xml_document_file, an_instruction_named_xml_is_refused_and_the_file_kept)
     EXPECT_EQ(temp_folder::read(file), content);
 }
 
+TEST(xml_document_file, an_instruction_named_xml_in_any_case_after_the_root_is_refused)
+{
+    // Saved as "<?xmL ?>", it would read back as a declaration after the root.
+    temp_folder folder;
+    const std::string content = "<A/>\n<?xmL?>";
+    const auto file = folder.write("doc.xml", content);
+    xml_distiller document;
+    EXPECT_FALSE(document.load(file.string()));
+    EXPECT_NE(document.last_error().find("\"xmL\" is reserved at line 2"), std::string::npos) << document.last_error();
+    EXPECT_FALSE(document.save());
+    EXPECT_EQ(temp_folder::read(file), content);
+
+    loaded_document before_the_root("<?XmL?><A>text</A>");
+    ASSERT_TRUE(before_the_root.document.save()) << before_the_root.document.last_error();
+    xml_distiller again;
+    EXPECT_TRUE(again.load(before_the_root.document.file_name())) << again.last_error();
+}
+
 TEST(xml_document_file, a_reference_to_nul_is_refused_and_the_file_kept)
 {
     temp_folder folder;

@@ -176,6 +176,22 @@ TEST(scripts_repository, text_that_closes_cdata_is_saved_as_plain_text)
     EXPECT_EQ(text, "]]>");
 }
 
+TEST(scripts_repository, a_text_of_blanks_alone_survives_a_save)
+{
+    // Written plain, such a text would be dropped by the parser on the next load.
+    loaded_repository repo("<Scripts><Script name='Tab'><Text>&#9;</Text></Script>"
+                           "<Script name='Set'><Text>x</Text></Script></Scripts>");
+    repo.manager.find_script("Set")->set_text(" \r\n");
+    ASSERT_TRUE(repo.manager.save());
+    script_manager again;
+    std::string error, text;
+    ASSERT_TRUE(again.load(repo.file.string(), error)) << error;
+    ASSERT_TRUE(again.get_text("Tab", text));
+    EXPECT_EQ(text, "\t");
+    ASSERT_TRUE(again.get_text("Set", text));
+    EXPECT_EQ(text, " \r\n");
+}
+
 TEST(scripts_repository, lower_case_root_loads_nothing)
 {
     loaded_repository repo("<scripts><Script name='A'><Text>x</Text></Script></scripts>");
