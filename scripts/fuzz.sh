@@ -4,7 +4,9 @@
 # Targets are the names of fuzz/*.cpp (all when none is given). Fails when any target finds
 # something; the input that did it is kept in build-fuzz/findings/. Inputs found along the way
 # gather in build-fuzz/corpus/, so a later run starts where the last one stopped.
-# TARVOLINE_FUZZ_JOBS targets run side by side (default 2).
+# TARVOLINE_FUZZ_JOBS targets run side by side (default 2). TARVOLINE_FUZZ_TIMEOUT is the seconds
+# one input may take before it counts as a hang (default 10); long runs on a virtual machine that
+# can be paused may want more, since a pause counts against the input that was running.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-25}
@@ -31,7 +33,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_target() {
   local name=$1
   local corpus="$build_dir/corpus/$name"
-  local options=(-max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
+  local options=(-max_total_time="$seconds" -max_len=4096 -timeout="${TARVOLINE_FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -print_final_stats=1
                  -artifact_prefix="$build_dir/findings/$name-")
   [ -f "$top/fuzz/dictionaries/$name.dict" ] && options+=(-dict="$top/fuzz/dictionaries/$name.dict")
   mkdir -p "$corpus"
