@@ -343,11 +343,7 @@ int merge_command::SynchroniseAsking(const bfs::path& main_side, const bfs::path
         MergeFile(main_side, backup_side);
         return 0;
     }
-    if (main_exists)
-        return copy_decision(1, main_side, backup_side);
-    if (backup_exists)
-        return copy_decision(-1, main_side, backup_side);
-    return 0;
+    return one_sided_copy(main_exists, backup_exists, main_side, backup_side);
 }
 
 int merge_command::SynchronisePuttingOff(const bfs::path& main_side, const bfs::path& backup_side)
@@ -359,6 +355,12 @@ int merge_command::SynchronisePuttingOff(const bfs::path& main_side, const bfs::
         put_off_.emplace_back(main_side, backup_side);
         return 0;
     }
+    return one_sided_copy(main_exists, backup_exists, main_side, backup_side);
+}
+
+int merge_command::one_sided_copy(bool main_exists, bool backup_exists, const bfs::path& main_side,
+                                  const bfs::path& backup_side)
+{
     if (main_exists)
         return copy_decision(1, main_side, backup_side);
     if (backup_exists)

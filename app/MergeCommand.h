@@ -114,6 +114,9 @@ private:
     // False (with an ERROR line) when target exists and is not what the comparison recorded.
     bool unchanged_since_comparison(const boost::filesystem::path& target);
     bool keep_old_version(const boost::filesystem::path& file);
+    // The copy from whichever side holds the file, when only one does; 0 when neither.
+    int one_sided_copy(bool main_exists, bool backup_exists, const boost::filesystem::path& main_side,
+                       const boost::filesystem::path& backup_side);
     // A one-sided copy the rules decided: the copy line is logged unless the target changed.
     int copy_decision(int decision, const boost::filesystem::path& main_side,
                       const boost::filesystem::path& backup_side);
