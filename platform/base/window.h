@@ -346,7 +346,8 @@ namespace platform {
 void set_cursor_position(POINT screen_point);
 // The window that the cursor set by SetCursor applies to (the one handling WM_SETCURSOR).
 void set_cursor_target(CWnd* window);
-// Posted messages wait here until the backend (or a test) delivers them.
+// Posted messages wait here until the backend (or a test) delivers them; one call delivers what
+// was queued when it began, so posting from a worker or from delivered work never holds it.
 int deliver_posted_messages();
 // Runs work on the UI thread, in turn with posted messages, while window lives: work posted
 // to a window that is destroyed before delivery is dropped. Safe from any thread; FALSE when

@@ -349,8 +349,15 @@ void set_cursor_target(CWnd* window) { cursor_target = window; }
 
 int deliver_posted_messages()
 {
+    // One pass delivers what was queued when it began: what workers (or the delivered work
+    // itself) post meanwhile waits for the next pass, so a steady stream can't hold the UI thread.
+    std::size_t queued = 0;
+    {
+        std::lock_guard<std::mutex> lock(posted_mutex);
+        queued = posted_queue().size();
+    }
     int delivered = 0;
-    for (;;) {
+    for (; queued > 0; --queued) {
         posted_message next;
         {
             std::lock_guard<std::mutex> lock(posted_mutex);

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <new>
 #include <thread>
@@ -65,5 +66,24 @@ TEST(posting, work_from_worker_threads_runs_on_the_ui_thread_and_never_after_the
     first->~counted_window();
     new (first.get()) counted_window();
     first->CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0);
+    EXPECT_EQ(platform::deliver_posted_messages(), 0);
+}
+
+TEST(posting, work_posted_while_a_pass_runs_waits_for_the_next_pass)
+{
+    auto window = std::make_unique<CWnd>();
+    window->CreateEx(0, nullptr, "", WS_POPUP, CRect(0, 0, 10, 10), nullptr, 0);
+    HWND handle = window.get();
+    // Work that posts itself again: one pass must still return.
+    int runs = 0;
+    std::function<void()> again = [&] {
+        ++runs;
+        platform::post_to_window(handle, again);
+    };
+    ASSERT_TRUE(platform::post_to_window(handle, again));
+    EXPECT_EQ(platform::deliver_posted_messages(), 1);
+    EXPECT_EQ(platform::deliver_posted_messages(), 1);
+    EXPECT_EQ(runs, 2);
+    window.reset();
     EXPECT_EQ(platform::deliver_posted_messages(), 0);
 }
