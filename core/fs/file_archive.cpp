@@ -144,11 +144,21 @@ bool file_archive::record_main_folder(std::string& error)
 bool file_archive::record_folders(const std::string& backup_folder, data::data_table*& table,
                                   std::string& error, const std::uint32_t& mask)
 {
+    if (!database_ready(error))
+        return false;
+    // The main tree's walk starts first: a process allowed only a few more threads gives them to
+    // the tree recorded first, and the backup's early walk is the one that does without. A walk
+    // that can't start is started again by the recording, which reports why.
+    std::unique_ptr<tree_scanner> main_walk;
+    try {
+        main_walk = std::make_unique<tree_scanner>(root());
+    } catch (const std::exception&) {
+        main_walk.reset();
+    }
     // Only a backup tree that is there and clear of the main tree is walked early; anything
     // else takes the checks and the error texts of the backup's own recording.
     std::unique_ptr<tree_scanner> backup_walk;
-    std::string not_ready;
-    if (!backup_folder.empty() && database_ready(not_ready)) {
+    if (!backup_folder.empty()) {
         const bfs::path backup_root = to_path(backup_folder);
         if (!roots_overlap(root(), backup_root) && present(backup_root)) {
             try {
@@ -158,7 +168,8 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
             }
         }
     }
-    if (!record_main_folder(error))
+    // As record_main_folder does.
+    if (!record_tree(root(), true, error, std::move(main_walk)))
         return false;
     return record_backup(backup_folder, table, error, mask, std::move(backup_walk));
 }

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 #include <dirent.h>
@@ -63,6 +65,8 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
     return first->position < second->position;
 }
 
+tree_scanner::thread_maker tree_scanner::make_thread;
+
 tree_scanner::tree_scanner(const bfs::path& root)
 {
     dir_walker walker;
@@ -72,12 +76,32 @@ tree_scanner::tree_scanner(const bfs::path& root)
     root_path_ = walker.root();
     root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>());
     unread_.insert(root_.get());
-    for (unsigned reader = 0; reader < reader_count; ++reader)
-        readers_.emplace_back([this] { read_folders(); });
-    worker_ = std::thread([this] { order(); });
+    readers_.reserve(reader_count);
+    // A thread that can't be made (a low process limit, a container's task limit) throws while
+    // others already run: they are stopped and joined before anything unwinds past them.
+    try {
+        worker_ = start_thread([this] { order(); });
+        for (unsigned reader = 0; reader < reader_count; ++reader)
+            readers_.push_back(start_thread([this] { read_folders(); }));
+    } catch (const std::system_error& failure) {
+        if (readers_.empty()) {
+            stop();
+            throw std::runtime_error("Unable to start a thread to read " + root.string() + ": " + failure.what());
+        }
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
-tree_scanner::~tree_scanner()
+tree_scanner::~tree_scanner() { stop(); }
+
+std::thread tree_scanner::start_thread(std::function<void()> body)
+{
+    return make_thread ? make_thread(std::move(body)) : std::thread(std::move(body));
+}
+
+void tree_scanner::stop()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -85,9 +109,11 @@ tree_scanner::~tree_scanner()
         changed_.notify_all();
         folders_changed_.notify_all();
     }
-    worker_.join();
+    if (worker_.joinable())
+        worker_.join();
     for (auto& reader : readers_)
         reader.join();
+    readers_.clear();
 }
 
 // One entry is looked at once (links a second time, at their target), as the single-threaded
@@ -156,27 +182,42 @@ void tree_scanner::read(folder& listed)
 void tree_scanner::read_folders()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        // The folder the ordering waits for is read even when the others are far enough ahead.
-        folders_changed_.wait(lock, [this] {
-            return stopping_ || (unread_.empty() && busy_ == 0)
-                || (!unread_.empty() && (files_ahead_ < entries_ahead || *unread_.begin() == awaited_));
-        });
-        if (stopping_ || unread_.empty())
-            return;
-        folder* listed = *unread_.begin();
-        unread_.erase(unread_.begin());
-        ++busy_;
-        lock.unlock();
-        read(*listed);
-        lock.lock();
-        --busy_;
-        listed->read = true;
-        files_ahead_ += listed->entries.size();
-        for (auto& entry : listed->entries) {
-            if (entry.inner)
-                unread_.insert(entry.inner.get());
+    // Nothing may leave a thread's function: an escaping exception ends the process.
+    try {
+        for (;;) {
+            // The folder the ordering waits for is read even when the others are far enough ahead.
+            folders_changed_.wait(lock, [this] {
+                return stopping_ || reader_failure_ || (unread_.empty() && busy_ == 0)
+                    || (!unread_.empty() && (files_ahead_ < entries_ahead || *unread_.begin() == awaited_));
+            });
+            if (stopping_ || reader_failure_ || unread_.empty())
+                return;
+            folder* listed = *unread_.begin();
+            unread_.erase(unread_.begin());
+            ++busy_;
+            lock.unlock();
+            try {
+                read(*listed);
+            } catch (...) {
+                // The walk fails at this folder, in order, as if it could not be read.
+                listed->failure = std::current_exception();
+            }
+            lock.lock();
+            --busy_;
+            listed->read = true;
+            files_ahead_ += listed->entries.size();
+            changed_.notify_all();
+            folders_changed_.notify_all();
+            for (auto& entry : listed->entries) {
+                if (entry.inner)
+                    unread_.insert(entry.inner.get());
+            }
         }
+    } catch (...) {
+        if (!lock.owns_lock())
+            lock.lock();
+        if (!reader_failure_)
+            reader_failure_ = std::current_exception();
         changed_.notify_all();
         folders_changed_.notify_all();
     }
@@ -210,9 +251,11 @@ void tree_scanner::order()
                 give_back();
                 awaited_ = &at;
                 folders_changed_.notify_all();
-                changed_.wait(lock, [this, &at] { return stopping_ || at.read; });
+                changed_.wait(lock, [this, &at] { return stopping_ || at.read || reader_failure_; });
                 if (stopping_)
                     return;
+                if (!at.read)
+                    std::rethrow_exception(reader_failure_);
                 waited = true;
             }
             if (current.next < at.entries.size()) {

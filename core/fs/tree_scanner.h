@@ -14,6 +14,7 @@
 #include <ctime>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -49,7 +50,14 @@ public:
         }
     };
 
-    // Starts the walk at once: a root that can't be read throws here, on the caller's thread.
+    // Makes each of the walk's threads; std::thread's own unless a test puts in one that fails
+    // the way a process at its thread limit does.
+    using thread_maker = std::function<std::thread(std::function<void()> body)>;
+    static thread_maker make_thread;
+
+    // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
+    // so does a walk for which not even one reading thread could be started. With fewer threads
+    // than it asks for, the walk goes on with those it has.
     explicit tree_scanner(const boost::filesystem::path& root);
     ~tree_scanner();
     tree_scanner(const tree_scanner&) = delete;
@@ -67,6 +75,9 @@ private:
         bool operator()(const folder* first, const folder* second) const;
     };
 
+    std::thread start_thread(std::function<void()> body);
+    // Stops the threads that run and waits for them.
+    void stop();
     void order();
     void read_folders();
     void read(folder& listed);
@@ -78,6 +89,9 @@ private:
     bool finished_ { false };
     bool stopping_ { false };
     std::exception_ptr failure_;
+    // What a reader met outside any one folder's reading (no memory for its bookkeeping); the
+    // ordering fails with it when it waits for a folder no one will read.
+    std::exception_ptr reader_failure_;
 
     // Folders found but not read yet, earliest in walk order first; files read but not handed
     // over yet, which bounds how far the readers run ahead; the folder the ordering waits for.
