@@ -155,7 +155,7 @@ public:
     // Keyed like the scripts repository, without regard to letter case.
     std::map<std::string, std::uint64_t, utils::string_utils::less_no_case> statements;
     std::string diff_script { "MergeDifferences" };
-    // How long a custom condition may run before it is stopped.
+    // How long a custom condition, or the diff script, may run before it is stopped.
     std::chrono::milliseconds condition_time_limit { std::chrono::minutes(2) };
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
