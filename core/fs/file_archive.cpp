@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace fs {
 
 namespace bfs = boost::filesystem;
@@ -42,14 +44,36 @@ std::vector<bfs::path> resolved_elements(const bfs::path& folder)
     return parts;
 }
 
+// Whether `folder` or a folder above it is the folder `outer` names. A bind mount shows one folder
+// under two paths that no resolving of their text brings together; (device, inode) does.
+bool lies_within(const std::vector<bfs::path>& folder, const bfs::path& outer)
+{
+    struct ::stat outer_info;
+    if (::stat(outer.c_str(), &outer_info) != 0)
+        return false;
+    bfs::path above;
+    for (const bfs::path& element : folder)
+        above /= element;
+    for (; !above.empty(); above = above.parent_path()) {
+        struct ::stat info;
+        if (::stat(above.c_str(), &info) == 0 && info.st_dev == outer_info.st_dev && info.st_ino == outer_info.st_ino)
+            return true;
+        if (above == above.root_path())
+            break;
+    }
+    return false;
+}
+
 // One root inside the other (or both the same): every merge would nest the tree once more.
 bool roots_overlap(const bfs::path& first, const bfs::path& second)
 {
     const auto first_parts = resolved_elements(first);
     const auto second_parts = resolved_elements(second);
     const std::size_t shared = std::min(first_parts.size(), second_parts.size());
-    return std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
-                      second_parts.begin());
+    if (std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
+                   second_parts.begin()))
+        return true;
+    return lies_within(second_parts, first) || lies_within(first_parts, second);
 }
 
 // Texts bound in place must not outlive their binding: the statement lets go of them on every
