@@ -147,6 +147,12 @@ bool file_archive::database_ready(std::string& error) const
     return true;
 }
 
+void file_archive::note_removed_temporaries(const std::string& folder, std::size_t count) const
+{
+    if (count != 0 && on_note)
+        on_note("Removed " + std::to_string(count) + " temporaries of an interrupted copy in " + folder);
+}
+
 void file_archive::empty_result()
 {
     if (result == nullptr)
@@ -175,7 +181,7 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
     // that can't start is started again by the recording, which reports why.
     std::unique_ptr<tree_scanner> main_walk;
     try {
-        main_walk = std::make_unique<tree_scanner>(root());
+        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy);
     } catch (const std::exception&) {
         main_walk.reset();
     }
@@ -186,7 +192,7 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
         const bfs::path backup_root = to_path(backup_folder);
         if (!roots_overlap(root(), backup_root) && present(backup_root)) {
             try {
-                backup_walk = std::make_unique<tree_scanner>(backup_root);
+                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy);
             } catch (const std::exception&) {
                 backup_walk.reset();
             }
@@ -273,11 +279,13 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.bind_int(insert, 1, only_backup_id);
 
         if (!walked)
-            walked = std::make_unique<tree_scanner>(tree_root);
+            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy);
         tree_scanner& scanner = *walked;
         tree_scanner::batch batch;
         const bindings_released released(database, insert);
         while (scanner.next(batch)) {
+            for (const tree_scanner::cleared_folder& cleared : batch.cleared)
+                note_removed_temporaries(cleared.path, cleared.temporaries_removed);
             // The files of one folder come together: its texts are bound once for all of them.
             std::uint32_t bound_folder = std::numeric_limits<std::uint32_t>::max();
             for (const tree_scanner::file& found : batch.files) {

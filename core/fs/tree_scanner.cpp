@@ -56,6 +56,7 @@ struct tree_scanner::folder {
     std::vector<std::uint32_t> position;
     // Written by one reader before `read` is set, then only by the ordering thread.
     std::vector<entry> entries;
+    std::size_t temporaries_removed { 0 };
     std::exception_ptr failure;
     bool read { false };
 };
@@ -67,7 +68,7 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
 
 tree_scanner::thread_maker tree_scanner::make_thread;
 
-tree_scanner::tree_scanner(const bfs::path& root)
+tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries) : remove_temporaries_(remove_temporaries)
 {
     dir_walker walker;
     walker.set_root(root.string());
@@ -154,7 +155,12 @@ void tree_scanner::read(folder& listed)
             break;
         }
         if (S_ISREG(details.st_mode)) {
-            if (!is_copy_temporary(name, std::strlen(name))) {
+            // The partial file of an interrupted copy, made by this program: a user's file of
+            // such a name, or a link, is recorded like any other.
+            if (!link && is_copy_temporary(name, std::strlen(name)) && is_own_copy_temporary(prefix + name)) {
+                if (remove_temporaries_ && ::unlink((prefix + name).c_str()) == 0)
+                    ++listed.temporaries_removed;
+            } else {
                 if (!texted) {
                     // What the catalogue stored when it split each file's whole path.
                     const bfs::path entry(prefix + name);
@@ -257,6 +263,8 @@ void tree_scanner::order()
                 if (!at.read)
                     std::rethrow_exception(reader_failure_);
                 waited = true;
+                if (at.temporaries_removed != 0)
+                    made.cleared.push_back(cleared_folder { at.path, at.temporaries_removed });
             }
             if (current.next < at.entries.size()) {
                 folder::entry& entry = at.entries[current.next++];
@@ -291,7 +299,7 @@ void tree_scanner::order()
             if (!stack.empty())
                 stack.back().at->entries[stack.back().next - 1].inner.reset();
         }
-        if (!made.files.empty())
+        if (!made.files.empty() || !made.cleared.empty())
             hand_over(made);
     } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);

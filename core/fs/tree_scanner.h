@@ -39,14 +39,21 @@ public:
         // Index of the file's folder in its batch's folders.
         std::uint32_t folder { 0 };
     };
+    // A folder where the walk removed temporaries of interrupted copies.
+    struct cleared_folder {
+        std::string path;
+        std::size_t temporaries_removed { 0 };
+    };
     // Files in walk order; the files of one folder come together.
     struct batch {
         std::vector<file> files;
         std::vector<folder_texts> folders;
+        std::vector<cleared_folder> cleared;
         void clear()
         {
             files.clear();
             folders.clear();
+            cleared.clear();
         }
     };
 
@@ -57,14 +64,15 @@ public:
 
     // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
     // so does a walk for which not even one reading thread could be started. With fewer threads
-    // than it asks for, the walk goes on with those it has.
-    explicit tree_scanner(const boost::filesystem::path& root);
+    // than it asks for, the walk goes on with those it has. The temporaries of interrupted copies
+    // are never handed over; with `remove_temporaries` they are removed as well.
+    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries);
     ~tree_scanner();
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
 
     // The next batch of files (links followed, links to folders not entered, copy temporaries
-    // left out), false after the last one. A walk that failed throws its error here, after the
+    // left out) and of the folders cleared of temporaries, false after the last one. A walk that failed throws its error here, after the
     // batches that came before it.
     bool next(batch& taken /*out*/);
 
@@ -97,6 +105,7 @@ private:
     // over yet, which bounds how far the readers run ahead; the folder the ordering waits for.
     std::unique_ptr<folder> root_;
     boost::filesystem::path root_path_;
+    bool remove_temporaries_ { false };
     std::set<folder*, walk_order> unread_;
     std::size_t files_ahead_ { 0 };
     std::size_t busy_ { 0 };
