@@ -56,14 +56,16 @@ bool load_catalogue_from(fs::file_archive& catalogue, const std::string& path, s
         log.enqueue("Unable to load " + path + ": " + (error ? error.message() : "not a regular file"), 2);
         return false;
     }
-    if (!catalogue.database.load_from_file(path)) {
-        log.enqueue(catalogue.database.last_error(), 2);
+    // The checked load: an empty, foreign or incomplete database would replace the catalogue
+    // and make every later comparison fail.
+    std::string failure;
+    if (!catalogue.load_catalogue(path, failure)) {
+        log.enqueue(failure, 2);
         return false;
     }
     if (catalogue.result)
         catalogue.result->clear();
     data::data_table* table = catalogue.result.get();
-    std::string failure;
     if (!catalogue.query_differences(0, table, mask, failure)) {
         log.enqueue(failure, 2);
         return false;

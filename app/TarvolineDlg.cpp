@@ -372,6 +372,7 @@ void CTarvolineDlg::OpenCatalogue()
     const keys::catalogue_mode mode = keys::read_db_mode(m_settings);
     m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
     m_archive.create_result_table(m_archive.result);
+    m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, 0); };
     m_diffScript = m_archive.diff_script;
     std::string error;
     if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1))

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace fs {
 
 namespace bfs = boost::filesystem;
@@ -42,14 +44,36 @@ std::vector<bfs::path> resolved_elements(const bfs::path& folder)
     return parts;
 }
 
+// Whether `folder` or a folder above it is the folder `outer` names. A bind mount shows one folder
+// under two paths that no resolving of their text brings together; (device, inode) does.
+bool lies_within(const std::vector<bfs::path>& folder, const bfs::path& outer)
+{
+    struct ::stat outer_info;
+    if (::stat(outer.c_str(), &outer_info) != 0)
+        return false;
+    bfs::path above;
+    for (const bfs::path& element : folder)
+        above /= element;
+    for (; !above.empty(); above = above.parent_path()) {
+        struct ::stat info;
+        if (::stat(above.c_str(), &info) == 0 && info.st_dev == outer_info.st_dev && info.st_ino == outer_info.st_ino)
+            return true;
+        if (above == above.root_path())
+            break;
+    }
+    return false;
+}
+
 // One root inside the other (or both the same): every merge would nest the tree once more.
 bool roots_overlap(const bfs::path& first, const bfs::path& second)
 {
     const auto first_parts = resolved_elements(first);
     const auto second_parts = resolved_elements(second);
     const std::size_t shared = std::min(first_parts.size(), second_parts.size());
-    return std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
-                      second_parts.begin());
+    if (std::equal(first_parts.begin(), first_parts.begin() + static_cast<std::ptrdiff_t>(shared),
+                   second_parts.begin()))
+        return true;
+    return lies_within(second_parts, first) || lies_within(first_parts, second);
 }
 
 // Texts bound in place must not outlive their binding: the statement lets go of them on every
@@ -123,6 +147,12 @@ bool file_archive::database_ready(std::string& error) const
     return true;
 }
 
+void file_archive::note_removed_temporaries(const std::string& folder, std::size_t count) const
+{
+    if (count != 0 && on_note)
+        on_note("Removed " + std::to_string(count) + " temporaries of an interrupted copy in " + folder);
+}
+
 void file_archive::empty_result()
 {
     if (result == nullptr)
@@ -144,21 +174,32 @@ bool file_archive::record_main_folder(std::string& error)
 bool file_archive::record_folders(const std::string& backup_folder, data::data_table*& table,
                                   std::string& error, const std::uint32_t& mask)
 {
+    if (!database_ready(error))
+        return false;
+    // The main tree's walk starts first: a process allowed only a few more threads gives them to
+    // the tree recorded first, and the backup's early walk is the one that does without. A walk
+    // that can't start is started again by the recording, which reports why.
+    std::unique_ptr<tree_scanner> main_walk;
+    try {
+        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy);
+    } catch (const std::exception&) {
+        main_walk.reset();
+    }
     // Only a backup tree that is there and clear of the main tree is walked early; anything
     // else takes the checks and the error texts of the backup's own recording.
     std::unique_ptr<tree_scanner> backup_walk;
-    std::string not_ready;
-    if (!backup_folder.empty() && database_ready(not_ready)) {
+    if (!backup_folder.empty()) {
         const bfs::path backup_root = to_path(backup_folder);
         if (!roots_overlap(root(), backup_root) && present(backup_root)) {
             try {
-                backup_walk = std::make_unique<tree_scanner>(backup_root);
+                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy);
             } catch (const std::exception&) {
                 backup_walk.reset();
             }
         }
     }
-    if (!record_main_folder(error))
+    // As record_main_folder does.
+    if (!record_tree(root(), true, error, std::move(main_walk)))
         return false;
     return record_backup(backup_folder, table, error, mask, std::move(backup_walk));
 }
@@ -238,11 +279,13 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.bind_int(insert, 1, only_backup_id);
 
         if (!walked)
-            walked = std::make_unique<tree_scanner>(tree_root);
+            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy);
         tree_scanner& scanner = *walked;
         tree_scanner::batch batch;
         const bindings_released released(database, insert);
         while (scanner.next(batch)) {
+            for (const tree_scanner::cleared_folder& cleared : batch.cleared)
+                note_removed_temporaries(cleared.path, cleared.temporaries_removed);
             // The files of one folder come together: its texts are bound once for all of them.
             std::uint32_t bound_folder = std::numeric_limits<std::uint32_t>::max();
             for (const tree_scanner::file& found : batch.files) {

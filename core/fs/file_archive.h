@@ -149,13 +149,17 @@ public:
     std::unique_ptr<data::data_table> result;
     bool mock_copy { false };
     mock_action on_mock_action;
+    // Lines for the log that report no failure: the temporaries of interrupted copies that a
+    // comparison or a merge removed. Called on the thread that runs the operation.
+    using note_action = std::function<void(const std::string& line)>;
+    note_action on_note;
     std::uint64_t file_insert_id { no_statement };
     std::uint64_t backup_insert_id { no_statement };
     std::uint64_t backup_delete_id { no_statement };
     // Keyed like the scripts repository, without regard to letter case.
     std::map<std::string, std::uint64_t, utils::string_utils::less_no_case> statements;
     std::string diff_script { "MergeDifferences" };
-    // How long a custom condition may run before it is stopped.
+    // How long a custom condition, or the diff script, may run before it is stopped.
     std::chrono::milliseconds condition_time_limit { std::chrono::minutes(2) };
     std::uint64_t main_bytes { 0 };
     std::map<std::int32_t, std::uint64_t> backup_bytes;
@@ -178,6 +182,7 @@ private:
     replace_batch* batch_ { nullptr };
 
     bool database_ready(std::string& error) const;
+    void note_removed_temporaries(const std::string& folder, std::size_t count) const;
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     // `walked`, when given, is the tree's walk already started; otherwise one is started here.

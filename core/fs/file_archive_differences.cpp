@@ -170,6 +170,9 @@ bool file_archive::query_differences(std::int32_t backup_id, data::data_table*& 
     db::sqlite_db::iterator row;
     db::sqlite_db::iterator end;
     try {
+        // A script from the repository or the query window can run for ever (a recursive query)
+        // as a condition can; it gets the conditions' limit.
+        const db::sqlite_db::time_limit limit(database, condition_time_limit);
         for (int parameter = 1; parameter <= 3; ++parameter)
             database.bind_int(id, parameter, backup_id);
         if (!database.query(id, row, end)) {

@@ -304,7 +304,7 @@ void file_archive::finish_batch()
                 continue;
             }
         }
-        if (::rename(file.temporary.c_str(), file.target.c_str()) != 0)
+        if (put_copy_in_place(file.temporary, file.target) != 0)
             fail("cannot replace the target", errno);
     }
 }
@@ -470,7 +470,8 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             // handled, and nothing is copied.
             if (!copy_onto_itself) {
                 if (cleared != nullptr && !mock_copy && cleared->insert(real_target.parent_path().native()).second)
-                    remove_copy_temporaries(real_target.parent_path());
+                    note_removed_temporaries(real_target.parent_path().string(),
+                                             remove_copy_temporaries(real_target.parent_path()));
                 if (!replace_file(source, real_target, error, recorded))
                     return false;
                 if (counters != nullptr) {
@@ -532,13 +533,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     // interrupted or failed copy never leaves a half-written file in place of a good one.
     const bool replacing = present(target);
     bfs::path temporary;
-    int handle = -1;
-    for (int attempt = 0; attempt < 100 && handle < 0; ++attempt) {
-        temporary = target.parent_path() / copy_temporary_name(target);
-        handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (handle < 0 && errno != EEXIST)
-            break;
-    }
+    const int handle = create_copy_temporary(target, temporary);
     if (handle < 0)
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
@@ -604,7 +599,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
             return fail(changed_since_comparison, 0);
         }
     }
-    if (::rename(temporary.c_str(), target.c_str()) != 0) {
+    if (put_copy_in_place(temporary, target) != 0) {
         const int code = errno;
         ::unlink(temporary.c_str());
         return fail("cannot replace the target", code);

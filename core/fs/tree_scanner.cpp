@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <system_error>
 #include <utility>
 
 #include <dirent.h>
@@ -54,6 +56,7 @@ struct tree_scanner::folder {
     std::vector<std::uint32_t> position;
     // Written by one reader before `read` is set, then only by the ordering thread.
     std::vector<entry> entries;
+    std::size_t temporaries_removed { 0 };
     std::exception_ptr failure;
     bool read { false };
 };
@@ -63,7 +66,9 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
     return first->position < second->position;
 }
 
-tree_scanner::tree_scanner(const bfs::path& root)
+tree_scanner::thread_maker tree_scanner::make_thread;
+
+tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries) : remove_temporaries_(remove_temporaries)
 {
     dir_walker walker;
     walker.set_root(root.string());
@@ -72,12 +77,32 @@ tree_scanner::tree_scanner(const bfs::path& root)
     root_path_ = walker.root();
     root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>());
     unread_.insert(root_.get());
-    for (unsigned reader = 0; reader < reader_count; ++reader)
-        readers_.emplace_back([this] { read_folders(); });
-    worker_ = std::thread([this] { order(); });
+    readers_.reserve(reader_count);
+    // A thread that can't be made (a low process limit, a container's task limit) throws while
+    // others already run: they are stopped and joined before anything unwinds past them.
+    try {
+        worker_ = start_thread([this] { order(); });
+        for (unsigned reader = 0; reader < reader_count; ++reader)
+            readers_.push_back(start_thread([this] { read_folders(); }));
+    } catch (const std::system_error& failure) {
+        if (readers_.empty()) {
+            stop();
+            throw std::runtime_error("Unable to start a thread to read " + root.string() + ": " + failure.what());
+        }
+    } catch (...) {
+        stop();
+        throw;
+    }
 }
 
-tree_scanner::~tree_scanner()
+tree_scanner::~tree_scanner() { stop(); }
+
+std::thread tree_scanner::start_thread(std::function<void()> body)
+{
+    return make_thread ? make_thread(std::move(body)) : std::thread(std::move(body));
+}
+
+void tree_scanner::stop()
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -85,9 +110,11 @@ tree_scanner::~tree_scanner()
         changed_.notify_all();
         folders_changed_.notify_all();
     }
-    worker_.join();
+    if (worker_.joinable())
+        worker_.join();
     for (auto& reader : readers_)
         reader.join();
+    readers_.clear();
 }
 
 // One entry is looked at once (links a second time, at their target), as the single-threaded
@@ -128,7 +155,12 @@ void tree_scanner::read(folder& listed)
             break;
         }
         if (S_ISREG(details.st_mode)) {
-            if (!is_copy_temporary(name, std::strlen(name))) {
+            // The partial file of an interrupted copy, made by this program: a user's file of
+            // such a name, or a link, is recorded like any other.
+            if (!link && is_copy_temporary(name, std::strlen(name)) && is_own_copy_temporary(prefix + name)) {
+                if (remove_temporaries_ && ::unlink((prefix + name).c_str()) == 0)
+                    ++listed.temporaries_removed;
+            } else {
                 if (!texted) {
                     // What the catalogue stored when it split each file's whole path.
                     const bfs::path entry(prefix + name);
@@ -156,27 +188,42 @@ void tree_scanner::read(folder& listed)
 void tree_scanner::read_folders()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    for (;;) {
-        // The folder the ordering waits for is read even when the others are far enough ahead.
-        folders_changed_.wait(lock, [this] {
-            return stopping_ || (unread_.empty() && busy_ == 0)
-                || (!unread_.empty() && (files_ahead_ < entries_ahead || *unread_.begin() == awaited_));
-        });
-        if (stopping_ || unread_.empty())
-            return;
-        folder* listed = *unread_.begin();
-        unread_.erase(unread_.begin());
-        ++busy_;
-        lock.unlock();
-        read(*listed);
-        lock.lock();
-        --busy_;
-        listed->read = true;
-        files_ahead_ += listed->entries.size();
-        for (auto& entry : listed->entries) {
-            if (entry.inner)
-                unread_.insert(entry.inner.get());
+    // Nothing may leave a thread's function: an escaping exception ends the process.
+    try {
+        for (;;) {
+            // The folder the ordering waits for is read even when the others are far enough ahead.
+            folders_changed_.wait(lock, [this] {
+                return stopping_ || reader_failure_ || (unread_.empty() && busy_ == 0)
+                    || (!unread_.empty() && (files_ahead_ < entries_ahead || *unread_.begin() == awaited_));
+            });
+            if (stopping_ || reader_failure_ || unread_.empty())
+                return;
+            folder* listed = *unread_.begin();
+            unread_.erase(unread_.begin());
+            ++busy_;
+            lock.unlock();
+            try {
+                read(*listed);
+            } catch (...) {
+                // The walk fails at this folder, in order, as if it could not be read.
+                listed->failure = std::current_exception();
+            }
+            lock.lock();
+            --busy_;
+            listed->read = true;
+            files_ahead_ += listed->entries.size();
+            changed_.notify_all();
+            folders_changed_.notify_all();
+            for (auto& entry : listed->entries) {
+                if (entry.inner)
+                    unread_.insert(entry.inner.get());
+            }
         }
+    } catch (...) {
+        if (!lock.owns_lock())
+            lock.lock();
+        if (!reader_failure_)
+            reader_failure_ = std::current_exception();
         changed_.notify_all();
         folders_changed_.notify_all();
     }
@@ -210,10 +257,14 @@ void tree_scanner::order()
                 give_back();
                 awaited_ = &at;
                 folders_changed_.notify_all();
-                changed_.wait(lock, [this, &at] { return stopping_ || at.read; });
+                changed_.wait(lock, [this, &at] { return stopping_ || at.read || reader_failure_; });
                 if (stopping_)
                     return;
+                if (!at.read)
+                    std::rethrow_exception(reader_failure_);
                 waited = true;
+                if (at.temporaries_removed != 0)
+                    made.cleared.push_back(cleared_folder { at.path, at.temporaries_removed });
             }
             if (current.next < at.entries.size()) {
                 folder::entry& entry = at.entries[current.next++];
@@ -248,7 +299,7 @@ void tree_scanner::order()
             if (!stack.empty())
                 stack.back().at->entries[stack.back().next - 1].inner.reset();
         }
-        if (!made.files.empty())
+        if (!made.files.empty() || !made.cleared.empty())
             hand_over(made);
     } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -14,6 +14,7 @@
 #include <ctime>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -38,25 +39,40 @@ public:
         // Index of the file's folder in its batch's folders.
         std::uint32_t folder { 0 };
     };
+    // A folder where the walk removed temporaries of interrupted copies.
+    struct cleared_folder {
+        std::string path;
+        std::size_t temporaries_removed { 0 };
+    };
     // Files in walk order; the files of one folder come together.
     struct batch {
         std::vector<file> files;
         std::vector<folder_texts> folders;
+        std::vector<cleared_folder> cleared;
         void clear()
         {
             files.clear();
             folders.clear();
+            cleared.clear();
         }
     };
 
-    // Starts the walk at once: a root that can't be read throws here, on the caller's thread.
-    explicit tree_scanner(const boost::filesystem::path& root);
+    // Makes each of the walk's threads; std::thread's own unless a test puts in one that fails
+    // the way a process at its thread limit does.
+    using thread_maker = std::function<std::thread(std::function<void()> body)>;
+    static thread_maker make_thread;
+
+    // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
+    // so does a walk for which not even one reading thread could be started. With fewer threads
+    // than it asks for, the walk goes on with those it has. The temporaries of interrupted copies
+    // are never handed over; with `remove_temporaries` they are removed as well.
+    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries);
     ~tree_scanner();
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
 
     // The next batch of files (links followed, links to folders not entered, copy temporaries
-    // left out), false after the last one. A walk that failed throws its error here, after the
+    // left out) and of the folders cleared of temporaries, false after the last one. A walk that failed throws its error here, after the
     // batches that came before it.
     bool next(batch& taken /*out*/);
 
@@ -67,6 +83,9 @@ private:
         bool operator()(const folder* first, const folder* second) const;
     };
 
+    std::thread start_thread(std::function<void()> body);
+    // Stops the threads that run and waits for them.
+    void stop();
     void order();
     void read_folders();
     void read(folder& listed);
@@ -78,11 +97,15 @@ private:
     bool finished_ { false };
     bool stopping_ { false };
     std::exception_ptr failure_;
+    // What a reader met outside any one folder's reading (no memory for its bookkeeping); the
+    // ordering fails with it when it waits for a folder no one will read.
+    std::exception_ptr reader_failure_;
 
     // Folders found but not read yet, earliest in walk order first; files read but not handed
     // over yet, which bounds how far the readers run ahead; the folder the ordering waits for.
     std::unique_ptr<folder> root_;
     boost::filesystem::path root_path_;
+    bool remove_temporaries_ { false };
     std::set<folder*, walk_order> unread_;
     std::size_t files_ahead_ { 0 };
     std::size_t busy_ { 0 };

@@ -139,4 +139,39 @@ TEST_F(catalogue_file_test, a_file_that_is_no_database_keeps_the_rows_and_is_one
     EXPECT_EQ(lines[1], "ERROR Unable to load " + fifo + ": not a regular file");
 }
 
+TEST_F(catalogue_file_test, an_empty_foreign_or_incomplete_database_keeps_the_catalogue)
+{
+    folder.write("main/a.txt", "a", 1600000000);
+    ASSERT_TRUE(compare()) << error;
+    const auto before = result_rows();
+    const std::string empty = folder.write("empty.db", "").string();
+    const std::string foreign = (folder.path() / "foreign.db").string();
+    const std::string incomplete = (folder.path() / "incomplete.db").string();
+    {
+        db::sqlite_db other;
+        ASSERT_TRUE(other.open(foreign, 0));
+        ASSERT_TRUE(other.execute("CREATE TABLE notes (line TEXT); INSERT INTO notes VALUES ('x');"));
+    }
+    {
+        db::sqlite_db other;
+        ASSERT_TRUE(other.open(incomplete, 0));
+        ASSERT_TRUE(other.execute("CREATE TABLE [FILE] (ID INTEGER PRIMARY KEY, NAME TEXT);"
+                                  "CREATE TABLE [BACKUP] (ID INTEGER PRIMARY KEY, NAME TEXT);"));
+    }
+    captured_log captured;
+    EXPECT_FALSE(load_catalogue_from(catalogue, empty, 15, captured.log));
+    EXPECT_FALSE(load_catalogue_from(catalogue, foreign, 15, captured.log));
+    EXPECT_FALSE(load_catalogue_from(catalogue, incomplete, 15, captured.log));
+    EXPECT_EQ(result_rows(), before);
+    // The catalogue still has its tables: the next comparison works without a restart.
+    folder.write("main/b.txt", "b", 1600000000);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(result_rows(), std::vector<std::string>({"BACKUP a.txt", "BACKUP b.txt"}));
+    const auto lines = captured.lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "ERROR Unable to load " + empty + ": it has no table BACKUP");
+    EXPECT_EQ(lines[1], "ERROR Unable to load " + foreign + ": it has no table BACKUP");
+    EXPECT_EQ(lines[2], "ERROR Unable to load " + incomplete + ": its table BACKUP has no column BACKUP_ID");
+}
+
 }  // namespace

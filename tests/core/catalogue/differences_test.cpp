@@ -206,6 +206,27 @@ TEST_F(differences, endless_condition_is_stopped_at_its_time_limit)
     EXPECT_EQ(filtered->rows.size(), 2u);
 }
 
+TEST_F(differences, endless_diff_script_is_stopped_at_the_same_limit)
+{
+    write_mix();
+    ASSERT_TRUE(compare(15)) << error;
+    const std::size_t shown = table->rows.size();
+    ASSERT_TRUE(archive.prepare_script(
+        "Endless",
+        "select 1,2,3,4,5,6,7,8,9,10,'FILE' where 0 = ? and 0 = ? and 0 = ? and "
+        "(with recursive c(x) as (select 1 union all select x + 1 from c) select count(*) from c) > 0",
+        error)) << error;
+    archive.diff_script = "Endless";
+    archive.condition_time_limit = std::chrono::milliseconds(100);
+    EXPECT_FALSE(compare(15));
+    EXPECT_EQ(error, "The statement ran longer than 100 milliseconds and was stopped");
+    EXPECT_EQ(table->rows.size(), shown);
+    // The connection serves the next comparison as usual.
+    archive.diff_script = "MergeDifferences";
+    ASSERT_TRUE(compare(15)) << error;
+    EXPECT_EQ(table->rows.size(), shown);
+}
+
 TEST_F(differences, diff_script_pairs_through_the_schema_indexes)
 {
     std::string text;

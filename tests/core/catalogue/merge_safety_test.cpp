@@ -2,6 +2,8 @@
 
 #include "catalogue_fixture.h"
 
+#include "core/fs/copy_temporary.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -24,6 +26,19 @@ protected:
             if (row->cells[10] == kind && row->cells[kind == "FILE" ? 6 : 1] == name)
                 return *row;
         throw std::runtime_error("no " + kind + " row for " + name);
+    }
+
+    // What a merge killed while copying onto `target` leaves beside it.
+    static bfs::path interrupted_copy(const bfs::path& target, const std::string& partial)
+    {
+        bfs::path temporary;
+        const int handle = fs::create_copy_temporary(target, temporary);
+        EXPECT_GE(handle, 0) << target;
+        if (handle >= 0) {
+            EXPECT_EQ(::write(handle, partial.data(), partial.size()), static_cast<ssize_t>(partial.size()));
+            ::close(handle);
+        }
+        return temporary;
     }
 
     std::uint64_t counters[4] = { 0, 0, 0, 0 };
@@ -116,19 +131,49 @@ TEST_F(merge_safety, target_changed_since_the_comparison_is_kept)
 TEST_F(merge_safety, interrupted_copies_are_neither_compared_nor_left_behind)
 {
     write_main("a.txt", "complete", 1500000000);
-    write_main(".a.txt.tarvoline-k3j9x0qa", "partial", 1700000000);
-    write_main(".notes.tarvoline-backup", "a user's own file");
-    write_backup(".a.txt.tarvoline-77ab01cd", "partial too", 1700000000);
+    bfs::create_directories(backup_root);
+    const bfs::path main_partial = interrupted_copy(main_root / "a.txt", "partial");
+    const bfs::path backup_partial = interrupted_copy(backup_root / "a.txt", "partial too");
     ASSERT_TRUE(compare()) << error;
-    ASSERT_EQ(by_name(*table).count(".a.txt.tarvoline-k3j9x0qa"), 0u);
-    ASSERT_EQ(by_name(*table).count(".a.txt.tarvoline-77ab01cd"), 0u);
-    ASSERT_EQ(by_name(*table).count(".notes.tarvoline-backup"), 1u);
+    EXPECT_EQ(by_name(*table).count(main_partial.filename().string()), 0u);
+    EXPECT_EQ(by_name(*table).count(backup_partial.filename().string()), 0u);
+    EXPECT_FALSE(bfs::exists(main_partial));
+    EXPECT_FALSE(bfs::exists(backup_partial));
 
+    // One left after the comparison goes when the merge writes into its folder.
+    const bfs::path later_partial = interrupted_copy(backup_root / "a.txt", "partial again");
     ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "a.txt"), "complete");
-    EXPECT_FALSE(bfs::exists(backup_root / ".a.txt.tarvoline-77ab01cd"));
-    EXPECT_TRUE(bfs::exists(backup_root / ".notes.tarvoline-backup"));
-    EXPECT_TRUE(bfs::exists(main_root / ".a.txt.tarvoline-k3j9x0qa")) << "a merge cleans only where it writes";
+    EXPECT_FALSE(bfs::exists(later_partial));
+}
+
+// Only a temporary this program made is one: a user's file of such a name is compared and copied,
+// and a leftover goes at the next comparison even when nothing is copied into its folder again.
+TEST_F(merge_safety, users_files_named_like_temporaries_are_kept_and_leftovers_go_with_a_line)
+{
+    std::vector<std::string> notes;
+    archive.on_note = [&notes](const std::string& line) { notes.push_back(line); };
+    write_main("d/.notes.tarvoline-2024abcd", "a user's notes");
+    write_backup("d/.plan.tarvoline-v2final1", "a user's plan");
+    bfs::create_directories(backup_root / "e");
+    // The copy of a file that has gone from the main folder since.
+    const bfs::path leftover = interrupted_copy(backup_root / "e" / "gone.bin", "partial");
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(row_of("BACKUP", ".notes.tarvoline-2024abcd").cells[10], "BACKUP");
+    EXPECT_EQ(row_of("FILE", ".plan.tarvoline-v2final1").cells[10], "FILE");
+    EXPECT_EQ(table->rows.size(), 2u);
+    EXPECT_FALSE(bfs::exists(leftover));
+    EXPECT_EQ(notes, std::vector<std::string>(
+                         { "Removed 1 temporaries of an interrupted copy in " + (backup_root / "e").string() }));
+
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ".notes.tarvoline-2024abcd"), "a user's notes");
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ".plan.tarvoline-v2final1"), "a user's plan");
+    // The copy in place is an ordinary file too.
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), 1u);
+    EXPECT_EQ(row_of("FILE", ".plan.tarvoline-v2final1").cells[10], "FILE");
+    EXPECT_EQ(notes.size(), 1u);
 }
 
 } // namespace

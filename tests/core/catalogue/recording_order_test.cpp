@@ -4,6 +4,11 @@
 #include "catalogue_fixture.h"
 
 #include "core/fs/dir_walker.h"
+#include "core/fs/tree_scanner.h"
+
+#include <atomic>
+#include <system_error>
+#include <thread>
 
 namespace catalogue_test {
 namespace {
@@ -87,6 +92,43 @@ TEST_F(recording_order, files_are_recorded_in_the_order_of_a_plain_depth_first_w
     for (const auto& row : rows("select FULL_PATH, NAME from [FILE] order by ID"))
         recorded_paths.push_back((bfs::path(row[0]) / row[1]).string());
     EXPECT_EQ(recorded_paths, walked);
+}
+
+// A process at its thread limit (a low RLIMIT_NPROC, a container's task limit): a walk goes on
+// with the threads it could start, and one that can't start at all is a failed comparison,
+// never an abort.
+TEST_F(recording_order, threads_that_cannot_start_give_the_same_rows_or_an_error)
+{
+    build_trees();
+    ASSERT_TRUE(archive.record_folders(backup_root.string(), table, error, 15)) << error;
+    const auto unlimited_recorded = recorded();
+    const auto unlimited_differences = differences();
+
+    std::atomic<int> running { 0 };
+    int allowed = 0;
+    struct maker_restored {
+        ~maker_restored() { fs::tree_scanner::make_thread = nullptr; }
+    } restored;
+    fs::tree_scanner::make_thread = [&running, &allowed](std::function<void()> body) {
+        if (running >= allowed)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        ++running;
+        return std::thread([&running, body = std::move(body)] {
+            body();
+            --running;
+        });
+    };
+    for (allowed = 0; allowed <= 8; ++allowed) {
+        const bool compared = archive.record_folders(backup_root.string(), table, error, 15);
+        if (allowed < 2) {
+            EXPECT_FALSE(compared) << "allowed " << allowed;
+            EXPECT_EQ(error.rfind("Unable to start a thread to read " + main_root.string() + ": ", 0), 0u) << error;
+            continue;
+        }
+        ASSERT_TRUE(compared) << "allowed " << allowed << ": " << error;
+        EXPECT_EQ(recorded(), unlimited_recorded) << "allowed " << allowed;
+        EXPECT_EQ(differences(), unlimited_differences) << "allowed " << allowed;
+    }
 }
 
 } // namespace

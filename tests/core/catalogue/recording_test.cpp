@@ -1,7 +1,10 @@
 #include "catalogue_fixture.h"
 
 #include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace catalogue_test {
@@ -184,6 +187,53 @@ TEST_F(recording, overlapping_roots_are_refused_before_the_backup_is_recorded)
     EXPECT_FALSE(bfs::exists(main_root / "new"));
     // A sibling whose name starts like the main folder's is no overlap.
     EXPECT_TRUE(archive.record_backup_folder((folder.path() / "main2").string(), table, error, 15)) << error;
+}
+
+// A bind mount of the main folder shows it under a second path that no resolving of text leads
+// back to; a backup below that path lies inside the main tree all the same.
+TEST_F(recording, roots_that_meet_through_a_bind_mount_are_refused)
+{
+    write_main("a.txt", "a");
+    const bfs::path bound = folder.path() / "bindmain";
+    bfs::create_directories(bound);
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    // The mount lives in a mount namespace of the child's own and goes with it.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(channel[0]);
+        int code = 77;
+        std::string said;
+        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && ::mount(main_root.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            code = archive.record_folders((bound / "bk").string(), table, said, 15) ? 1 : 0;
+            if (code == 0) {
+                std::string backup_error;
+                if (archive.record_backup_folder(bound.string(), table, backup_error, 15))
+                    code = 2;
+                said += "\n" + backup_error;
+            }
+        }
+        const ssize_t written = ::write(channel[1], said.data(), said.size());
+        ::_exit(written == static_cast<ssize_t>(said.size()) ? code : 3);
+    }
+    ::close(channel[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace of one's own to bind-mount in";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+    EXPECT_EQ(said, "The main folder " + main_root.string() + " and the backup folder " + (bound / "bk").string()
+                  + " overlap: one lies inside the other\nThe main folder " + main_root.string()
+                  + " and the backup folder " + bound.string() + " overlap: one lies inside the other");
+    EXPECT_FALSE(bfs::exists(main_root / "bk"));
 }
 
 TEST_F(recording, mock_mode_leaves_missing_backup_folder_to_the_mock_action)
