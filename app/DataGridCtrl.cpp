@@ -420,7 +420,6 @@ void CDataGridCtrl::OnGridCreated()
     m_sortColumn = -1;
     m_sortState = 0;
     m_GI->m_multiSelectFlag = 1;
-    m_GI->m_multiSelect->SetMode(m_GI->m_multiSelectMode != 0 ? UG_MULTISELECT_ROW : UG_MULTISELECT_CELL);
     SetTipsEnabled(m_cellHints ? TRUE : FALSE);
     ApplyScrollHints();
     if (m_selectionNotHandedOver) {
@@ -428,6 +427,9 @@ void CDataGridCtrl::OnGridCreated()
         m_GI->m_multiSelect = m_selectionNotHandedOver.release();
     }
     m_selection->SetGrid(this, m_GI);
+    // The row commands act on whole rows, so whole rows are what a click or a drag selects and
+    // what is drawn selected.
+    m_selection->SetMode(UG_MULTISELECT_ROW);
     RecalcPartLayout();
 }
 

@@ -21,6 +21,20 @@ constexpr int error_type = 2;
 // The Delete key deletes files for good, so the question says so.
 constexpr char delete_question[] = "Delete selected rows?\nThe files of these rows are deleted from both folders.";
 
+// How many names a delete question lists before it only counts the rest.
+constexpr std::size_t named_in_question = 5;
+
+// "3 rows:" and the first names, one per line: what is deleted, not just that something is.
+std::string count_and_names(const std::vector<std::string>& names, const char* one, const char* many)
+{
+    std::string text = std::to_string(names.size()) + " " + (names.size() == 1 ? one : many) + ":";
+    for (std::size_t index = 0; index < names.size() && index < named_in_question; ++index)
+        text += "\n" + names[index];
+    if (names.size() > named_in_question)
+        text += "\n... and " + std::to_string(names.size() - named_in_question) + " more";
+    return text;
+}
+
 std::string extension_of(const std::string& file)
 {
     return boost::filesystem::path(file).extension().string();
@@ -64,7 +78,7 @@ void RowCommands::OnGridEvent(const std::uint64_t& row, const std::uint64_t& col
         DeleteRowFiles(row);
         break;
     case CDataGridCtrl::delete_asked:
-        flag = AfxMessageBox(delete_question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        flag = AskDeleteRows();
         break;
     default:
         break;
@@ -166,6 +180,20 @@ void RowCommands::GoTo(const std::string& side)
     }
 }
 
+bool RowCommands::AskDeleteRows()
+{
+    const std::vector<selected_row> rows = SelectedRows();
+    if (rows.empty()) {
+        Error("Delete: no row/cell selected");
+        return false;
+    }
+    std::vector<std::string> names;
+    for (const selected_row& row : rows)
+        names.push_back(row.name);
+    const std::string question = std::string(delete_question) + "\n\n" + count_and_names(names, "row", "rows");
+    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void RowCommands::Delete(const std::string& side)
 {
     const std::vector<selected_row> rows = SelectedRows();
@@ -212,7 +240,7 @@ std::vector<RowCommands::selected_row> RowCommands::SelectedRows()
         if (row == nullptr)
             return;
         rows.push_back({ index, row_file::path_on(*row, row_file::main_side),
-                         row_file::path_on(*row, row_file::backup_side) });
+                         row_file::path_on(*row, row_file::backup_side), row_file::name_of(*row) });
     });
     return rows;
 }

@@ -321,7 +321,7 @@ TEST_F(row_commands_test, the_delete_key_with_yes_removes_exactly_the_selected_r
 
     release_key(grid, VK_DELETE);
 
-    EXPECT_EQ(question, "Delete selected rows?\nThe files of these rows are deleted from both folders.");
+    EXPECT_EQ(question, "Delete selected rows?\nThe files of these rows are deleted from both folders.\n\n1 row:\ngone.txt");
     EXPECT_FALSE(bfs::exists(main_file("d", "gone.txt")));
     EXPECT_FALSE(bfs::exists(backup_file("d", "gone.txt")));
     for (const char* kept : { "keep-before.txt", "keep-after.txt" }) {
