@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,6 +61,8 @@ public:
         std::uint16_t alignment { 1 };
         std::uint32_t width { 0 };
         value_type type { value_type::text };
+        // The table column read where the data column's cell is empty, if any.
+        std::optional<std::uint32_t> fallback_column;
     };
 
     // The texts of the cells drawn lately, for hints. Two generations of at most RowsPerGeneration
@@ -126,6 +129,10 @@ public:
     const ColumnsInfo& GetColumnsInfo() const { return m_columns; }
     const DisplayLayout& GetDisplayLayout() const { return m_displayLayout; }
 
+    // Where the column's cell is empty, `data_column` (0-based) is shown in its stead.
+    bool SetColumnFallback(std::uint64_t position, std::uint32_t data_column);
+    // The table's text behind a grid cell, before formatting; empty outside the table.
+    std::string ValueAt(int col, int row) const;
     std::string GetDisplayedText(std::uint64_t row, std::uint64_t column) const;
     std::string FormatValue(int col, const std::string& raw) const;
 
