@@ -35,6 +35,11 @@ std::string count_and_names(const std::vector<std::string>& names, const char* o
     return text;
 }
 
+std::string folder_of_side(const std::string& side)
+{
+    return side == row_file::backup_side ? "backup" : "main";
+}
+
 std::string extension_of(const std::string& file)
 {
     return boost::filesystem::path(file).extension().string();
@@ -201,18 +206,30 @@ void RowCommands::Delete(const std::string& side)
         Error("Go to " + side + ": no row/cell selected");
         return;
     }
-    for (const selected_row& row : rows) {
-        const std::string& file = FileOn(row, side);
-        if (!row_file::exists(file))
-            continue;
+    // Only what is there is named and deleted; a row missing on this side has nothing to lose.
+    std::vector<std::string> files;
+    for (const selected_row& row : rows)
+        if (row_file::exists(FileOn(row, side)))
+            files.push_back(FileOn(row, side));
+    const std::string folder = folder_of_side(side);
+    if (files.empty()) {
+        Error("Delete " + side + ": the selected rows have no file in the " + folder + " folder");
+        return;
+    }
+    const std::string question = "Delete the " + folder + " files of the selected rows?\nThese files are deleted from the "
+        + folder + " folder.\n\n" + count_and_names(files, "file", "files");
+    if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    for (const std::string& file : files) {
         if (!row_file::is_regular_file(file)) {
             Error("Delete " + side + ": " + file + " is not a file");
             continue;
         }
         boost::system::error_code failure;
-        boost::filesystem::remove(file, failure);
-        if (failure)
-            Error("Delete " + side + ": " + failure.message());
+        if (boost::filesystem::remove(file, failure) && !failure)
+            m_log << "Deleted file: " << file << "\n";
+        else if (failure)
+            Error("Delete " + side + ": " + file + ": " + failure.message());
     }
     if (m_window.run_comparison)
         m_window.run_comparison();

@@ -6,7 +6,7 @@
 // Seam with the main window: the window owns one RowCommands beside its grid, hands it the
 // window's own operations (comparison, single-row merge, context menu), installs
 // GridEventCallback() on the grid and calls one member per menu command. Outcomes go to the log
-// only; the one question is the Delete key's.
+// only; the questions are the two deletes'.
 
 #include "app/DataGridCtrl.h"
 #include "app/ExternalCommand.h"
