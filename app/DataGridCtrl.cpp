@@ -133,8 +133,15 @@ bool CDataGridCtrl::MultiSelectManager::RowSelected(long row)
 // ---- life
 
 CDataGridCtrl::CDataGridCtrl()
-    : m_selectionNotHandedOver(std::make_unique<MultiSelectManager>(this)), m_selection(m_selectionNotHandedOver.get())
+    : m_selectionNotHandedOver(std::make_unique<MultiSelectManager>(this))
 {
+}
+
+CDataGridCtrl::MultiSelectManager* CDataGridCtrl::GetSelectionManager() const
+{
+    if (m_selectionNotHandedOver)
+        return m_selectionNotHandedOver.get();
+    return m_GI != nullptr ? dynamic_cast<MultiSelectManager*>(m_GI->m_multiSelect.get()) : nullptr;
 }
 
 CDataGridCtrl::~CDataGridCtrl()
@@ -457,14 +464,12 @@ void CDataGridCtrl::OnGridCreated()
     m_GI->m_multiSelectFlag = 1;
     SetTipsEnabled(m_cellHints ? TRUE : FALSE);
     ApplyScrollHints();
-    if (m_selectionNotHandedOver) {
-        const std::unique_ptr<CUGMultiSelect> replaced(m_GI->m_multiSelect);
-        m_GI->m_multiSelect = m_selectionNotHandedOver.release();
-    }
-    m_selection->SetGrid(this, m_GI);
+    if (m_selectionNotHandedOver)
+        m_GI->SetMultiSelect(std::move(m_selectionNotHandedOver));
+    m_GI->m_multiSelect->SetGrid(this, m_GI);
     // The row commands act on whole rows, so whole rows are what a click or a drag selects and
     // what is drawn selected.
-    m_selection->SetMode(UG_MULTISELECT_ROW);
+    m_GI->m_multiSelect->SetMode(UG_MULTISELECT_ROW);
     RecalcPartLayout();
 }
 
@@ -628,9 +633,10 @@ void CDataGridCtrl::DeleteSelectedRows()
     data::data_table* table = m_adapter.m_table;
     if (table != nullptr)
         table->notify = false;
-    m_selection->ForEachSelectedRow([this](long row, data::data_row*) {
-        Fire(static_cast<std::uint64_t>(row), 0, row_deleting);
-    });
+    if (MultiSelectManager* selection = GetSelectionManager())
+        selection->ForEachSelectedRow([this](long row, data::data_row*) {
+            Fire(static_cast<std::uint64_t>(row), 0, row_deleting);
+        });
     // The handler may have rebound the grid; the table whose notifications were stopped resumes.
     if (table != nullptr)
         table->end_update();

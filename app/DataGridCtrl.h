@@ -161,7 +161,8 @@ public:
     bool ColumnScrollHintsEnabled() const { return m_columnScrollHints; }
 
     void SetGridEventCallback(grid_event_callback callback) { m_onGridEvent = std::move(callback); }
-    MultiSelectManager* GetSelectionManager() const { return m_selection; }
+    // The sheet's manager once the grid is created; before, the one waiting to be handed over.
+    MultiSelectManager* GetSelectionManager() const;
 
     void OnGridCreated() override;
     void OnColumnWidthChanging(int col, int* width) override;
@@ -203,7 +204,6 @@ private:
     row_hint_provider m_rowScrollHintProvider;
     bool m_columnScrollHints = false;
     column_hint_provider m_columnScrollHintProvider;
-    // The grid owns its selection manager until the sheet takes it over (and deletes it with itself).
+    // Held until the grid is created, then the sheet owns it.
     std::unique_ptr<MultiSelectManager> m_selectionNotHandedOver;
-    MultiSelectManager* m_selection = nullptr;
 };

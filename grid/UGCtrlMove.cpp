@@ -265,7 +265,7 @@ void CUGCtrl::UpdateAfterMove(bool currentCellMoved)
     } else {
         const int col = sheet->m_currentCol;
         const int row = sheet->m_currentRow;
-        CUGMultiSelect* selection = sheet->m_multiSelect;
+        CUGMultiSelect* selection = sheet->m_multiSelect.get();
         switch (sheet->m_multiSelectMode) {
         case 1:
             selection->OnLeftPress(col, row, m_selectKeyFlags);
