@@ -1,5 +1,6 @@
 #include "app/BaseDialog.h"
 
+#include "platform/base/dc.h"
 #include "platform/base/system_services.h"
 
 #include <cmath>
@@ -14,6 +15,14 @@ int part_of(int change, double fraction)
 }
 
 }  // namespace
+
+void CBaseDialog::SizeGrip::OnPaint()
+{
+    CPaintDC dc(this);
+    CRect client;
+    GetClientRect(&client);
+    dc.DrawFrameControl(&client, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
+}
 
 void CBaseDialog::AddAnchor(int id, double move_x, double move_y, double grow_width, double grow_height)
 {

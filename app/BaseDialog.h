@@ -11,6 +11,13 @@ class CBaseDialog : public CDialogEx {
 public:
     using CDialogEx::CDialogEx;
 
+    // The toolkit has no size-box scroll bar: the corner window draws the grip's ridges itself.
+    class SizeGrip : public CWnd {
+    public:
+        void OnPaint() override;
+        BOOL OnEraseBkgnd(CDC*) override { return TRUE; }
+    };
+
     // One anchored control and where it was when anchored (client coordinates).
     struct anchor {
         HWND window = nullptr;
@@ -43,5 +50,5 @@ private:
     int m_min_width = 0;
     int m_min_height = 0;
     CWnd* m_size_grip = nullptr;
-    CWnd m_size_grip_window;
+    SizeGrip m_size_grip_window;
 };

@@ -33,6 +33,15 @@ const std::string& cell_text(const data::data_row* row, std::size_t data_column)
     return row->cells[data_column];
 }
 
+// The column's own cell, or its fallback's where the own one is empty.
+const std::string& shown_value(const data::data_row* row, const CDataGridCtrl::ColumnDescriptor& descriptor)
+{
+    const std::string& own = cell_text(row, descriptor.data_column);
+    if (own.empty() && descriptor.fallback_column)
+        return cell_text(row, *descriptor.fallback_column);
+    return own;
+}
+
 }  // namespace
 
 // ---- the data source over the bound table
@@ -124,8 +133,15 @@ bool CDataGridCtrl::MultiSelectManager::RowSelected(long row)
 // ---- life
 
 CDataGridCtrl::CDataGridCtrl()
-    : m_selectionNotHandedOver(std::make_unique<MultiSelectManager>(this)), m_selection(m_selectionNotHandedOver.get())
+    : m_selectionNotHandedOver(std::make_unique<MultiSelectManager>(this))
 {
+}
+
+CDataGridCtrl::MultiSelectManager* CDataGridCtrl::GetSelectionManager() const
+{
+    if (m_selectionNotHandedOver)
+        return m_selectionNotHandedOver.get();
+    return m_GI != nullptr ? dynamic_cast<MultiSelectManager*>(m_GI->m_multiSelect.get()) : nullptr;
 }
 
 CDataGridCtrl::~CDataGridCtrl()
@@ -218,6 +234,32 @@ bool CDataGridCtrl::AddColumn(std::uint64_t position, const std::string& key, co
     m_columns.positions[position] = key;
     m_columns.columns[key] = descriptor;
     return true;
+}
+
+bool CDataGridCtrl::SetColumnFallback(std::uint64_t position, std::uint32_t data_column)
+{
+    const auto key = m_columns.positions.find(position);
+    if (key == m_columns.positions.end())
+        return false;
+    const auto descriptor = m_columns.columns.find(key->second);
+    if (descriptor == m_columns.columns.end())
+        return false;
+    descriptor->second.fallback_column = data_column;
+    return true;
+}
+
+std::string CDataGridCtrl::ValueAt(int col, int row) const
+{
+    const data::data_table* table = m_adapter.m_table;
+    if (table == nullptr || col < 0 || row < 0 || static_cast<std::size_t>(row) >= table->rows.size())
+        return std::string();
+    const auto position = m_columns.positions.find(static_cast<std::uint64_t>(col));
+    if (position == m_columns.positions.end())
+        return std::string();
+    const auto descriptor = m_columns.columns.find(position->second);
+    if (descriptor == m_columns.columns.end())
+        return std::string();
+    return shown_value(table->rows[static_cast<std::size_t>(row)], descriptor->second);
 }
 
 std::string CDataGridCtrl::GetDisplayedText(std::uint64_t row, std::uint64_t column) const
@@ -420,14 +462,14 @@ void CDataGridCtrl::OnGridCreated()
     m_sortColumn = -1;
     m_sortState = 0;
     m_GI->m_multiSelectFlag = 1;
-    m_GI->m_multiSelect->SetMode(m_GI->m_multiSelectMode != 0 ? UG_MULTISELECT_ROW : UG_MULTISELECT_CELL);
     SetTipsEnabled(m_cellHints ? TRUE : FALSE);
     ApplyScrollHints();
-    if (m_selectionNotHandedOver) {
-        const std::unique_ptr<CUGMultiSelect> replaced(m_GI->m_multiSelect);
-        m_GI->m_multiSelect = m_selectionNotHandedOver.release();
-    }
-    m_selection->SetGrid(this, m_GI);
+    if (m_selectionNotHandedOver)
+        m_GI->SetMultiSelect(std::move(m_selectionNotHandedOver));
+    m_GI->m_multiSelect->SetGrid(this, m_GI);
+    // The row commands act on whole rows, so whole rows are what a click or a drag selects and
+    // what is drawn selected.
+    m_GI->m_multiSelect->SetMode(UG_MULTISELECT_ROW);
     RecalcPartLayout();
 }
 
@@ -524,28 +566,28 @@ void CDataGridCtrl::SortByColumn(int column, sort_direction direction)
         });
         return;
     }
+    // Rows sort by what the column shows.
     const ColumnDescriptor& descriptor = m_columns.AtPosition(static_cast<std::uint64_t>(column));
-    const std::size_t data_column = descriptor.data_column;
     switch (descriptor.type) {
     case value_type::text:
-        std::sort(rows.begin(), rows.end(), [up, data_column](const data::data_row* a, const data::data_row* b) {
-            const int order = compare_no_case(cell_text(a, data_column), cell_text(b, data_column));
+        std::sort(rows.begin(), rows.end(), [up, &descriptor](const data::data_row* a, const data::data_row* b) {
+            const int order = compare_no_case(shown_value(a, descriptor), shown_value(b, descriptor));
             return up ? order < 0 : order > 0;
         });
         break;
     case value_type::unsigned_integer:
-        std::sort(rows.begin(), rows.end(), [up, data_column](const data::data_row* a, const data::data_row* b) {
-            const std::string& first = cell_text(a, data_column);
-            const std::string& second = cell_text(b, data_column);
+        std::sort(rows.begin(), rows.end(), [up, &descriptor](const data::data_row* a, const data::data_row* b) {
+            const std::string& first = shown_value(a, descriptor);
+            const std::string& second = shown_value(b, descriptor);
             const std::uint64_t x = to_uint64(first.c_str(), first.size(), 0);
             const std::uint64_t y = to_uint64(second.c_str(), second.size(), 0);
             return up ? x < y : x > y;
         });
         break;
     case value_type::signed_integer:
-        std::sort(rows.begin(), rows.end(), [up, data_column](const data::data_row* a, const data::data_row* b) {
-            const std::string& first = cell_text(a, data_column);
-            const std::string& second = cell_text(b, data_column);
+        std::sort(rows.begin(), rows.end(), [up, &descriptor](const data::data_row* a, const data::data_row* b) {
+            const std::string& first = shown_value(a, descriptor);
+            const std::string& second = shown_value(b, descriptor);
             const std::int64_t x = to_int64(first.c_str(), first.size());
             const std::int64_t y = to_int64(second.c_str(), second.size());
             return up ? x < y : x > y;
@@ -591,9 +633,10 @@ void CDataGridCtrl::DeleteSelectedRows()
     data::data_table* table = m_adapter.m_table;
     if (table != nullptr)
         table->notify = false;
-    m_selection->ForEachSelectedRow([this](long row, data::data_row*) {
-        Fire(static_cast<std::uint64_t>(row), 0, row_deleting);
-    });
+    if (MultiSelectManager* selection = GetSelectionManager())
+        selection->ForEachSelectedRow([this](long row, data::data_row*) {
+            Fire(static_cast<std::uint64_t>(row), 0, row_deleting);
+        });
     // The handler may have rebound the grid; the table whose notifications were stopped resumes.
     if (table != nullptr)
         table->end_update();
@@ -621,7 +664,7 @@ void CDataGridCtrl::OnFetchCell(int col, int row, CUGCell* cell)
     const auto descriptor = m_columns.columns.find(position->second);
     if (descriptor == m_columns.columns.end())
         return;
-    std::string displayed = FormatValue(col, cell_text(tableRow, descriptor->second.data_column));
+    std::string displayed = FormatValue(col, shown_value(tableRow, descriptor->second));
     cell->SetTextValue(displayed.c_str());
     m_displayLayout.Store(static_cast<std::uint64_t>(row), static_cast<std::uint64_t>(col), std::move(displayed));
 }

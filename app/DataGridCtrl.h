@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -60,6 +61,8 @@ public:
         std::uint16_t alignment { 1 };
         std::uint32_t width { 0 };
         value_type type { value_type::text };
+        // The table column read where the data column's cell is empty, if any.
+        std::optional<std::uint32_t> fallback_column;
     };
 
     // The texts of the cells drawn lately, for hints. Two generations of at most RowsPerGeneration
@@ -126,6 +129,10 @@ public:
     const ColumnsInfo& GetColumnsInfo() const { return m_columns; }
     const DisplayLayout& GetDisplayLayout() const { return m_displayLayout; }
 
+    // Where the column's cell is empty, `data_column` (0-based) is shown in its stead.
+    bool SetColumnFallback(std::uint64_t position, std::uint32_t data_column);
+    // The table's text behind a grid cell, before formatting; empty outside the table.
+    std::string ValueAt(int col, int row) const;
     std::string GetDisplayedText(std::uint64_t row, std::uint64_t column) const;
     std::string FormatValue(int col, const std::string& raw) const;
 
@@ -154,7 +161,8 @@ public:
     bool ColumnScrollHintsEnabled() const { return m_columnScrollHints; }
 
     void SetGridEventCallback(grid_event_callback callback) { m_onGridEvent = std::move(callback); }
-    MultiSelectManager* GetSelectionManager() const { return m_selection; }
+    // The sheet's manager once the grid is created; before, the one waiting to be handed over.
+    MultiSelectManager* GetSelectionManager() const;
 
     void OnGridCreated() override;
     void OnColumnWidthChanging(int col, int* width) override;
@@ -196,7 +204,6 @@ private:
     row_hint_provider m_rowScrollHintProvider;
     bool m_columnScrollHints = false;
     column_hint_provider m_columnScrollHintProvider;
-    // The grid owns its selection manager until the sheet takes it over (and deletes it with itself).
+    // Held until the grid is created, then the sheet owns it.
     std::unique_ptr<MultiSelectManager> m_selectionNotHandedOver;
-    MultiSelectManager* m_selection = nullptr;
 };

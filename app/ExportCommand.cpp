@@ -33,21 +33,6 @@ std::string heading_of(const CDataGridCtrl& grid, int column)
     }
 }
 
-// The table's own value behind a grid cell; rows are kept in the grid's order by the table.
-std::string raw_value(const CDataGridCtrl& grid, int column, int row)
-{
-    const data::data_table* table = grid.GetTable();
-    if (!table || row < 0 || static_cast<std::size_t>(row) >= table->rows.size())
-        return std::string();
-    const data::data_row* values = table->rows[static_cast<std::size_t>(row)];
-    try {
-        const std::size_t data_column = grid.GetColumnsInfo().AtPosition(static_cast<std::uint64_t>(column)).data_column;
-        return data_column < values->cells.size() ? values->cells[data_column] : std::string();
-    } catch (const std::exception&) {
-        return std::string();
-    }
-}
-
 void apply_options(data::data_exporter& exporter, const export_options& options, const std::vector<std::string>& headings)
 {
     if (auto* csv = dynamic_cast<data::csv_exporter*>(&exporter)) {
@@ -116,7 +101,9 @@ bool export_grid(const export_options& options, CDataGridCtrl& grid, const expor
     const int rows = grid.GetRowCount();
     for (int row = 0; row < rows; ++row) {
         for (int column : columns) {
-            const std::string value = raw_value(grid, column, row);
+            // The table's value behind the cell as the grid shows it (a row missing in main is
+            // named by its backup file); rows are kept in the grid's order by the table.
+            const std::string value = grid.ValueAt(column, row);
             // The grid's display text is its formatter's text of the same value.
             *exporter << (options.raw_data ? value : grid.FormatValue(column, value));
         }

@@ -4,6 +4,7 @@
 #include "core/data/data_table.h"
 #include "core/utils/string_utils.h"
 
+#include <algorithm>
 #include <ctime>
 
 namespace keys = settings_keys;
@@ -69,6 +70,11 @@ bool GridAppearance::DefineColumns(const data::data_table& table)
     all &= DefineUnsignedColumn(4, 80, 8, table, 2, FormatSize);
     all &= DefineSignedColumn(5, 0, 9, table, FormatTime);
     all &= DefineTextColumn(6, 90, 10, table, nullptr);
+    // A row missing in main still names its file: the backup side's name stands in for it.
+    const auto& keys = table.column_keys;
+    const auto backup_name = std::find(keys.begin(), keys.end(), "backup_name");
+    if (backup_name != keys.end())
+        m_grid.SetColumnFallback(1, static_cast<std::uint32_t>(backup_name - keys.begin()));
     return all;
 }
 
@@ -143,7 +149,9 @@ bool GridAppearance::CellHint(int column, long row, int kind, std::string& text)
     };
 
     if (key == "file_name") {
-        text = raw("file_fullpath") + "/" + displayed;
+        // The folder of the file the name belongs to: the backup side's on a row missing in main.
+        const std::string folder = raw("file_name").empty() ? raw("backup_fullpath") : raw("file_fullpath");
+        text = folder.empty() ? displayed : folder + "/" + displayed;
     } else if (key == "file_size" || key == "backup_size") {
         const std::string bytes = raw(key);
         text = displayed + " (" + GroupDigits(utils::string_utils::to_uint64(bytes.c_str(), bytes.size(), 0)) +

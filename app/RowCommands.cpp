@@ -21,6 +21,25 @@ constexpr int error_type = 2;
 // The Delete key deletes files for good, so the question says so.
 constexpr char delete_question[] = "Delete selected rows?\nThe files of these rows are deleted from both folders.";
 
+// How many names a delete question lists before it only counts the rest.
+constexpr std::size_t named_in_question = 5;
+
+// "3 rows:" and the first names, one per line: what is deleted, not just that something is.
+std::string count_and_names(const std::vector<std::string>& names, const char* one, const char* many)
+{
+    std::string text = std::to_string(names.size()) + " " + (names.size() == 1 ? one : many) + ":";
+    for (std::size_t index = 0; index < names.size() && index < named_in_question; ++index)
+        text += "\n" + names[index];
+    if (names.size() > named_in_question)
+        text += "\n... and " + std::to_string(names.size() - named_in_question) + " more";
+    return text;
+}
+
+std::string folder_of_side(const std::string& side)
+{
+    return side == row_file::backup_side ? "backup" : "main";
+}
+
 std::string extension_of(const std::string& file)
 {
     return boost::filesystem::path(file).extension().string();
@@ -64,7 +83,7 @@ void RowCommands::OnGridEvent(const std::uint64_t& row, const std::uint64_t& col
         DeleteRowFiles(row);
         break;
     case CDataGridCtrl::delete_asked:
-        flag = AfxMessageBox(delete_question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+        flag = AskDeleteRows();
         break;
     default:
         break;
@@ -166,6 +185,20 @@ void RowCommands::GoTo(const std::string& side)
     }
 }
 
+bool RowCommands::AskDeleteRows()
+{
+    const std::vector<selected_row> rows = SelectedRows();
+    if (rows.empty()) {
+        Error("Delete: no row/cell selected");
+        return false;
+    }
+    std::vector<std::string> names;
+    for (const selected_row& row : rows)
+        names.push_back(row.name);
+    const std::string question = std::string(delete_question) + "\n\n" + count_and_names(names, "row", "rows");
+    return AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 void RowCommands::Delete(const std::string& side)
 {
     const std::vector<selected_row> rows = SelectedRows();
@@ -173,18 +206,30 @@ void RowCommands::Delete(const std::string& side)
         Error("Go to " + side + ": no row/cell selected");
         return;
     }
-    for (const selected_row& row : rows) {
-        const std::string& file = FileOn(row, side);
-        if (!row_file::exists(file))
-            continue;
+    // Only what is there is named and deleted; a row missing on this side has nothing to lose.
+    std::vector<std::string> files;
+    for (const selected_row& row : rows)
+        if (row_file::exists(FileOn(row, side)))
+            files.push_back(FileOn(row, side));
+    const std::string folder = folder_of_side(side);
+    if (files.empty()) {
+        Error("Delete " + side + ": the selected rows have no file in the " + folder + " folder");
+        return;
+    }
+    const std::string question = "Delete the " + folder + " files of the selected rows?\nThese files are deleted from the "
+        + folder + " folder.\n\n" + count_and_names(files, "file", "files");
+    if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    for (const std::string& file : files) {
         if (!row_file::is_regular_file(file)) {
             Error("Delete " + side + ": " + file + " is not a file");
             continue;
         }
         boost::system::error_code failure;
-        boost::filesystem::remove(file, failure);
-        if (failure)
-            Error("Delete " + side + ": " + failure.message());
+        if (boost::filesystem::remove(file, failure) && !failure)
+            m_log << "Deleted file: " << file << "\n";
+        else if (failure)
+            Error("Delete " + side + ": " + file + ": " + failure.message());
     }
     if (m_window.run_comparison)
         m_window.run_comparison();
@@ -212,7 +257,7 @@ std::vector<RowCommands::selected_row> RowCommands::SelectedRows()
         if (row == nullptr)
             return;
         rows.push_back({ index, row_file::path_on(*row, row_file::main_side),
-                         row_file::path_on(*row, row_file::backup_side) });
+                         row_file::path_on(*row, row_file::backup_side), row_file::name_of(*row) });
     });
     return rows;
 }

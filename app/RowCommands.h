@@ -6,7 +6,7 @@
 // Seam with the main window: the window owns one RowCommands beside its grid, hands it the
 // window's own operations (comparison, single-row merge, context menu), installs
 // GridEventCallback() on the grid and calls one member per menu command. Outcomes go to the log
-// only; the one question is the Delete key's.
+// only; the questions are the two deletes'.
 
 #include "app/DataGridCtrl.h"
 #include "app/ExternalCommand.h"
@@ -59,8 +59,12 @@ private:
         long index = 0;
         std::string main_file;
         std::string backup_file;
+        // The name the row goes by: the main side's, or the backup side's where main has none.
+        std::string name;
     };
     std::vector<selected_row> SelectedRows();
+    // The Delete key's question, naming the rows; false for No or when no row is selected.
+    bool AskDeleteRows();
     static const std::string& FileOn(const selected_row& row, const std::string& side);
     void DeleteRowFiles(std::uint64_t row);
     void StoreColumnWidth(std::uint64_t column, long width);

@@ -21,6 +21,16 @@ std::string path_on(const data::data_row& row, const std::string& side)
     }
 }
 
+std::string name_of(const data::data_row& row)
+{
+    try {
+        const std::string name = row.get<std::string>(std::string(main_side) + "_name", std::string());
+        return name.empty() ? row.get<std::string>(std::string(backup_side) + "_name", std::string()) : name;
+    } catch (const std::exception&) {
+        return std::string();
+    }
+}
+
 bool is_regular_file(const std::string& path)
 {
     boost::system::error_code ignored;

@@ -300,10 +300,11 @@ BOOL CTarvolineDlg::OnInitDialog()
     AddAnchor(IDC_MAIN_PATH, 0, 0, 100, 0);
     AddAnchor(IDC_BACKUP_PATH, 0, 0, 100, 0);
     AddAnchor(IDC_LOG_VIEW, 0, 100, 100, 0);
-    AddAnchor(IDC_GRID_PLACE, 0, 0, 100, 100);
     AddAnchor(IDC_ROWS_COUNT, 0, 100, 100, 0);
 
     AttachGrid();
+    // The grid takes the place holder's place and window: only now is there a window to anchor.
+    AddAnchor(IDC_GRID_PLACE, 0, 0, 100, 100);
     m_initialised = true;
 
     // A comparison that fails leaves no count behind: the line is written either way.

@@ -82,11 +82,8 @@ CUGCtrl::~CUGCtrl()
     // The parts go before the sheets they read.
     m_parts.reset();
 
-    for (int sheet = 0; sheet < m_numberSheets; ++sheet) {
-        delete m_GIList[sheet]->m_multiSelect;
-        m_GIList[sheet]->m_multiSelect = nullptr;
+    for (int sheet = 0; sheet < m_numberSheets; ++sheet)
         delete m_GIList[sheet];
-    }
     delete[] m_GIList;
     delete[] m_dataSrcList;
 }
@@ -110,8 +107,6 @@ int CUGCtrl::ResetSheets()
     for (int sheet = 1; sheet < m_numberSheets; ++sheet) {
         if (m_GIList[sheet] == previous)
             previous = nullptr;
-        delete m_GIList[sheet]->m_multiSelect;
-        m_GIList[sheet]->m_multiSelect = nullptr;
         delete m_GIList[sheet];
     }
     const bool made = m_numberSheets == 0;
@@ -125,7 +120,7 @@ int CUGCtrl::ResetSheets()
     m_GI = sheet;
     HandSheetToParts();
     if (sheet->m_multiSelect == nullptr)
-        sheet->m_multiSelect = new CUGMultiSelect;
+        sheet->SetMultiSelect(std::make_unique<CUGMultiSelect>());
     sheet->m_multiSelect->SetGrid(this, sheet);
     sheet->m_CUGMem->m_ctrl = this;
     sheet->m_CUGMem->SetCellComparer(

@@ -14,6 +14,20 @@
 
 #include <algorithm>
 
+namespace {
+
+// A part without room is hidden: a toolkit's widget moved to an empty rectangle may go on
+// showing where it was.
+void place_part(CWnd& part, const RECT& rect)
+{
+    part.MoveWindow(&rect, TRUE);
+    const bool room = rect.right > rect.left && rect.bottom > rect.top;
+    if (room != ((part.GetStyle() & WS_VISIBLE) != 0))
+        part.ShowWindow(room ? SW_SHOWNA : SW_HIDE);
+}
+
+}  // namespace
+
 void CUGCtrl::RecalcPartLayout()
 {
     CRect client;
@@ -40,8 +54,8 @@ void CUGCtrl::RecalcPartLayout()
 
     if (m_GI->m_sheetReady != 0 && GetSafeHwnd() != nullptr) {
         if (m_tabSizing != 0) {
-            m_CUGHScroll->MoveWindow(&layout.hScroll, TRUE);
-            m_CUGTab->MoveWindow(&layout.tab, TRUE);
+            place_part(*m_CUGHScroll, layout.hScroll);
+            place_part(*m_CUGTab, layout.tab);
             m_CUGTab->Update();
             m_CUGHScroll->Update();
             ValidateRect(nullptr);
@@ -50,9 +64,9 @@ void CUGCtrl::RecalcPartLayout()
             m_CUGTopHdg->MoveWindow(&layout.topHdg, TRUE);
             m_CUGSideHdg->MoveWindow(&layout.sideHdg, TRUE);
             m_CUGCnrBtn->MoveWindow(&layout.cnrBtn, TRUE);
-            m_CUGVScroll->MoveWindow(&layout.vScroll, TRUE);
-            m_CUGHScroll->MoveWindow(&layout.hScroll, TRUE);
-            m_CUGTab->MoveWindow(&layout.tab, TRUE);
+            place_part(*m_CUGVScroll, layout.vScroll);
+            place_part(*m_CUGHScroll, layout.hScroll);
+            place_part(*m_CUGTab, layout.tab);
             CalcMaxTopRow();
             CalcMaxLeftColumn();
             RepaintAllParts();

@@ -176,6 +176,14 @@ int CUGCtrl::GotoCell(int col, int row)
             // Ctrl+click on the current cell toggles it like on any other cell.
             m_GI->m_multiSelect->OnLeftPress(col, row, MK_CONTROL);
             RepaintAllParts();
+        } else if (m_GI->m_multiSelectMode == 1 || m_GI->m_multiSelectMode == 2) {
+            // A press on the current cell selects it as a press on any other cell does: the
+            // current cell alone is no selection.
+            if (m_GI->m_multiSelectMode == 1)
+                m_GI->m_multiSelect->OnLeftPress(col, row, 0);
+            else
+                m_GI->m_multiSelect->OnRightPress(col, row, 0);
+            RepaintAllParts();
         }
         return 0;
     }
@@ -257,7 +265,7 @@ void CUGCtrl::UpdateAfterMove(bool currentCellMoved)
     } else {
         const int col = sheet->m_currentCol;
         const int row = sheet->m_currentRow;
-        CUGMultiSelect* selection = sheet->m_multiSelect;
+        CUGMultiSelect* selection = sheet->m_multiSelect.get();
         switch (sheet->m_multiSelectMode) {
         case 1:
             selection->OnLeftPress(col, row, m_selectKeyFlags);

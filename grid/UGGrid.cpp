@@ -267,8 +267,9 @@ bool CUGGrid::DrawCell(CDC* dc, int col, int row, const RECT& walked, CUGCell* c
     CUGCellType* type = CellTypeOf(*cell);
 
     const bool current = drawCol == sheet.m_currentCol && drawRow == sheet.m_currentRow;
+    // The current cell of a selection is part of it: it is drawn selected, its frame on top.
     int selected = 0;
-    if (!current && sheet.m_multiSelect != nullptr) {
+    if (sheet.m_multiSelect != nullptr) {
         int block = 0;
         if (sheet.m_multiSelect->IsSelected(drawCol, drawRow, &block) != 0)
             selected = block + 1;

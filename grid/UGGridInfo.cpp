@@ -1,6 +1,7 @@
 #include "grid/UGGridInfo.h"
 
 #include "grid/UGMem.h"
+#include "grid/UGMultiSelect.h"
 #include "grid/UGPtrList.h"
 
 #include "platform/base/window.h"
@@ -33,6 +34,8 @@ CUGGridInfo::CUGGridInfo()
     m_CUGPtrList = new CUGPtrList;
     m_gridLinePen = new CPen(PS_SOLID, 1, RGB(0xDC, 0xDC, 0xDC));
 }
+
+void CUGGridInfo::SetMultiSelect(std::unique_ptr<CUGMultiSelect> selection) { m_multiSelect = std::move(selection); }
 
 CUGGridInfo::~CUGGridInfo()
 {

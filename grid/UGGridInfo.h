@@ -8,6 +8,8 @@
 #include "platform/base/geometry.h"
 #include "platform/base/win_types.h"
 
+#include <memory>
+
 class CUGDataSource;
 class CUGMem;
 class CUGMultiSelect;
@@ -120,8 +122,9 @@ public:
     // Owned; also the default data source until another is set.
     CUGMem* m_CUGMem = nullptr;
     int m_multiSelectMode = 0;
-    // Owned; made by whoever builds the selection manager for this sheet.
-    CUGMultiSelect* m_multiSelect = nullptr;
+    // The sheet's selection manager; replaced (and the old one destroyed) through SetMultiSelect.
+    std::unique_ptr<CUGMultiSelect> m_multiSelect;
+    void SetMultiSelect(std::unique_ptr<CUGMultiSelect> selection);
 
     HCURSOR m_arrowCursor = nullptr;
     HCURSOR m_WEResizeCursor = nullptr;

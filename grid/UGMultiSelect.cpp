@@ -73,6 +73,8 @@ int CUGMultiSelect::StartBlock(int col, int row)
     ++m_numberBlocks;
     if (m_ctrl != nullptr)
         m_ctrl->OnSelectionChanged(block->startCol, block->startRow, block->endCol, block->endRow, m_numberBlocks);
+    // A whole-row block is more than the current cell that the move redraws anyway.
+    RedrawRange(block->left, block->top, block->right, block->bottom);
     return 0;
 }
 

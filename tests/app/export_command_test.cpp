@@ -229,3 +229,19 @@ TEST_F(export_command_test, dialog_choice_drives_the_export_and_cancel_writes_no
 }
 
 }  // namespace
+
+TEST_F(export_command_test, a_row_missing_in_main_is_named_by_its_backup_file_in_the_grid_its_hint_and_the_export)
+{
+    add_difference(table, "1", "a.txt", "10", "20", "SIZE");
+    table.add_row_values({ "", "", "", "", "", "7", "notes.md", "/backup/docs", "14", "1600000000", "FILE" });
+    show();
+    EXPECT_EQ(text_at(1, 1), "notes.md");
+    std::string hint;
+    ASSERT_TRUE(appearance.CellHint(1, 1, UG_GRID, hint));
+    EXPECT_EQ(hint, "/backup/docs/notes.md");
+    EXPECT_EQ(text_at(0, 1), "") << "the table itself stays as it is";
+    EXPECT_EQ(text_at(2, 1), "");
+
+    ASSERT_TRUE(run(format(export_csv)));
+    EXPECT_EQ(test_support::temp_folder::read(file("out.csv")), "1,a.txt,10 B,20 B,SIZE\n,notes.md,,14 B,FILE\n");
+}

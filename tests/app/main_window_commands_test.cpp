@@ -191,7 +191,7 @@ TEST_F(main_window_commands, the_delete_key_asks_then_deletes_the_rows_files_fro
     answer = IDNO;
     window->grid().OnKeyReleased(&key, 0);
     ASSERT_EQ(questions, (std::vector<std::string> {
-                             "Delete selected rows?\nThe files of these rows are deleted from both folders."}));
+                             "Delete selected rows?\nThe files of these rows are deleted from both folders.\n\n1 row:\nsize.txt"}));
     EXPECT_TRUE(bfs::exists(folder.path() / "main" / "size.txt"));
     EXPECT_TRUE(bfs::exists(backup_file("size.txt")));
 

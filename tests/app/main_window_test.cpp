@@ -5,6 +5,9 @@
 
 #include "app/FilterDialog.h"
 #include "app/settings_keys.h"
+#include "grid/UGGrid.h"
+#include "grid/UGHScroll.h"
+#include "grid/UGVScroll.h"
 
 #include "core/data/data_table.h"
 #include "platform/base/dialog.h"
@@ -507,4 +510,47 @@ TEST_F(main_window_close, a_placement_off_every_screen_keeps_the_templates_own)
     EXPECT_NE(settings_text().find("<Left>30</Left>"), std::string::npos) << settings_text();
     EXPECT_NE(settings_text().find("<Width>830</Width>"), std::string::npos) << "the restored rectangle";
     EXPECT_NE(settings_text().find("<Maximised>Yes</Maximised>"), std::string::npos);
+}
+
+TEST_F(main_window_close, a_window_started_larger_gives_the_grid_all_the_room_it_gained)
+{
+    const auto place_in_window = [this](CWnd& control) {
+        CRect rect;
+        control.GetWindowRect(&rect);
+        window->ScreenToClient(&rect);
+        return rect;
+    };
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    ASSERT_EQ(window->grid().GetRowCount(), 4);
+    CRect client;
+    window->GetClientRect(&client);
+    const CRect grid = place_in_window(window->grid());
+    CRect cells;
+    window->grid().m_CUGGrid->GetClientRect(&cells);
+    window.reset();
+
+    edit_settings("</Appearance>",
+                  "<Window><Top>0</Top><Left>0</Left><Width>1100</Width><Height>750</Height></Window></Appearance>");
+    open();
+    CRect larger;
+    window->GetClientRect(&larger);
+    const int dx = larger.Width() - client.Width();
+    const int dy = larger.Height() - client.Height();
+    ASSERT_GT(dx, 0);
+    ASSERT_GT(dy, 0);
+    EXPECT_EQ(place_in_window(window->grid()), CRect(grid.left, grid.top, grid.right + dx, grid.bottom + dy));
+    CRect grown;
+    window->grid().m_CUGGrid->GetClientRect(&grown);
+    EXPECT_EQ(grown.Width(), cells.Width() + dx) << "the cell area follows the grid";
+    EXPECT_EQ(grown.Height(), cells.Height() + dy);
+    EXPECT_FALSE(window->grid().m_CUGVScroll->GetStyle() & WS_VISIBLE) << "every row fits: no scroll bar is left";
+    EXPECT_FALSE(window->grid().m_CUGHScroll->GetStyle() & WS_VISIBLE) << "every column fits";
+
+    window->SetWindowPos(nullptr, 0, 0, 1000, 700, SWP_NOMOVE | SWP_NOZORDER);
+    window->GetClientRect(&larger);
+    EXPECT_EQ(place_in_window(window->grid()).BottomRight(),
+              CPoint(grid.right + larger.Width() - client.Width(), grid.bottom + larger.Height() - client.Height()))
+        << "and follows a resize";
 }

@@ -321,7 +321,7 @@ TEST_F(row_commands_test, the_delete_key_with_yes_removes_exactly_the_selected_r
 
     release_key(grid, VK_DELETE);
 
-    EXPECT_EQ(question, "Delete selected rows?\nThe files of these rows are deleted from both folders.");
+    EXPECT_EQ(question, "Delete selected rows?\nThe files of these rows are deleted from both folders.\n\n1 row:\ngone.txt");
     EXPECT_FALSE(bfs::exists(main_file("d", "gone.txt")));
     EXPECT_FALSE(bfs::exists(backup_file("d", "gone.txt")));
     for (const char* kept : { "keep-before.txt", "keep-after.txt" }) {
@@ -367,6 +367,7 @@ TEST_F(row_commands_test, delete_removes_one_side_of_the_selected_rows_never_a_f
     bfs::remove(main_file("d", "now-a-folder"));
     bfs::create_directories(main_file("d", "now-a-folder"));
     start();
+    platform::set_message_box_handler([](const platform::message_box_request&) { return IDYES; });
     commands.Delete("file");
     grid.SelectRange(0, 0, 6, 0);
     grid.SelectRange(0, 2, 6, 2);
@@ -381,6 +382,41 @@ TEST_F(row_commands_test, delete_removes_one_side_of_the_selected_rows_never_a_f
     EXPECT_EQ(capture.texts("ERROR"),
               (std::vector<std::string> { "Go to file: no row/cell selected",
                                           "Delete file: " + main_file("d", "now-a-folder").string() + " is not a file" }));
+}
+
+TEST_F(row_commands_test, delete_from_the_menu_asks_naming_the_side_and_its_files_and_logs_each_removal)
+{
+    settings("");
+    add_row("1", "café", "naïve résumé.txt", false, true, "FILE");
+    add_row("2", "d", "b.txt", true, true, "SIZE");
+    add_row("3", "d", "only-main.txt", true, false, "BACKUP");
+    start();
+    grid.SelectRange(0, 0, 6, 2);
+    std::vector<std::string> questions;
+    int answer = IDNO;
+    platform::set_message_box_handler([&](const platform::message_box_request& request) {
+        questions.push_back(static_cast<const char*>(request.text));
+        return answer;
+    });
+
+    commands.Delete("backup");
+    const std::string question = "Delete the backup files of the selected rows?\nThese files are deleted from the "
+                                 "backup folder.\n\n2 files:\n" + backup_file("café", "naïve résumé.txt").string() + "\n"
+                                 + backup_file("d", "b.txt").string();
+    EXPECT_EQ(questions, std::vector<std::string> { question });
+    EXPECT_TRUE(bfs::exists(backup_file("café", "naïve résumé.txt"))) << "No keeps the files";
+    EXPECT_EQ(comparisons, 0);
+
+    answer = IDYES;
+    commands.Delete("backup");
+    EXPECT_EQ(questions.size(), 2u);
+    EXPECT_FALSE(bfs::exists(backup_file("café", "naïve résumé.txt")));
+    EXPECT_FALSE(bfs::exists(backup_file("d", "b.txt")));
+    EXPECT_TRUE(bfs::exists(main_file("d", "b.txt")));
+    EXPECT_EQ(capture.texts("INFO"),
+              (std::vector<std::string> { "Deleted file: " + backup_file("café", "naïve résumé.txt").string(),
+                                          "Deleted file: " + backup_file("d", "b.txt").string() }));
+    EXPECT_EQ(comparisons, 1);
 }
 
 // ---- column widths

@@ -7,6 +7,9 @@
 #include "grid/UGCnrBtn.h"
 #include "grid/UGGrid.h"
 #include "grid/UGTopHdg.h"
+#include "platform/base/virtual_keys.h"
+
+#include <set>
 
 namespace {
 
@@ -41,6 +44,39 @@ protected:
         RECT rect {};
         grid.GetCellRect(&col, &row, &rect);
         return CRect(rect);
+    }
+    void mouse(UINT message, UINT keys, const CRect& cell)
+    {
+        grid.m_CUGGrid->SendMessage(message, keys, MAKELPARAM(static_cast<WORD>(cell.left + 5), static_cast<WORD>(cell.top + 5)));
+        platform::process_toolkit_events();
+    }
+    std::set<long> walked_rows()
+    {
+        std::set<long> rows;
+        grid.GetSelectionManager()->ForEachSelectedRow([&rows](long row, data::data_row*) { rows.insert(row); });
+        return rows;
+    }
+    // Rows whose every shown cell is in the highlight colour; a row drawn partly so fails.
+    std::set<long> rows_drawn_selected()
+    {
+        std::set<long> rows;
+        for (int row = 0; row < grid.GetRowCount(); ++row) {
+            int shown = 0;
+            int highlighted = 0;
+            for (int col = 0; col < grid.GetColumnCount(); ++col) {
+                if (grid.GetColumnWidthAt(col) <= 0)
+                    continue;
+                const CRect cell = cell_rect(col, row);
+                ++shown;
+                if (gui_test::pixel_at(*grid.m_CUGGrid, cell.left + 2, cell.CenterPoint().y) == RGB(51, 102, 204))
+                    ++highlighted;
+            }
+            if (highlighted == shown)
+                rows.insert(row);
+            else
+                EXPECT_EQ(highlighted, 0) << "row " << row << " is drawn partly selected";
+        }
+        return rows;
     }
 };
 
@@ -82,4 +118,25 @@ TEST_F(data_grid_window, a_click_on_a_heading_sorts_and_a_double_click_reports_t
             EXPECT_EQ(fired.x, cell.left + 5);
         }
     EXPECT_TRUE(reported);
+}
+
+TEST_F(data_grid_window, the_rows_a_command_acts_on_are_the_rows_drawn_selected)
+{
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, cell_rect(0, 0));
+    mouse(WM_LBUTTONUP, 0, cell_rect(0, 0));
+    EXPECT_EQ(walked_rows(), (std::set<long> {0})) << "a click on the current cell selects its row";
+    EXPECT_EQ(rows_drawn_selected(), walked_rows());
+
+    // A drag in File Name from the second row to the third.
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, cell_rect(1, 1));
+    mouse(WM_MOUSEMOVE, MK_LBUTTON, cell_rect(1, 2));
+    mouse(WM_LBUTTONUP, 0, cell_rect(1, 2));
+    EXPECT_EQ(walked_rows(), (std::set<long> {1, 2}));
+    EXPECT_EQ(rows_drawn_selected(), walked_rows()) << "the row the drag began in is drawn selected too";
+    platform::save_window_png(dialog, "data_grid_two_rows_selected.png");
+
+    mouse(WM_LBUTTONDOWN, MK_LBUTTON, cell_rect(4, 3));
+    mouse(WM_LBUTTONUP, 0, cell_rect(4, 3));
+    EXPECT_EQ(walked_rows(), (std::set<long> {3}));
+    EXPECT_EQ(rows_drawn_selected(), walked_rows()) << "a click selects its row visibly";
 }

@@ -247,7 +247,7 @@ TEST_F(cell_area, the_current_cell_and_selected_blocks_are_drawn_as_such)
     for (const auto& drawn : type.cells) {
         if (drawn.col == 1 && drawn.row == 1) {
             EXPECT_EQ(drawn.current, 1);
-            EXPECT_EQ(drawn.selected, 0);
+            EXPECT_EQ(drawn.selected, 1) << "the current cell of a block is drawn selected";
         } else if (drawn.col == 2 && drawn.row == 1) {
             EXPECT_EQ(drawn.selected, 1) << "first block";
         } else if (drawn.col == 3 && drawn.row == 3) {

@@ -21,7 +21,7 @@ protected:
         platform::reset_key_table();
         grid.SetColumnCount(10);
         grid.SetRowCount(10);
-        select = grid.m_GI->m_multiSelect;
+        select = grid.m_GI->m_multiSelect.get();
         select->SetMode(UG_MULTISELECT_CELL);
     }
     void TearDown() override { platform::reset_key_table(); }
