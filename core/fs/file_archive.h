@@ -17,7 +17,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace data {
@@ -169,13 +168,12 @@ public:
     };
 
 private:
-    // The folders of one merge already cleared of interrupted copies' temporaries. Clearing
-    // happens before the first copy into a folder; copies made in parallel would have to keep it so.
-    using cleared_folders = std::set<std::string>;
     // The replaced files of a merge of many rows whose copies wait under their temporary names
-    // for one flush to disk; null outside merge_rows.
+    // for one flush to disk.
     struct replace_batch;
-    replace_batch* batch_ { nullptr };
+    // What one merge_rows or merge_row carries from row to row. The copies of the public calls
+    // (a copy_with_choice made while a merge walks included) have none: they go to disk at once.
+    struct merge_walk;
 
     bool database_ready(std::string& error) const;
     void empty_result();
@@ -188,19 +186,21 @@ private:
     bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
                        const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
     bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
-                   const chooser& choose, cleared_folders& cleared, std::string& error);
+                   const chooser& choose, merge_walk& walk, std::string& error);
+    // `walk` is null for the public single copies.
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
                       std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                      const recorded_target* recorded, cleared_folders* cleared);
+                      const recorded_target* recorded, merge_walk* walk);
     bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
                       std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                      const recorded_target* recorded, cleared_folders* cleared);
+                      const recorded_target* recorded, merge_walk* walk);
     // copy_file without its check for a copy onto itself, which the caller has made; with
-    // `recorded`, the target is checked against it once more just before it is replaced.
+    // `recorded`, the target is checked against it once more just before it is replaced. With a
+    // batch, a replacing copy waits in it.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::string& error, const recorded_target* recorded);
+                      std::string& error, const recorded_target* recorded, replace_batch* batch);
     // Makes the waiting copies durable, then gives each its target's name, in row order.
-    void finish_batch();
+    void finish_batch(replace_batch& batch);
 };
 
 // False for a text of nothing but white space, SQL comments and semicolons: SQLite would run it

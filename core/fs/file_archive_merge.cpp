@@ -192,64 +192,63 @@ struct file_archive::replace_batch {
     std::vector<std::pair<std::size_t, std::string>> errors;
 };
 
+struct file_archive::merge_walk {
+    // The folders already cleared of interrupted copies' temporaries. Clearing happens before
+    // the first copy into a folder; copies made in parallel would have to keep it so.
+    std::set<std::string> cleared;
+    // Null for a merge of one row.
+    replace_batch* batch { nullptr };
+};
+
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
                               std::uint64_t* counters, const chooser& choose, std::string& error)
 {
     error.clear();
-    cleared_folders cleared;
     replace_batch batch;
     batch.counters = counters;
+    merge_walk walk;
+    walk.batch = &batch;
     const auto join_errors = [&] {
         std::stable_sort(batch.errors.begin(), batch.errors.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& failed : batch.errors)
             error += error.empty() ? failed.second : "\n" + failed.second;
     };
-    // The batch is unset however the merge ends.
-    struct batch_scope {
-        replace_batch*& slot;
-        ~batch_scope() { slot = nullptr; }
-    };
-    {
-        batch_ = &batch;
-        batch_scope scope { batch_ };
-        try {
-            for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
-                const data::data_row copy = *row;
-                std::string row_error;
-                std::uint64_t before[4] = { 0, 0, 0, 0 };
-                if (counters != nullptr)
-                    std::copy(counters, counters + 4, before);
-                const std::uint64_t main_before = main_bytes;
-                const std::uint64_t backup_before = backup_bytes[only_backup_id];
-                const std::size_t waiting = batch.files.size();
-                if (!merge_one(backup_root, copy, counters, choose, cleared, row_error))
-                    batch.errors.emplace_back(batch.row, row_error);
-                if (batch.files.size() > waiting) {
-                    auto& added = batch.files.back();
-                    for (std::size_t i = 0; i < 4; ++i)
-                        added.counted[i] = counters != nullptr ? counters[i] - before[i] : 0;
-                    added.main_counted = main_bytes - main_before;
-                    added.backup_counted = backup_bytes[only_backup_id] - backup_before;
-                }
-                if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
-                    finish_batch();
+    try {
+        for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
+            const data::data_row copy = *row;
+            std::string row_error;
+            std::uint64_t before[4] = { 0, 0, 0, 0 };
+            if (counters != nullptr)
+                std::copy(counters, counters + 4, before);
+            const std::uint64_t main_before = main_bytes;
+            const std::uint64_t backup_before = backup_bytes[only_backup_id];
+            const std::size_t waiting = batch.files.size();
+            if (!merge_one(backup_root, copy, counters, choose, walk, row_error))
+                batch.errors.emplace_back(batch.row, row_error);
+            if (batch.files.size() > waiting) {
+                auto& added = batch.files.back();
+                for (std::size_t i = 0; i < 4; ++i)
+                    added.counted[i] = counters != nullptr ? counters[i] - before[i] : 0;
+                added.main_counted = main_bytes - main_before;
+                added.backup_counted = backup_bytes[only_backup_id] - backup_before;
             }
-            finish_batch();
-        } catch (const std::exception& failure) {
-            finish_batch();
-            join_errors();
-            error += error.empty() ? failure.what() : std::string("\n") + failure.what();
-            return false;
+            if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
+                finish_batch(batch);
         }
+        finish_batch(batch);
+    } catch (const std::exception& failure) {
+        finish_batch(batch);
+        join_errors();
+        error += error.empty() ? failure.what() : std::string("\n") + failure.what();
+        return false;
     }
     join_errors();
     return batch.errors.empty();
 }
 
-void file_archive::finish_batch()
+void file_archive::finish_batch(replace_batch& batch)
 {
-    replace_batch& batch = *batch_;
     std::vector<replace_batch::waiting> files;
     files.swap(batch.files);
     batch.targets.clear();
@@ -312,12 +311,12 @@ void file_archive::finish_batch()
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
                              std::uint64_t* counters, const chooser& choose, std::string& error)
 {
-    cleared_folders cleared;
-    return merge_one(backup_root, row, counters, choose, cleared, error);
+    merge_walk walk;
+    return merge_one(backup_root, row, counters, choose, walk, error);
 }
 
 bool file_archive::merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
-                             const chooser& choose, cleared_folders& cleared, std::string& error)
+                             const chooser& choose, merge_walk& walk, std::string& error)
 {
     try {
         const bfs::path main_root = root();
@@ -366,7 +365,7 @@ bool file_archive::merge_one(const std::string& backup_root, const data::data_ro
             }
         }
         const recorded_target recorded = recorded_side(row, to_main ? "file" : "backup");
-        return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &cleared);
+        return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &walk);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -383,7 +382,7 @@ bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& sec
 
 bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs::path& second,
                                 std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                                const recorded_target* recorded, cleared_folders* cleared)
+                                const recorded_target* recorded, merge_walk* walk)
 {
     if (decision == 0)
         return true;
@@ -392,7 +391,7 @@ bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs:
     struct ::stat source_info;
     if (::stat(source.c_str(), &source_info) != 0)
         return true;
-    if (!copy_checked(source, target, counters, error, folder_target, recorded, cleared))
+    if (!copy_checked(source, target, counters, error, folder_target, recorded, walk))
         return false;
     if (decision < 0)
         main_bytes += regular_bytes(source_info);
@@ -409,7 +408,7 @@ bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, 
 
 bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
                                 std::string& error, onto_folder folder_target, const recorded_target* recorded,
-                                cleared_folders* cleared)
+                                merge_walk* walk)
 {
     try {
         struct ::stat source_info;
@@ -436,9 +435,10 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             return false;
         }
         // A row naming a target already waiting in the batch sees it as the rows before left it.
-        if (batch_ != nullptr && batch_->targets.count(target.native()) != 0) {
-            finish_batch();
-            return copy_checked(source, target, counters, error, folder_target, recorded, cleared);
+        replace_batch* const batch = walk != nullptr ? walk->batch : nullptr;
+        if (batch != nullptr && batch->targets.count(target.native()) != 0) {
+            finish_batch(*batch);
+            return copy_checked(source, target, counters, error, folder_target, recorded, walk);
         }
         const bool same = source_exists && target_exists && source_info.st_dev == target_info.st_dev
             && source_info.st_ino == target_info.st_ino;
@@ -469,9 +469,9 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             // A file is never copied onto itself (same path, link or overlapping roots): it is
             // handled, and nothing is copied.
             if (!copy_onto_itself) {
-                if (cleared != nullptr && !mock_copy && cleared->insert(real_target.parent_path().native()).second)
+                if (walk != nullptr && !mock_copy && walk->cleared.insert(real_target.parent_path().native()).second)
                     remove_copy_temporaries(real_target.parent_path());
-                if (!replace_file(source, real_target, error, recorded))
+                if (!replace_file(source, real_target, error, recorded, batch))
                     return false;
                 if (counters != nullptr) {
                     counters[files_copied] += 1;
@@ -495,11 +495,11 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
 {
     if (!mock_copy && same_file(source, target))
         return true;
-    return replace_file(source, target, error, nullptr);
+    return replace_file(source, target, error, nullptr, nullptr);
 }
 
 bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
-                                const recorded_target* recorded)
+                                const recorded_target* recorded, replace_batch* batch)
 {
     if (mock_copy) {
         if (on_mock_action)
@@ -578,7 +578,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return abandon("cannot set the times", errno);
     // A replaced file must be on disk before the good old one goes; in a batch, the batch's
     // flush sees to it.
-    const bool waits = replacing && batch_ != nullptr;
+    const bool waits = replacing && batch != nullptr;
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
     if (to.close() != 0) {
@@ -587,12 +587,12 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return fail("cannot write the content", code);
     }
     if (waits) {
-        replace_batch::waiting file { batch_->row, source, temporary, target, recorded != nullptr,
+        replace_batch::waiting file { batch->row, source, temporary, target, recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
                                       { 0, 0, 0, 0 }, 0, 0 };
-        batch_->files.push_back(std::move(file));
-        batch_->targets.insert(target.native());
-        batch_->bytes += static_cast<std::uint64_t>(info.st_size);
+        batch->files.push_back(std::move(file));
+        batch->targets.insert(target.native());
+        batch->bytes += static_cast<std::uint64_t>(info.st_size);
         return true;
     }
     // The copy took time: the target is looked at again just before it is replaced.

@@ -422,4 +422,28 @@ TEST_F(merge_conflicts, ask_opens_the_dialog_during_the_walk)
     EXPECT_EQ(rows(), 0u);
 }
 
+TEST_F(merge_conflicts, ask_replaces_the_file_as_soon_as_the_user_chooses)
+{
+    for (const char* name : {"a.txt", "b.txt"}) {
+        write_main(name, std::string("main ") + name, 1600000100);
+        write_backup(name, std::string("backup ") + name, 1600000000);
+    }
+    set_conflict_rule("Ask");
+    std::vector<std::string> names;
+    std::string first_target_at_second_dialog;
+    on_dialog = [&](CMergeFileDlg& dialog) {
+        names.push_back(dialog.m_name.GetString());
+        if (names.size() == 2)
+            first_target_at_second_dialog = read(backup_root / names[0]);
+        return names.size() == 1 ? IDC_MERGE_COPY_RIGHT : IDCANCEL;
+    };
+
+    merge.OnMergeBoth();
+
+    // A merge stopped at the second question keeps the first answer.
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(first_target_at_second_dialog, "main " + names[0]);
+    EXPECT_EQ(read(backup_root / names[1]), "backup " + names[1]);
+}
+
 }  // namespace
