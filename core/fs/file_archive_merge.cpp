@@ -258,24 +258,43 @@ void file_archive::finish_batch(replace_batch& batch)
     // Each copy is flushed on its own, by a few threads at once: the file system commits
     // flushes that wait together in one go, and nothing but the batch's own files is written.
     // (One flush of the whole file system would also wait for everything else being written to it.)
-    std::vector<int> flushed(files.size(), 0);
+    // A copy is renamed over its target only once its own flush has answered.
+    constexpr int not_flushed = -1;
+    std::vector<int> flushed(files.size(), not_flushed);
+    const auto flush_one = [&](std::size_t index) {
+        const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
+        if (handle >= 0)
+            ::close(handle);
+        flushed[index] = code;
+    };
     std::atomic<std::size_t> next_file { 0 };
-    const auto flush = [&] {
-        for (std::size_t index = next_file++; index < files.size(); index = next_file++) {
-            const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-            if (handle < 0 || ::fdatasync(handle) != 0)
-                flushed[index] = errno;
-            if (handle >= 0)
-                ::close(handle);
+    // An exception leaving a thread would end the program; a copy a worker took and never
+    // flushed is flushed below by the calling thread.
+    const auto flush = [&]() noexcept {
+        try {
+            for (std::size_t index = next_file++; index < files.size(); index = next_file++)
+                flush_one(index);
+        } catch (...) {
         }
     };
     std::vector<std::thread> flushers;
-    const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
-    for (std::size_t started = 1; started < flusher_count; ++started)
-        flushers.emplace_back(flush);
+    try {
+        const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
+        flushers.reserve(flusher_count);
+        for (std::size_t started = 1; started < flusher_count; ++started)
+            flushers.emplace_back(flush);
+    } catch (const std::exception&) {
+        // No more threads to be had (a process limit reached): those started and this one
+        // flush the batch.
+    }
     flush();
     for (auto& flusher : flushers)
         flusher.join();
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        if (flushed[index] == not_flushed)
+            flush_one(index);
+    }
     std::size_t index = 0;
     for (const auto& file : files) {
         const auto fail = [&](const std::string& what, int code) {
