@@ -196,9 +196,10 @@ private:
                       const recorded_target* recorded, merge_walk* walk);
     // copy_file without its check for a copy onto itself, which the caller has made; with
     // `recorded`, the target is checked against it once more just before it is replaced. With a
-    // batch, a replacing copy waits in it.
+    // batch, a replacing copy waits in it. `code` is a failure's system error code, else 0.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::string& error, const recorded_target* recorded, replace_batch* batch);
+                      std::string& error, const recorded_target* recorded, replace_batch* batch,
+                      int& code /*out*/);
     // Makes the waiting copies durable, then gives each its target's name, in row order.
     void finish_batch(replace_batch& batch);
 };

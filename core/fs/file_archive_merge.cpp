@@ -109,6 +109,11 @@ std::uint64_t regular_bytes(const struct ::stat& info)
     return S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
 }
 
+bool out_of_space(int code)
+{
+    return code == ENOSPC || code == EDQUOT;
+}
+
 const char* kind_name(bool folder)
 {
     return folder ? "a folder" : "a file";
@@ -166,6 +171,12 @@ private:
 // made durable together by one flush of their file system, and only then renamed over the old
 // files: a crash at any moment still leaves either the old file or the complete new one.
 struct file_archive::replace_batch {
+    // The four counters and the two byte totals.
+    struct tally {
+        std::uint64_t counters[4] { 0, 0, 0, 0 };
+        std::uint64_t main_bytes { 0 };
+        std::uint64_t backup_bytes { 0 };
+    };
     struct waiting {
         std::size_t row;
         bfs::path source;
@@ -174,9 +185,7 @@ struct file_archive::replace_batch {
         bool check_target;
         recorded_target recorded;
         // What the row added to the counters and byte totals, taken back if it fails now.
-        std::uint64_t counted[4];
-        std::uint64_t main_counted;
-        std::uint64_t backup_counted;
+        tally counted;
     };
     // Bounds what a crash can leave as temporaries and the dirty pages waiting for the flush.
     static constexpr std::size_t most_files = 4096;
@@ -190,6 +199,8 @@ struct file_archive::replace_batch {
     std::uint64_t bytes { 0 };
     // Row number and text of each failed row; rows fail late when their rename fails.
     std::vector<std::pair<std::size_t, std::string>> errors;
+    // All that failed waiting copies took back so far.
+    tally taken_back;
 };
 
 struct file_archive::merge_walk {
@@ -215,23 +226,29 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             error += error.empty() ? failed.second : "\n" + failed.second;
     };
     try {
+        // What was ever counted: a row that finishes the batch part-way sees earlier rows'
+        // failures taken back during its own.
+        const auto counted_so_far = [&] {
+            replace_batch::tally now = batch.taken_back;
+            for (std::size_t i = 0; i < 4 && counters != nullptr; ++i)
+                now.counters[i] += counters[i];
+            now.main_bytes += main_bytes;
+            now.backup_bytes += backup_bytes[only_backup_id];
+            return now;
+        };
         for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
             const data::data_row copy = *row;
             std::string row_error;
-            std::uint64_t before[4] = { 0, 0, 0, 0 };
-            if (counters != nullptr)
-                std::copy(counters, counters + 4, before);
-            const std::uint64_t main_before = main_bytes;
-            const std::uint64_t backup_before = backup_bytes[only_backup_id];
-            const std::size_t waiting = batch.files.size();
+            const replace_batch::tally before = counted_so_far();
             if (!merge_one(backup_root, copy, counters, choose, walk, row_error))
                 batch.errors.emplace_back(batch.row, row_error);
-            if (batch.files.size() > waiting) {
-                auto& added = batch.files.back();
+            if (!batch.files.empty() && batch.files.back().row == batch.row) {
+                const replace_batch::tally after = counted_so_far();
+                replace_batch::tally& added = batch.files.back().counted;
                 for (std::size_t i = 0; i < 4; ++i)
-                    added.counted[i] = counters != nullptr ? counters[i] - before[i] : 0;
-                added.main_counted = main_bytes - main_before;
-                added.backup_counted = backup_bytes[only_backup_id] - backup_before;
+                    added.counters[i] = after.counters[i] - before.counters[i];
+                added.main_bytes = after.main_bytes - before.main_bytes;
+                added.backup_bytes = after.backup_bytes - before.backup_bytes;
             }
             if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
                 finish_batch(batch);
@@ -295,21 +312,34 @@ void file_archive::finish_batch(replace_batch& batch)
         if (flushed[index] == not_flushed)
             flush_one(index);
     }
+    const auto drop = [&](const replace_batch::waiting& file, const std::string& text) {
+        batch.errors.emplace_back(file.row, text);
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (batch.counters != nullptr)
+                batch.counters[i] -= file.counted.counters[i];
+            batch.taken_back.counters[i] += file.counted.counters[i];
+        }
+        main_bytes -= file.counted.main_bytes;
+        backup_bytes[only_backup_id] -= file.counted.backup_bytes;
+        batch.taken_back.main_bytes += file.counted.main_bytes;
+        batch.taken_back.backup_bytes += file.counted.backup_bytes;
+    };
+    // Copies whose flush found the volume full are made again, each on its own, once the others'
+    // renames have freed their old files.
+    std::vector<const replace_batch::waiting*> again;
     std::size_t index = 0;
     for (const auto& file : files) {
         const auto fail = [&](const std::string& what, int code) {
             ::unlink(file.temporary.c_str());
-            batch.errors.emplace_back(file.row, "Unable to copy " + file.source.string() + " to "
-                                          + file.target.string() + ": " + what
-                                          + (code != 0 ? ": " + system_message(code) : std::string()));
-            if (batch.counters != nullptr) {
-                for (std::size_t i = 0; i < 4; ++i)
-                    batch.counters[i] -= file.counted[i];
-            }
-            main_bytes -= file.main_counted;
-            backup_bytes[only_backup_id] -= file.backup_counted;
+            drop(file, "Unable to copy " + file.source.string() + " to " + file.target.string() + ": " + what
+                     + (code != 0 ? ": " + system_message(code) : std::string()));
         };
         const int flush_code = flushed[index++];
+        if (flush_code != 0 && out_of_space(flush_code)) {
+            ::unlink(file.temporary.c_str());
+            again.push_back(&file);
+            continue;
+        }
         if (flush_code != 0) {
             fail("cannot write the content", flush_code);
             continue;
@@ -324,6 +354,13 @@ void file_archive::finish_batch(replace_batch& batch)
         }
         if (::rename(file.temporary.c_str(), file.target.c_str()) != 0)
             fail("cannot replace the target", errno);
+    }
+    for (const replace_batch::waiting* file : again) {
+        std::string text;
+        int code = 0;
+        if (!replace_file(file->source, file->target, text, file->check_target ? &file->recorded : nullptr, nullptr,
+                          code))
+            drop(*file, text);
     }
 }
 
@@ -490,7 +527,16 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             if (!copy_onto_itself) {
                 if (walk != nullptr && !mock_copy && walk->cleared.insert(real_target.parent_path().native()).second)
                     remove_copy_temporaries(real_target.parent_path());
-                if (!replace_file(source, real_target, error, recorded, batch))
+                int code = 0;
+                bool copied = replace_file(source, real_target, error, recorded, batch, code);
+                // On a nearly full volume the waiting copies hold their old files' space until
+                // their renames; once those are done the row gets the space it would have alone.
+                if (!copied && out_of_space(code) && batch != nullptr && !batch->files.empty()) {
+                    finish_batch(*batch);
+                    error.clear();
+                    copied = replace_file(source, real_target, error, recorded, batch, code);
+                }
+                if (!copied)
                     return false;
                 if (counters != nullptr) {
                     counters[files_copied] += 1;
@@ -514,20 +560,23 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
 {
     if (!mock_copy && same_file(source, target))
         return true;
-    return replace_file(source, target, error, nullptr, nullptr);
+    int code = 0;
+    return replace_file(source, target, error, nullptr, nullptr, code);
 }
 
 bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
-                                const recorded_target* recorded, replace_batch* batch)
+                                const recorded_target* recorded, replace_batch* batch, int& code)
 {
+    code = 0;
     if (mock_copy) {
         if (on_mock_action)
             on_mock_action(source, target);
         return true;
     }
-    const auto fail = [&](const std::string& what, int code) {
+    const auto fail = [&](const std::string& what, int failure) {
+        code = failure;
         error = "Unable to copy " + source.string() + " to " + target.string() + ": " + what
-            + (code != 0 ? ": " + system_message(code) : std::string());
+            + (failure != 0 ? ": " + system_message(failure) : std::string());
         return false;
     };
 
@@ -562,10 +611,10 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
 
-    const auto abandon = [&](const std::string& what, int code) {
+    const auto abandon = [&](const std::string& what, int failure) {
         to.close();
         ::unlink(temporary.c_str());
-        return fail(what, code);
+        return fail(what, failure);
     };
     if (!copy_file_content(from.get(), to.get()))
         return abandon("cannot copy the content", errno);
@@ -601,14 +650,14 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
     if (to.close() != 0) {
-        const int code = errno;
+        const int failure = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot write the content", code);
+        return fail("cannot write the content", failure);
     }
     if (waits) {
         replace_batch::waiting file { batch->row, source, temporary, target, recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
-                                      { 0, 0, 0, 0 }, 0, 0 };
+                                      replace_batch::tally() };
         batch->files.push_back(std::move(file));
         batch->targets.insert(target.native());
         batch->bytes += static_cast<std::uint64_t>(info.st_size);
@@ -624,9 +673,9 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         }
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int code = errno;
+        const int failure = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot replace the target", code);
+        return fail("cannot replace the target", failure);
     }
     return true;
 }

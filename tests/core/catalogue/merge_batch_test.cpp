@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <fstream>
 
+#include <cerrno>
+#include <cstring>
+
 #include <grp.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -114,6 +118,36 @@ TEST_F(merge_batch, more_rows_than_one_batch_holds_are_all_replaced)
     for (int file : { 0, 4095, 4096, files - 1 })
         EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ("f" + std::to_string(file))),
                   "new " + std::to_string(file));
+}
+
+TEST_F(merge_batch, nearly_full_backup_volume_replaces_every_file_that_fits_alone)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root mounts a small volume";
+    bfs::create_directories(backup_root);
+    if (::mount("tmpfs", backup_root.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "no volume can be mounted here: " << std::strerror(errno);
+    struct unmount {
+        const bfs::path& point;
+        ~unmount() { ::umount2(point.c_str(), MNT_DETACH); }
+    } mounted { backup_root };
+
+    // 1.5 MB of 2: room for one replacement at a time, not for all of them waiting at once.
+    const int files = 15;
+    for (int file = 0; file < files; ++file) {
+        write_main("f" + std::to_string(file), std::string(100 * 1024, char('a' + file)), 1600000000);
+        write_backup("f" + std::to_string(file), std::string(100 * 1024, 'o'), 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_EQ(table->rows.size(), static_cast<std::size_t>(files));
+
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error)) << error;
+    EXPECT_EQ(counters[fs::file_archive::files_copied], static_cast<std::uint64_t>(files));
+    for (int file = 0; file < files; ++file)
+        EXPECT_TRUE(test_support::temp_folder::read(backup_root / ("f" + std::to_string(file)))
+                    == std::string(100 * 1024, char('a' + file)))
+            << "f" << file;
+    EXPECT_TRUE(temporaries().empty());
 }
 
 TEST_F(merge_batch, no_thread_to_be_had_still_replaces_every_file)
