@@ -20,11 +20,14 @@ std::string system_message(int code)
 
 }  // namespace
 
-bool copy_old_version(const boost::filesystem::path& file, const boost::filesystem::path& copy, std::string& error)
+bool copy_old_version(const boost::filesystem::path& file, const boost::filesystem::path& copy, std::string& error,
+                      int& code)
 {
-    const auto fail = [&](const std::string& what, int code) {
+    code = 0;
+    const auto fail = [&](const std::string& what, int failure) {
+        code = failure;
         error = "Unable to keep the old version of " + file.string() + " as " + copy.string() + ": " + what
-                + (code != 0 ? ": " + system_message(code) : std::string());
+                + (failure != 0 ? ": " + system_message(failure) : std::string());
         return false;
     };
     const int source = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -32,9 +35,9 @@ bool copy_old_version(const boost::filesystem::path& file, const boost::filesyst
         return fail("cannot open the file", errno);
     struct ::stat info;
     if (::fstat(source, &info) != 0) {
-        const int code = errno;
+        const int failure = errno;
         ::close(source);
-        return fail("cannot read the file", code);
+        return fail("cannot read the file", failure);
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(source);
@@ -43,15 +46,15 @@ bool copy_old_version(const boost::filesystem::path& file, const boost::filesyst
     // O_EXCL: a name already taken (even by a dangling link) is never written through.
     const int target = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (target < 0) {
-        const int code = errno;
+        const int failure = errno;
         ::close(source);
-        return fail(code == EEXIST ? "the name is taken" : "cannot create the copy", code == EEXIST ? 0 : code);
+        return fail(failure == EEXIST ? "the name is taken" : "cannot create the copy", failure == EEXIST ? 0 : failure);
     }
-    const auto abandon = [&](const std::string& what, int code) {
+    const auto abandon = [&](const std::string& what, int failure) {
         ::close(target);
         ::close(source);
         ::unlink(copy.c_str());
-        return fail(what, code);
+        return fail(what, failure);
     };
     if (!fs::copy_file_content(source, target))
         return abandon("cannot copy the content", errno);
@@ -66,9 +69,9 @@ bool copy_old_version(const boost::filesystem::path& file, const boost::filesyst
         return abandon("cannot write the copy", errno);
     ::close(source);
     if (::close(target) != 0) {
-        const int code = errno;
+        const int failure = errno;
         ::unlink(copy.c_str());
-        return fail("cannot write the copy", code);
+        return fail("cannot write the copy", failure);
     }
     return true;
 }

@@ -9,6 +9,7 @@
 
 // Copies `file` to `copy` with its content, permissions and modification time. Never replaces
 // anything at `copy`; on any failure (name taken, no rights, disk full) nothing is left there,
-// `error` names the file and the system's message, and the result is false.
+// `error` names the file and the system's message, `code` is that message's error code (0 for
+// none), and the result is false.
 bool copy_old_version(const boost::filesystem::path& file, const boost::filesystem::path& copy,
-                      std::string& error /*out*/);
+                      std::string& error /*out*/, int& code /*out*/);

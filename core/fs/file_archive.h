@@ -37,6 +37,13 @@ public:
     // onto main, 0 leaves both.
     using chooser = std::function<int(const boost::filesystem::path& main_side,
                                       const boost::filesystem::path& backup_side)>;
+    // Runs for a merged row once its copy has passed every check (no linked folder on the way,
+    // the same kind on both sides, a target as the comparison saw it), just before the target
+    // is written; `replacing` when a file is there. False fails the row with `error`; a `code`
+    // of no space left lets a merge of many rows free what its waiting copies hold and ask again.
+    using before_copy = std::function<bool(const boost::filesystem::path& source,
+                                           const boost::filesystem::path& target, bool replacing,
+                                           std::string& error /*out*/, int& code /*out*/)>;
 
     // The four merge counters handed by pointer (an array of four).
     enum copy_counter : std::size_t {
@@ -120,11 +127,14 @@ public:
                     const std::string& folder, std::string& error /*out*/) const;
 
     // Merging. `counters` points at four counters (copy_counter); `error` collects one line per
-    // failed row, and the other rows are merged all the same.
+    // failed row, and the other rows are merged all the same. A row's target that is no longer
+    // what the comparison recorded is never written.
     bool merge_rows(const std::string& backup_root, data::data_table& table,
-                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                    const before_copy& prepare = before_copy());
     bool merge_row(const std::string& backup_root, const data::data_row& row,
-                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                   const before_copy& prepare = before_copy());
     bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
                           std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
                           onto_folder folder_target = onto_folder::refuse);

@@ -209,16 +209,19 @@ struct file_archive::merge_walk {
     std::set<std::string> cleared;
     // Null for a merge of one row.
     replace_batch* batch { nullptr };
+    const before_copy* prepare { nullptr };
 };
 
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
-                              std::uint64_t* counters, const chooser& choose, std::string& error)
+                              std::uint64_t* counters, const chooser& choose, std::string& error,
+                              const before_copy& prepare)
 {
     error.clear();
     replace_batch batch;
     batch.counters = counters;
     merge_walk walk;
     walk.batch = &batch;
+    walk.prepare = &prepare;
     const auto join_errors = [&] {
         std::stable_sort(batch.errors.begin(), batch.errors.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -365,9 +368,11 @@ void file_archive::finish_batch(replace_batch& batch)
 }
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
-                             std::uint64_t* counters, const chooser& choose, std::string& error)
+                             std::uint64_t* counters, const chooser& choose, std::string& error,
+                             const before_copy& prepare)
 {
     merge_walk walk;
+    walk.prepare = &prepare;
     return merge_one(backup_root, row, counters, choose, walk, error);
 }
 
@@ -527,15 +532,28 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             if (!copy_onto_itself) {
                 if (walk != nullptr && !mock_copy && walk->cleared.insert(real_target.parent_path().native()).second)
                     remove_copy_temporaries(real_target.parent_path());
-                int code = 0;
-                bool copied = replace_file(source, real_target, error, recorded, batch, code);
                 // On a nearly full volume the waiting copies hold their old files' space until
                 // their renames; once those are done the row gets the space it would have alone.
-                if (!copied && out_of_space(code) && batch != nullptr && !batch->files.empty()) {
+                const auto room_made = [&](bool done, int code) {
+                    if (done || !out_of_space(code) || batch == nullptr || batch->files.empty())
+                        return false;
                     finish_batch(*batch);
                     error.clear();
-                    copied = replace_file(source, real_target, error, recorded, batch, code);
+                    return true;
+                };
+                int code = 0;
+                if (walk != nullptr && walk->prepare != nullptr && *walk->prepare) {
+                    const before_copy& prepare = *walk->prepare;
+                    const bool replacing = present(real_target);
+                    bool ready = prepare(source, real_target, replacing, error, code);
+                    if (room_made(ready, code))
+                        ready = prepare(source, real_target, replacing, error, code);
+                    if (!ready)
+                        return false;
                 }
+                bool copied = replace_file(source, real_target, error, recorded, batch, code);
+                if (room_made(copied, code))
+                    copied = replace_file(source, real_target, error, recorded, batch, code);
                 if (!copied)
                     return false;
                 if (counters != nullptr) {

@@ -85,7 +85,7 @@ TEST_F(merge_refusals, a_target_changed_since_the_comparison_is_not_overwritten)
     EXPECT_EQ(read(backup_root / "a.txt"), "edited after the comparison");
     EXPECT_EQ(read(backup_root / "new.txt"), "appeared after the comparison");
     EXPECT_EQ(window.texts(2).size(), 2u);
-    EXPECT_TRUE(window.logged(2, "File " + (backup_root / "a.txt").string() + " changed since the comparison"));
+    EXPECT_TRUE(window.logged(2, "Not copied to " + (backup_root / "a.txt").string() + ": it changed since the comparison"));
 }
 
 TEST_F(merge_refusals, no_answers_no_merge)
