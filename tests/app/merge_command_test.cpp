@@ -201,6 +201,34 @@ TEST_F(merge_rules, rename_into_a_read_only_folder_leaves_the_target_alone)
     EXPECT_TRUE(window.logged(2, "Unable to keep the old version of " + (backup_root / "ro" / "a.txt").string()));
 }
 
+TEST_F(merge_rules, rename_keeps_no_old_copy_where_a_file_meets_a_folder)
+{
+    write_main("clash", "main file");
+    write_backup("clash/inner", "backup folder's file");
+    write_main("clash2/inner", "main folder's file");
+    write_backup("clash2", "backup file");
+    const auto names = [this] {
+        std::vector<std::string> found;
+        for (bfs::recursive_directory_iterator entry(folder.path()), end; entry != end; ++entry)
+            found.push_back(entry->path().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const std::vector<std::string> before = names();
+    set_conflict_rule("Rename");
+
+    merge.OnMergeRight();
+    merge.OnMergeLeft();
+
+    EXPECT_EQ(names(), before);
+    const auto errors = window.texts(2);
+    EXPECT_FALSE(errors.empty());
+    for (const std::string& line : errors)
+        EXPECT_EQ(line.find("changed since the comparison"), std::string::npos) << line;
+    for (const char* folder_side : {"backup/clash", "main/clash2"})
+        EXPECT_TRUE(window.logged(2, (folder.path() / folder_side).string() + " is a folder")) << folder_side;
+}
+
 TEST_F(merge_rules, mock_copy_still_makes_the_old_copies_and_nothing_else)
 {
     write_main("a.txt", "main version", 1600000100);
