@@ -6,6 +6,7 @@
 #include "app/settings_keys.h"
 #include "core/config/settings.h"
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/utils/file_names.h"
 #include "core/utils/string_utils.h"
 
@@ -18,15 +19,9 @@
 #include <sstream>
 
 namespace bfs = boost::filesystem;
+using fs::present;
 
 namespace {
-
-bool present(const bfs::path& file)
-{
-    boost::system::error_code ignored;
-    const auto type = bfs::status(file, ignored).type();
-    return type != bfs::status_error && type != bfs::file_not_found;
-}
 
 bool same_words(const std::string& a, const char* b)
 {

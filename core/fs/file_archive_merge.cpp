@@ -99,11 +99,6 @@ bfs::path linked_folder_on_the_way(const bfs::path& root, const bfs::path& relat
     return bfs::path();
 }
 
-std::string system_message(int code)
-{
-    return boost::system::error_code(code, boost::system::system_category()).message();
-}
-
 std::uint64_t regular_bytes(const struct ::stat& info)
 {
     return S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
@@ -140,29 +135,6 @@ bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& 
     return recorded.present && S_ISREG(now->st_mode) && static_cast<std::uint64_t>(now->st_size) == recorded.size
         && static_cast<std::int64_t>(now->st_mtime) == recorded.last_write_time;
 }
-
-class descriptor {
-public:
-    explicit descriptor(int handle) : handle_(handle) {}
-    ~descriptor()
-    {
-        if (handle_ >= 0)
-            ::close(handle_);
-    }
-    descriptor(const descriptor&) = delete;
-    descriptor& operator=(const descriptor&) = delete;
-    int get() const { return handle_; }
-    // Close reports delayed write errors (full disk on some file systems), so it is checked.
-    int close()
-    {
-        const int closed = ::close(handle_);
-        handle_ = -1;
-        return closed;
-    }
-
-private:
-    int handle_ { -1 };
-};
 
 } // namespace
 
@@ -591,28 +563,18 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
             on_mock_action(source, target);
         return true;
     }
-    const auto fail = [&](const std::string& what, int failure) {
-        code = failure;
+    const auto fail = [&](const std::string& what, int system_code) {
+        code = system_code;
         error = "Unable to copy " + source.string() + " to " + target.string() + ": " + what
-            + (failure != 0 ? ": " + system_message(failure) : std::string());
+            + (system_code != 0 ? ": " + system_message(system_code) : std::string());
         return false;
     };
 
-    // Opening a FIFO for reading waits for a writer and opening a device can act on it, so
-    // nothing but a regular file is opened, and the open itself never waits.
-    struct ::stat before;
-    if (::stat(source.c_str(), &before) != 0)
-        return fail("cannot read the source", errno);
-    if (!S_ISREG(before.st_mode))
-        return fail("the source is not a regular file", 0);
-    descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (from.get() < 0)
-        return fail("cannot open the source", errno);
     struct ::stat info;
-    if (::fstat(from.get(), &info) != 0)
-        return fail("cannot read the source", errno);
-    if (!S_ISREG(info.st_mode))
-        return fail("the source is not a regular file", 0);
+    copy_failure failure;
+    descriptor from(open_regular_file(source, info, failure));
+    if (from.get() < 0)
+        return fail(failure.what, failure.code);
 
     // The copy goes to a fresh name beside the target and replaces it only once complete, so an
     // interrupted or failed copy never leaves a half-written file in place of a good one.
@@ -629,48 +591,22 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
 
-    const auto abandon = [&](const std::string& what, int failure) {
+    const auto abandon = [&](const std::string& what, int system_code) {
         to.close();
         ::unlink(temporary.c_str());
-        return fail(what, failure);
+        return fail(what, system_code);
     };
-    if (!copy_file_content(from.get(), to.get()))
-        return abandon("cannot copy the content", errno);
-    // A source written to while it was read may have given a mix of old and new content; the
-    // copy would carry the old time and pass for equal at the next comparison.
-    struct ::stat after;
-    if (::fstat(from.get(), &after) != 0)
-        return abandon("cannot read the source", errno);
-    if (after.st_size != info.st_size || after.st_mtim.tv_sec != info.st_mtim.tv_sec
-        || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
-        return abandon("the source changed during the copy", 0);
-    // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
-    // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
-    // drives) refuse the mode; that must not fail every copy to them.
-    // A set-user-ID or set-group-ID file that now belongs to someone else (a copy made by root
-    // of another user's file) would run with rights its owner never gave it: the bits go, as
-    // cp drops them.
-    mode_t mode = info.st_mode & 07777;
-    struct ::stat made;
-    if (::fstat(to.get(), &made) != 0)
-        return abandon("cannot read the copy", errno);
-    if (made.st_uid != info.st_uid || made.st_gid != info.st_gid)
-        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
-    const int mode_result = ::fchmod(to.get(), mode);
-    if (mode_result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
-        return abandon("cannot set the permissions", errno);
-    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
-    if (::futimens(to.get(), times) != 0)
-        return abandon("cannot set the times", errno);
+    if (!copy_file_data(from.get(), info, to.get(), failure))
+        return abandon(failure.what, failure.code);
     // A replaced file must be on disk before the good old one goes; in a batch, the batch's
     // flush sees to it.
     const bool waits = replacing && batch != nullptr;
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
     if (to.close() != 0) {
-        const int failure = errno;
+        const int code_on_close = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot write the content", failure);
+        return fail("cannot write the content", code_on_close);
     }
     if (waits) {
         replace_batch::waiting file { batch->row, source, temporary, target, recorded != nullptr,
@@ -691,9 +627,9 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         }
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
-        const int failure = errno;
+        const int code_on_rename = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot replace the target", failure);
+        return fail("cannot replace the target", code_on_rename);
     }
     return true;
 }
