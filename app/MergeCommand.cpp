@@ -477,7 +477,13 @@ bool merge_command::keep_old_version(const bfs::path& file, std::string& error, 
 {
     try {
         const std::time_t now = std::time(nullptr);
-        return copy_old_version(file, utils::make_timestamped_name(file, &now), error, code);
+        const bfs::path copy = utils::make_timestamped_name(file, &now);
+        // Mock copy writes nothing into the trees: the line says what would be copied.
+        if (host_.merge_archive().mock_copy) {
+            host_.log_line("Copy " + file.string() + " to " + copy.string() + "\n");
+            return true;
+        }
+        return copy_old_version(file, copy, error, code);
     } catch (const std::exception& failure) {
         error = "Unable to keep the old version of " + file.string() + ": " + failure.what();
         code = 0;

@@ -1,7 +1,6 @@
 #pragma once
 // The keep-old copy of the Rename rules: the file about to be overwritten, copied beside itself
-// under a new name before the merge replaces it. It is made directly, whatever the Mock copy
-// switch says.
+// under a new name before the merge replaces it. With Mock copy on, the merge makes none.
 
 #include <boost/filesystem/path.hpp>
 

@@ -229,7 +229,7 @@ TEST_F(merge_rules, rename_keeps_no_old_copy_where_a_file_meets_a_folder)
         EXPECT_TRUE(window.logged(2, (folder.path() / folder_side).string() + " is a folder")) << folder_side;
 }
 
-TEST_F(merge_rules, mock_copy_still_makes_the_old_copies_and_nothing_else)
+TEST_F(merge_rules, mock_copy_makes_no_old_copies_and_copies_nothing)
 {
     write_main("a.txt", "main version", 1600000100);
     write_backup("a.txt", "backup version", 1600000000);
@@ -244,7 +244,9 @@ TEST_F(merge_rules, mock_copy_still_makes_the_old_copies_and_nothing_else)
     std::size_t entries = 0;
     for (bfs::directory_iterator entry(backup_root), end; entry != end; ++entry)
         ++entries;
-    EXPECT_EQ(entries, 2u);  // a.txt and its old copy
+    EXPECT_EQ(entries, 1u);
+    EXPECT_TRUE(window.logged(-1, "Copy " + (backup_root / "a.txt").string() + " to " + (backup_root / "a_").string()));
+    EXPECT_EQ(rows(), 2u);
 }
 
 TEST_F(merge_rules, both_ways_time_beats_size)
