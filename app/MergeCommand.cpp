@@ -20,6 +20,7 @@
 
 namespace bfs = boost::filesystem;
 using fs::present;
+using settings_keys::conflict_rule;
 
 namespace {
 
@@ -149,7 +150,7 @@ void merge_command::merge_table(int direction, data::data_table& table)
     progress->UpdateData(FALSE);
     show_now(*progress);
 
-    const std::string setting = settings_keys::read_text(host_.merge_settings(), settings_keys::on_conflict);
+    const conflict_rule setting = settings_keys::read_conflict_rule(host_.merge_settings());
     const fs::file_archive::chooser decide = choose_rule(direction, setting);
     const fs::file_archive::before_copy prepare = prepare_rule(direction, setting);
     CProgressDialog* shown = progress.get();
@@ -188,7 +189,7 @@ void merge_command::merge_table(int direction, data::data_table& table)
         show_now(*progress);
     }
 
-    if (same_words(setting, "PutOff") && !put_off_.empty()) {
+    if (setting == conflict_rule::put_off && !put_off_.empty()) {
         const std::string conflicts = "Conflicts detected: " + std::to_string(put_off_.size()) + ". Continue?";
         if (AfxMessageBox(conflicts.c_str(), MB_YESNO | MB_ICONHAND) == IDYES) {
             for (const file_pair& pair : put_off_) {
@@ -205,7 +206,7 @@ void merge_command::merge_table(int direction, data::data_table& table)
     }
 }
 
-fs::file_archive::chooser merge_command::choose_rule(int direction, const std::string& setting)
+fs::file_archive::chooser merge_command::choose_rule(int direction, conflict_rule setting)
 {
     using std::placeholders::_1;
     using std::placeholders::_2;
@@ -214,33 +215,33 @@ fs::file_archive::chooser merge_command::choose_rule(int direction, const std::s
         return [decision](const bfs::path&, const bfs::path&) { return decision; };
     };
     if (direction == right) {
-        if (same_words(setting, "Force"))
+        if (setting == conflict_rule::force)
             return force(1);
-        if (same_words(setting, "Rename"))
+        if (setting == conflict_rule::rename)
             return std::bind(&merge_command::ReplaceRightKeepingOld, this, _1, _2);
         return std::bind(&merge_command::CopyMissingRight, this, _1, _2);
     }
     if (direction == left) {
-        if (same_words(setting, "Force"))
+        if (setting == conflict_rule::force)
             return force(-1);
-        if (same_words(setting, "Rename"))
+        if (setting == conflict_rule::rename)
             return std::bind(&merge_command::ReplaceLeftKeepingOld, this, _1, _2);
         return std::bind(&merge_command::CopyMissingLeft, this, _1, _2);
     }
-    if (same_words(setting, "Ask"))
+    if (setting == conflict_rule::ask)
         return std::bind(&merge_command::SynchroniseAsking, this, _1, _2);
-    if (same_words(setting, "PutOff"))
+    if (setting == conflict_rule::put_off)
         return std::bind(&merge_command::SynchronisePuttingOff, this, _1, _2);
-    if (same_words(setting, "Ignore"))
+    if (setting == conflict_rule::ignore)
         return [](const bfs::path&, const bfs::path&) { return 0; };
     return std::bind(&merge_command::SynchronisePair, this, _1, _2);
 }
 
-fs::file_archive::before_copy merge_command::prepare_rule(int direction, const std::string& setting)
+fs::file_archive::before_copy merge_command::prepare_rule(int direction, conflict_rule setting)
 {
     // Both ways, Force and Rename are "anything else": the default rule.
-    const bool keep_old = direction != both && same_words(setting, "Rename");
-    const bool log_copy = direction == both || !same_words(setting, "Force");
+    const bool keep_old = direction != both && setting == conflict_rule::rename;
+    const bool log_copy = direction == both || setting != conflict_rule::force;
     return [this, keep_old, log_copy](const bfs::path& source, const bfs::path& target, bool replacing,
                                       std::string& error, int& code) {
         if (replacing)

@@ -4,6 +4,7 @@
 // afterwards. The catalogue does the walk and the copies; the main window is reached only
 // through merge_host, so everything here runs (and is tested) without the window.
 
+#include "app/settings_keys.h"
 #include "core/fs/file_archive.h"
 
 #include "platform/base/window.h"
@@ -103,10 +104,10 @@ private:
     void merge_table(int direction, data::data_table& table);
     bool refuse_without_backup_folder(const std::string& command);
     bool refuse_stale_table(const std::string& command);
-    fs::file_archive::chooser choose_rule(int direction, const std::string& conflict_setting);
+    fs::file_archive::chooser choose_rule(int direction, settings_keys::conflict_rule conflict_setting);
     // What a rule does once the catalogue has let a copy through: the keep-old copy of a file
     // about to be replaced (Rename one way), the copy line of a file copied where none was.
-    fs::file_archive::before_copy prepare_rule(int direction, const std::string& conflict_setting);
+    fs::file_archive::before_copy prepare_rule(int direction, settings_keys::conflict_rule conflict_setting);
     bool keep_old_version(const boost::filesystem::path& file, std::string& error /*out*/, int& code /*out*/);
     // The copy from whichever side holds the file, when only one does; 0 when neither.
     static int one_sided_copy(bool main_exists, bool backup_exists);
