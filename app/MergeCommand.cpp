@@ -16,6 +16,7 @@
 #include <ctime>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 namespace bfs = boost::filesystem;

@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <list>
-#include <memory>
 #include <string>
 #include <utility>
 
