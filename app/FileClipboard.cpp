@@ -5,6 +5,7 @@
 
 #include "core/data/data_table.h"
 #include "core/fs/file_archive.h"
+#include "core/fs/file_content.h"
 #include "core/logger.h"
 #include "core/utils/file_names.h"
 #include "platform/base/shell_dialogs.h"
@@ -27,11 +28,6 @@ std::string choose_folder(CWnd* owner, const char* title)
 {
     CFolderDialog picker(title, nullptr, owner);
     return picker.DoModal() == IDOK ? picker.GetFolderPath() : std::string();
-}
-
-std::string system_message(int code)
-{
-    return boost::system::error_code(code, boost::system::system_category()).message();
 }
 
 } // namespace
@@ -96,7 +92,7 @@ void FileClipboard::CopyInto(const std::string& folder)
         const boost::filesystem::path& source = entry.second;
         struct ::stat info;
         if (::stat(source.c_str(), &info) != 0) {
-            m_log.enqueue("Copy to: " + source.string() + ": " + system_message(errno), error_type);
+            m_log.enqueue("Copy to: " + source.string() + ": " + fs::system_message(errno), error_type);
             continue;
         }
         std::string error;

@@ -6,6 +6,7 @@
 #include "app/settings_keys.h"
 #include "core/config/settings.h"
 #include "core/data/data_table.h"
+#include "core/fs/file_presence.h"
 #include "core/utils/file_names.h"
 #include "core/utils/string_utils.h"
 
@@ -15,28 +16,18 @@
 #include <ctime>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <sstream>
 
 namespace bfs = boost::filesystem;
+using fs::present;
+using settings_keys::conflict_rule;
 
 namespace {
-
-bool present(const bfs::path& file)
-{
-    boost::system::error_code ignored;
-    const auto type = bfs::status(file, ignored).type();
-    return type != bfs::status_error && type != bfs::file_not_found;
-}
 
 bool same_words(const std::string& a, const char* b)
 {
     return utils::string_utils::compare_no_case(a, b) == 0;
-}
-
-// The text a path is known by in the table of recorded files.
-std::string path_key(const bfs::path& file)
-{
-    return file.lexically_normal().string();
 }
 
 // A folder's text without "." and ".." steps or trailing separators, so that "/a/b/" is "/a/b"
@@ -138,7 +129,6 @@ void merge_command::Merge(int direction, const std::string& question)
     try {
         merge_table(direction, *table);
     } catch (const std::exception& failure) {
-        recorded_.reset();
         host_.log_entry(std::string("Merge: ") + failure.what(), log_error);
     }
     host_.compare_folders();
@@ -161,8 +151,9 @@ void merge_command::merge_table(int direction, data::data_table& table)
     progress->UpdateData(FALSE);
     show_now(*progress);
 
-    const std::string setting = settings_keys::read_text(host_.merge_settings(), settings_keys::on_conflict);
+    const conflict_rule setting = settings_keys::read_conflict_rule(host_.merge_settings());
     const fs::file_archive::chooser decide = choose_rule(direction, setting);
+    const fs::file_archive::before_copy prepare = prepare_rule(direction, setting);
     CProgressDialog* shown = progress.get();
     const fs::file_archive::chooser rule = [this, direction, decide, shown](const bfs::path& main_side,
                                                                              const bfs::path& backup_side) {
@@ -183,15 +174,13 @@ void merge_command::merge_table(int direction, data::data_table& table)
     else
         host_.log_line("Synchronising " + main_path + " and " + backup_path + " both ways (" + size + ")\n");
 
-    recorded_ = std::make_unique<recorded_files>(record_files(table));
     std::uint64_t counters[4] = {0, 0, 0, 0};
     std::string errors;
     const auto started = std::chrono::steady_clock::now();
-    archive.merge_rows(backup_path, table, counters, rule, errors);
+    archive.merge_rows(backup_path, table, counters, rule, errors, prepare);
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count()
         / 1000000;
-    recorded_.reset();
     log_errors(errors);
     host_.log_line(std::to_string(table.rows.size()) + " difference(s) merged in " + std::to_string(elapsed)
                    + " millseconds\n");
@@ -201,7 +190,7 @@ void merge_command::merge_table(int direction, data::data_table& table)
         show_now(*progress);
     }
 
-    if (same_words(setting, "PutOff") && !put_off_.empty()) {
+    if (setting == conflict_rule::put_off && !put_off_.empty()) {
         const std::string conflicts = "Conflicts detected: " + std::to_string(put_off_.size()) + ". Continue?";
         if (AfxMessageBox(conflicts.c_str(), MB_YESNO | MB_ICONHAND) == IDYES) {
             for (const file_pair& pair : put_off_) {
@@ -218,85 +207,78 @@ void merge_command::merge_table(int direction, data::data_table& table)
     }
 }
 
-fs::file_archive::chooser merge_command::choose_rule(int direction, const std::string& setting)
+fs::file_archive::chooser merge_command::choose_rule(int direction, conflict_rule setting)
 {
     using std::placeholders::_1;
     using std::placeholders::_2;
-    // Force copies whatever is there, but never over a file changed since the comparison.
-    const auto force = [this](int decision) {
-        return [this, decision](const bfs::path& main_side, const bfs::path& backup_side) {
-            return unchanged_since_comparison(decision > 0 ? backup_side : main_side) ? decision : 0;
-        };
+    // Force copies whatever is there; the catalogue still keeps a file changed since the comparison.
+    const auto force = [](int decision) {
+        return [decision](const bfs::path&, const bfs::path&) { return decision; };
     };
     if (direction == right) {
-        if (same_words(setting, "Force"))
+        if (setting == conflict_rule::force)
             return force(1);
-        if (same_words(setting, "Rename"))
+        if (setting == conflict_rule::rename)
             return std::bind(&merge_command::ReplaceRightKeepingOld, this, _1, _2);
         return std::bind(&merge_command::CopyMissingRight, this, _1, _2);
     }
     if (direction == left) {
-        if (same_words(setting, "Force"))
+        if (setting == conflict_rule::force)
             return force(-1);
-        if (same_words(setting, "Rename"))
+        if (setting == conflict_rule::rename)
             return std::bind(&merge_command::ReplaceLeftKeepingOld, this, _1, _2);
         return std::bind(&merge_command::CopyMissingLeft, this, _1, _2);
     }
-    if (same_words(setting, "Ask"))
+    if (setting == conflict_rule::ask)
         return std::bind(&merge_command::SynchroniseAsking, this, _1, _2);
-    if (same_words(setting, "PutOff"))
+    if (setting == conflict_rule::put_off)
         return std::bind(&merge_command::SynchronisePuttingOff, this, _1, _2);
-    if (same_words(setting, "Ignore"))
+    if (setting == conflict_rule::ignore)
         return [](const bfs::path&, const bfs::path&) { return 0; };
     return std::bind(&merge_command::SynchronisePair, this, _1, _2);
 }
 
-int merge_command::CopyMissingRight(const bfs::path& main_side, const bfs::path& backup_side)
+fs::file_archive::before_copy merge_command::prepare_rule(int direction, conflict_rule setting)
 {
-    if (!present(main_side) || present(backup_side))
-        return 0;
-    return copy_decision(1, main_side, backup_side);
+    // Both ways, Force and Rename are "anything else": the default rule.
+    const bool keep_old = direction != both && setting == conflict_rule::rename;
+    const bool log_copy = direction == both || setting != conflict_rule::force;
+    return [this, keep_old, log_copy](const bfs::path& source, const bfs::path& target, bool replacing,
+                                      std::string& error, int& code) {
+        if (replacing)
+            return !keep_old || keep_old_version(target, error, code);
+        if (log_copy)
+            host_.log_line("Copy " + source.string() + " to " + target.string() + "\n");
+        return true;
+    };
 }
 
-int merge_command::ReplaceRightKeepingOld(const bfs::path& main_side, const bfs::path& backup_side)
+int merge_command::CopyMissingRight(const bfs::path& main_side, const bfs::path& backup_side)
 {
-    if (!present(main_side))
-        return 0;
-    if (!present(backup_side))
-        return copy_decision(1, main_side, backup_side);
-    if (!unchanged_since_comparison(backup_side) || !keep_old_version(backup_side))
-        return 0;
-    return 1;
+    return present(main_side) && !present(backup_side) ? 1 : 0;
+}
+
+int merge_command::ReplaceRightKeepingOld(const bfs::path& main_side, const bfs::path&)
+{
+    return present(main_side) ? 1 : 0;
 }
 
 int merge_command::CopyMissingLeft(const bfs::path& main_side, const bfs::path& backup_side)
 {
-    if (present(main_side) || !present(backup_side))
-        return 0;
-    return copy_decision(-1, main_side, backup_side);
+    return !present(main_side) && present(backup_side) ? -1 : 0;
 }
 
-int merge_command::ReplaceLeftKeepingOld(const bfs::path& main_side, const bfs::path& backup_side)
+int merge_command::ReplaceLeftKeepingOld(const bfs::path&, const bfs::path& backup_side)
 {
-    if (!present(backup_side))
-        return 0;
-    if (!present(main_side))
-        return copy_decision(-1, main_side, backup_side);
-    if (!unchanged_since_comparison(main_side) || !keep_old_version(main_side))
-        return 0;
-    return -1;
+    return present(backup_side) ? -1 : 0;
 }
 
 int merge_command::SynchronisePair(const bfs::path& main_side, const bfs::path& backup_side)
 {
     const bool main_exists = present(main_side);
     const bool backup_exists = present(backup_side);
-    if (!main_exists && !backup_exists)
-        return 0;
-    if (!backup_exists)
-        return copy_decision(1, main_side, backup_side);
-    if (!main_exists)
-        return copy_decision(-1, main_side, backup_side);
+    if (!main_exists || !backup_exists)
+        return one_sided_copy(main_exists, backup_exists);
 
     boost::system::error_code failure;
     const std::uint64_t main_size = bfs::file_size(main_side, failure);
@@ -330,8 +312,6 @@ int merge_command::SynchronisePair(const bfs::path& main_side, const bfs::path& 
     }
     if (!message.empty())
         host_.log_entry(message, log_info);
-    if (result != 0 && !unchanged_since_comparison(result > 0 ? backup_side : main_side))
-        return 0;
     return result;
 }
 
@@ -343,7 +323,7 @@ int merge_command::SynchroniseAsking(const bfs::path& main_side, const bfs::path
         MergeFile(main_side, backup_side);
         return 0;
     }
-    return one_sided_copy(main_exists, backup_exists, main_side, backup_side);
+    return one_sided_copy(main_exists, backup_exists);
 }
 
 int merge_command::SynchronisePuttingOff(const bfs::path& main_side, const bfs::path& backup_side)
@@ -355,27 +335,16 @@ int merge_command::SynchronisePuttingOff(const bfs::path& main_side, const bfs::
         put_off_.emplace_back(main_side, backup_side);
         return 0;
     }
-    return one_sided_copy(main_exists, backup_exists, main_side, backup_side);
+    return one_sided_copy(main_exists, backup_exists);
 }
 
-int merge_command::one_sided_copy(bool main_exists, bool backup_exists, const bfs::path& main_side,
-                                  const bfs::path& backup_side)
+int merge_command::one_sided_copy(bool main_exists, bool backup_exists)
 {
     if (main_exists)
-        return copy_decision(1, main_side, backup_side);
+        return 1;
     if (backup_exists)
-        return copy_decision(-1, main_side, backup_side);
+        return -1;
     return 0;
-}
-
-int merge_command::copy_decision(int decision, const bfs::path& main_side, const bfs::path& backup_side)
-{
-    const bfs::path& source = decision > 0 ? main_side : backup_side;
-    const bfs::path& target = decision > 0 ? backup_side : main_side;
-    if (!unchanged_since_comparison(target))
-        return 0;
-    host_.log_line("Copy " + source.string() + " to " + target.string() + "\n");
-    return decision;
 }
 
 void merge_command::MergeFile(const bfs::path& main_file, const bfs::path& backup_file)
@@ -459,22 +428,15 @@ void merge_command::MergeRow(long row)
                 host_.log_entry("Merge row: " + source.string() + " does not exist", log_error);
             } else {
                 const int decision = main_missing ? -1 : 1;
-                bool refused = false;
-                // One side was missing at the comparison: a file that appeared there since is kept.
-                recorded_ = std::make_unique<recorded_files>();
-                const auto rule = [this, decision, &refused](const bfs::path& main_side, const bfs::path& backup_side) {
-                    refused = !unchanged_since_comparison(decision > 0 ? backup_side : main_side);
-                    return refused ? 0 : decision;
-                };
+                // One side was missing at the comparison: the catalogue keeps a file that appeared there since.
+                const auto rule = [decision](const bfs::path&, const bfs::path&) { return decision; };
                 std::uint64_t counters[4] = {0, 0, 0, 0};
                 std::string error;
-                const bool merged = archive.merge_row(host_.backup_path(), record, counters, rule, error);
-                recorded_.reset();
-                if (!merged)
+                if (!archive.merge_row(host_.backup_path(), record, counters, rule, error))
                     host_.log_entry(error, log_error);
                 else if (counters[fs::file_archive::files_copied] > 0)
                     table->remove_row(static_cast<std::uint64_t>(row) + 1);
-                else if (!refused)
+                else
                     host_.log_entry("Merge row: nothing was copied for " + source.string(), log_error);
             }
             host_.repaint_grid();
@@ -483,7 +445,6 @@ void merge_command::MergeRow(long row)
             host_.repaint_grid();
         }
     } catch (const std::exception& failure) {
-        recorded_.reset();
         host_.log_entry(std::string("Merge row: ") + failure.what(), log_error);
         return;
     }
@@ -514,39 +475,22 @@ bool merge_command::refuse_stale_table(const std::string& command)
     return true;
 }
 
-bool merge_command::unchanged_since_comparison(const bfs::path& target)
+bool merge_command::keep_old_version(const bfs::path& file, std::string& error, int& code)
 {
-    if (!recorded_ || !present(target))
-        return true;
-    const auto found = recorded_->find(path_key(target));
-    boost::system::error_code failure;
-    bool unchanged = false;
-    if (found != recorded_->end()) {
-        const std::uint64_t size = bfs::file_size(target, failure);
-        const std::time_t time = failure ? 0 : bfs::last_write_time(target, failure);
-        if (failure) {
-            host_.log_entry(system_error(target, failure), log_error);
-            return false;
-        }
-        unchanged = size == found->second.size && static_cast<std::int64_t>(time) == found->second.time;
-    }
-    if (!unchanged)
-        host_.log_entry("File " + target.string() + " changed since the comparison; not overwritten", log_error);
-    return unchanged;
-}
-
-bool merge_command::keep_old_version(const bfs::path& file)
-{
-    std::string error;
     try {
         const std::time_t now = std::time(nullptr);
-        if (copy_old_version(file, utils::make_timestamped_name(file, &now), error))
+        const bfs::path copy = utils::make_timestamped_name(file, &now);
+        // Mock copy writes nothing into the trees: the line says what would be copied.
+        if (host_.merge_archive().mock_copy) {
+            host_.log_line("Copy " + file.string() + " to " + copy.string() + "\n");
             return true;
+        }
+        return copy_old_version(file, copy, error, code);
     } catch (const std::exception& failure) {
         error = "Unable to keep the old version of " + file.string() + ": " + failure.what();
+        code = 0;
+        return false;
     }
-    host_.log_entry(error, log_error);
-    return false;
 }
 
 void merge_command::log_errors(const std::string& lines)
@@ -556,20 +500,4 @@ void merge_command::log_errors(const std::string& lines)
     while (std::getline(text, line))
         if (!line.empty())
             host_.log_entry(line, log_error);
-}
-
-merge_command::recorded_files merge_command::record_files(data::data_table& table)
-{
-    recorded_files files;
-    for (const data::data_row* row : table.rows) {
-        const std::string file_name = row->get<std::string>("file_name", std::string());
-        if (!file_name.empty())
-            files[path_key(bfs::path(row->get<std::string>("file_fullpath", std::string())) / file_name)] = {
-                row->get<std::uint64_t>("file_size", 0), row->get<std::int64_t>("file_time", 0)};
-        const std::string backup_name = row->get<std::string>("backup_name", std::string());
-        if (!backup_name.empty())
-            files[path_key(bfs::path(row->get<std::string>("backup_fullpath", std::string())) / backup_name)] = {
-                row->get<std::uint64_t>("backup_size", 0), row->get<std::int64_t>("backup_time", 0)};
-    }
-    return files;
 }

@@ -4,6 +4,7 @@
 // afterwards. The catalogue does the walk and the copies; the main window is reached only
 // through merge_host, so everything here runs (and is tested) without the window.
 
+#include "app/settings_keys.h"
 #include "core/fs/file_archive.h"
 
 #include "platform/base/window.h"
@@ -12,9 +13,7 @@
 
 #include <cstdint>
 #include <list>
-#include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 
 class CProgressDialog;
@@ -84,7 +83,8 @@ public:
     void MergeRow(long row);
 
     // The decision members: main-side path first, backup side second; +1 copies main onto
-    // backup, -1 backup onto main, 0 nothing.
+    // backup, -1 backup onto main, 0 nothing. The catalogue then checks the pair; the keep-old
+    // copy of the Rename rules and the copy lines are made after its checks (prepare_rule).
     int CopyMissingRight(const boost::filesystem::path& main_side, const boost::filesystem::path& backup_side);
     int ReplaceRightKeepingOld(const boost::filesystem::path& main_side, const boost::filesystem::path& backup_side);
     int CopyMissingLeft(const boost::filesystem::path& main_side, const boost::filesystem::path& backup_side);
@@ -99,32 +99,19 @@ public:
     const std::list<file_pair>& put_off() const { return put_off_; }
 
 private:
-    // Size and modification time of a file as the comparison recorded it.
-    struct recorded_file {
-        std::uint64_t size = 0;
-        std::int64_t time = 0;
-    };
-    using recorded_files = std::unordered_map<std::string, recorded_file>;
-
     // Everything of a merge from the progress dialog to the put-off conflicts.
     void merge_table(int direction, data::data_table& table);
     bool refuse_without_backup_folder(const std::string& command);
     bool refuse_stale_table(const std::string& command);
-    fs::file_archive::chooser choose_rule(int direction, const std::string& conflict_setting);
-    // False (with an ERROR line) when target exists and is not what the comparison recorded.
-    bool unchanged_since_comparison(const boost::filesystem::path& target);
-    bool keep_old_version(const boost::filesystem::path& file);
+    fs::file_archive::chooser choose_rule(int direction, settings_keys::conflict_rule conflict_setting);
+    // What a rule does once the catalogue has let a copy through: the keep-old copy of a file
+    // about to be replaced (Rename one way), the copy line of a file copied where none was.
+    fs::file_archive::before_copy prepare_rule(int direction, settings_keys::conflict_rule conflict_setting);
+    bool keep_old_version(const boost::filesystem::path& file, std::string& error /*out*/, int& code /*out*/);
     // The copy from whichever side holds the file, when only one does; 0 when neither.
-    int one_sided_copy(bool main_exists, bool backup_exists, const boost::filesystem::path& main_side,
-                       const boost::filesystem::path& backup_side);
-    // A one-sided copy the rules decided: the copy line is logged unless the target changed.
-    int copy_decision(int decision, const boost::filesystem::path& main_side,
-                      const boost::filesystem::path& backup_side);
+    static int one_sided_copy(bool main_exists, bool backup_exists);
     void log_errors(const std::string& lines);
-    static recorded_files record_files(data::data_table& table);
 
     merge_host& host_;
     std::list<file_pair> put_off_;
-    // During a merge: what the comparison saw of every file of the table.
-    std::unique_ptr<recorded_files> recorded_;
 };

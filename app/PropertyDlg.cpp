@@ -238,7 +238,7 @@ void build_tool_options(CPropertyDlg& dialog, config::settings& store)
                compared("the presence of a file in the Main directory"));
     add.choice("Missing backup copy", keys::filter_missing_backup, on_off,
                compared("the presence of a file in the Backup directory"));
-    add.choice("On conflict", keys::on_conflict, {"Default", "Ask", "PutOff", "Ignore", "Force", "Rename"},
+    add.choice("On conflict", keys::on_conflict, keys::conflict_rule_choices(),
                "Sets how conflicts should be resolved when merging files manually");
     add.choice("Auto merge", keys::auto_merge, {"KeepNewer", "KeepLarger"},
                "Sets how conflicts should be resolved when merging files automatically");

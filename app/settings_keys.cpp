@@ -5,6 +5,7 @@
 #include "platform/base/system_services.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace settings_keys {
 
@@ -142,12 +143,6 @@ const std::vector<std::string>& auto_merge_choices()
     return choices;
 }
 
-const std::vector<std::string>& db_mode_choices()
-{
-    static const std::vector<std::string> modes = { "memory", "file" };
-    return modes;
-}
-
 const std::vector<std::string>& column_headings()
 {
     static const std::vector<std::string> headings = { "File ID",     "File Name",   "File Size", "File Time",
@@ -223,6 +218,14 @@ std::string read_choice(config::settings& store, const std::string& key, const s
 catalogue_mode read_db_mode(config::settings& store)
 {
     return compare_no_case(read_text(store, db_mode), "file") == 0 ? catalogue_mode::file : catalogue_mode::memory;
+}
+
+conflict_rule read_conflict_rule(config::settings& store)
+{
+    const std::vector<std::string>& rules = conflict_rule_choices();
+    const auto found = std::find(rules.begin(), rules.end(), read_choice(store, on_conflict, rules));
+    return found == rules.end() ? conflict_rule::default_rule
+                                : static_cast<conflict_rule>(std::distance(rules.begin(), found));
 }
 
 int read_column_width(config::settings& store, const std::string& heading, int built_in_width)

@@ -88,12 +88,13 @@ bool is_usable_predicate_value(const std::string& value);
 
 const std::vector<std::string>& export_types();
 const std::vector<std::string>& export_format_choices();
+// The "On conflict" words, in the order of conflict_rule.
 const std::vector<std::string>& conflict_rule_choices();
 const std::vector<std::string>& auto_merge_choices();
-const std::vector<std::string>& db_mode_choices();
 const std::vector<std::string>& column_headings();
 
 enum class catalogue_mode { memory, file };
+enum class conflict_rule { default_rule, ask, put_off, ignore, force, rename };
 
 // Readers: a missing key gives the fallback; reading never creates a key.
 std::string read_text(config::settings& store, const std::string& key, const std::string& fallback = std::string());
@@ -108,6 +109,8 @@ COLORREF read_colour(config::settings& store, const std::string& key, COLORREF f
 std::string read_choice(config::settings& store, const std::string& key, const std::vector<std::string>& choices,
                         const std::string& fallback = std::string());
 catalogue_mode read_db_mode(config::settings& store);
+// The stored word in any letter case; any other text, or none, is the default rule.
+conflict_rule read_conflict_rule(config::settings& store);
 // Negative or absurd widths (over 10,000 pixels) give the built-in width.
 int read_column_width(config::settings& store, const std::string& heading, int built_in_width);
 std::string read_open_with(config::settings& store, const std::string& extension);

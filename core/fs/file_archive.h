@@ -17,7 +17,6 @@
 #include <limits>
 #include <map>
 #include <memory>
-#include <set>
 #include <string>
 
 namespace data {
@@ -38,6 +37,13 @@ public:
     // onto main, 0 leaves both.
     using chooser = std::function<int(const boost::filesystem::path& main_side,
                                       const boost::filesystem::path& backup_side)>;
+    // Runs for a merged row once its copy has passed every check (no linked folder on the way,
+    // the same kind on both sides, a target as the comparison saw it), just before the target
+    // is written; `replacing` when a file is there. False fails the row with `error`; a `code`
+    // of no space left lets a merge of many rows free what its waiting copies hold and ask again.
+    using before_copy = std::function<bool(const boost::filesystem::path& source,
+                                           const boost::filesystem::path& target, bool replacing,
+                                           std::string& error /*out*/, int& code /*out*/)>;
 
     // The four merge counters handed by pointer (an array of four).
     enum copy_counter : std::size_t {
@@ -121,11 +127,14 @@ public:
                     const std::string& folder, std::string& error /*out*/) const;
 
     // Merging. `counters` points at four counters (copy_counter); `error` collects one line per
-    // failed row, and the other rows are merged all the same.
+    // failed row, and the other rows are merged all the same. A row's target that is no longer
+    // what the comparison recorded is never written.
     bool merge_rows(const std::string& backup_root, data::data_table& table,
-                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                    const before_copy& prepare = before_copy());
     bool merge_row(const std::string& backup_root, const data::data_row& row,
-                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/);
+                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                   const before_copy& prepare = before_copy());
     bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
                           std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
                           onto_folder folder_target = onto_folder::refuse);
@@ -173,13 +182,12 @@ public:
     };
 
 private:
-    // The folders of one merge already cleared of interrupted copies' temporaries. Clearing
-    // happens before the first copy into a folder; copies made in parallel would have to keep it so.
-    using cleared_folders = std::set<std::string>;
     // The replaced files of a merge of many rows whose copies wait under their temporary names
-    // for one flush to disk; null outside merge_rows.
+    // for one flush to disk.
     struct replace_batch;
-    replace_batch* batch_ { nullptr };
+    // What one merge_rows or merge_row carries from row to row. The copies of the public calls
+    // (a copy_with_choice made while a merge walks included) have none: they go to disk at once.
+    struct merge_walk;
 
     bool database_ready(std::string& error) const;
     void note_removed_temporaries(const std::string& folder, std::size_t count) const;
@@ -193,19 +201,22 @@ private:
     bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
                        const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
     bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
-                   const chooser& choose, cleared_folders& cleared, std::string& error);
+                   const chooser& choose, merge_walk& walk, std::string& error);
+    // `walk` is null for the public single copies.
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
                       std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                      const recorded_target* recorded, cleared_folders* cleared);
+                      const recorded_target* recorded, merge_walk* walk);
     bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
                       std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                      const recorded_target* recorded, cleared_folders* cleared);
+                      const recorded_target* recorded, merge_walk* walk);
     // copy_file without its check for a copy onto itself, which the caller has made; with
-    // `recorded`, the target is checked against it once more just before it is replaced.
+    // `recorded`, the target is checked against it once more just before it is replaced. With a
+    // batch, a replacing copy waits in it. `code` is a failure's system error code, else 0.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::string& error, const recorded_target* recorded);
+                      std::string& error, const recorded_target* recorded, replace_batch* batch,
+                      int& code /*out*/);
     // Makes the waiting copies durable, then gives each its target's name, in row order.
-    void finish_batch();
+    void finish_batch(replace_batch& batch);
 };
 
 // False for a text of nothing but white space, SQL comments and semicolons: SQLite would run it

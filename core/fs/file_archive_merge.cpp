@@ -99,14 +99,14 @@ bfs::path linked_folder_on_the_way(const bfs::path& root, const bfs::path& relat
     return bfs::path();
 }
 
-std::string system_message(int code)
-{
-    return boost::system::error_code(code, boost::system::system_category()).message();
-}
-
 std::uint64_t regular_bytes(const struct ::stat& info)
 {
     return S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+}
+
+bool out_of_space(int code)
+{
+    return code == ENOSPC || code == EDQUOT;
 }
 
 const char* kind_name(bool folder)
@@ -136,29 +136,6 @@ bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& 
         && static_cast<std::int64_t>(now->st_mtime) == recorded.last_write_time;
 }
 
-class descriptor {
-public:
-    explicit descriptor(int handle) : handle_(handle) {}
-    ~descriptor()
-    {
-        if (handle_ >= 0)
-            ::close(handle_);
-    }
-    descriptor(const descriptor&) = delete;
-    descriptor& operator=(const descriptor&) = delete;
-    int get() const { return handle_; }
-    // Close reports delayed write errors (full disk on some file systems), so it is checked.
-    int close()
-    {
-        const int closed = ::close(handle_);
-        handle_ = -1;
-        return closed;
-    }
-
-private:
-    int handle_ { -1 };
-};
-
 } // namespace
 
 // One fdatasync per replaced file, one after another, made a replacing merge several times
@@ -166,6 +143,12 @@ private:
 // made durable together by one flush of their file system, and only then renamed over the old
 // files: a crash at any moment still leaves either the old file or the complete new one.
 struct file_archive::replace_batch {
+    // The four counters and the two byte totals.
+    struct tally {
+        std::uint64_t counters[4] { 0, 0, 0, 0 };
+        std::uint64_t main_bytes { 0 };
+        std::uint64_t backup_bytes { 0 };
+    };
     struct waiting {
         std::size_t row;
         bfs::path source;
@@ -174,9 +157,7 @@ struct file_archive::replace_batch {
         bool check_target;
         recorded_target recorded;
         // What the row added to the counters and byte totals, taken back if it fails now.
-        std::uint64_t counted[4];
-        std::uint64_t main_counted;
-        std::uint64_t backup_counted;
+        tally counted;
     };
     // Bounds what a crash can leave as temporaries and the dirty pages waiting for the flush.
     static constexpr std::size_t most_files = 4096;
@@ -190,66 +171,76 @@ struct file_archive::replace_batch {
     std::uint64_t bytes { 0 };
     // Row number and text of each failed row; rows fail late when their rename fails.
     std::vector<std::pair<std::size_t, std::string>> errors;
+    // All that failed waiting copies took back so far.
+    tally taken_back;
+};
+
+struct file_archive::merge_walk {
+    // The folders already cleared of interrupted copies' temporaries. Clearing happens before
+    // the first copy into a folder; copies made in parallel would have to keep it so.
+    std::set<std::string> cleared;
+    // Null for a merge of one row.
+    replace_batch* batch { nullptr };
+    const before_copy* prepare { nullptr };
 };
 
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
-                              std::uint64_t* counters, const chooser& choose, std::string& error)
+                              std::uint64_t* counters, const chooser& choose, std::string& error,
+                              const before_copy& prepare)
 {
     error.clear();
-    cleared_folders cleared;
     replace_batch batch;
     batch.counters = counters;
+    merge_walk walk;
+    walk.batch = &batch;
+    walk.prepare = &prepare;
     const auto join_errors = [&] {
         std::stable_sort(batch.errors.begin(), batch.errors.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         for (const auto& failed : batch.errors)
             error += error.empty() ? failed.second : "\n" + failed.second;
     };
-    // The batch is unset however the merge ends.
-    struct batch_scope {
-        replace_batch*& slot;
-        ~batch_scope() { slot = nullptr; }
-    };
-    {
-        batch_ = &batch;
-        batch_scope scope { batch_ };
-        try {
-            for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
-                const data::data_row copy = *row;
-                std::string row_error;
-                std::uint64_t before[4] = { 0, 0, 0, 0 };
-                if (counters != nullptr)
-                    std::copy(counters, counters + 4, before);
-                const std::uint64_t main_before = main_bytes;
-                const std::uint64_t backup_before = backup_bytes[only_backup_id];
-                const std::size_t waiting = batch.files.size();
-                if (!merge_one(backup_root, copy, counters, choose, cleared, row_error))
-                    batch.errors.emplace_back(batch.row, row_error);
-                if (batch.files.size() > waiting) {
-                    auto& added = batch.files.back();
-                    for (std::size_t i = 0; i < 4; ++i)
-                        added.counted[i] = counters != nullptr ? counters[i] - before[i] : 0;
-                    added.main_counted = main_bytes - main_before;
-                    added.backup_counted = backup_bytes[only_backup_id] - backup_before;
-                }
-                if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
-                    finish_batch();
+    try {
+        // What was ever counted: a row that finishes the batch part-way sees earlier rows'
+        // failures taken back during its own.
+        const auto counted_so_far = [&] {
+            replace_batch::tally now = batch.taken_back;
+            for (std::size_t i = 0; i < 4 && counters != nullptr; ++i)
+                now.counters[i] += counters[i];
+            now.main_bytes += main_bytes;
+            now.backup_bytes += backup_bytes[only_backup_id];
+            return now;
+        };
+        for (auto row = table.begin(); row != table.end(); ++row, ++batch.row) {
+            const data::data_row copy = *row;
+            std::string row_error;
+            const replace_batch::tally before = counted_so_far();
+            if (!merge_one(backup_root, copy, counters, choose, walk, row_error))
+                batch.errors.emplace_back(batch.row, row_error);
+            if (!batch.files.empty() && batch.files.back().row == batch.row) {
+                const replace_batch::tally after = counted_so_far();
+                replace_batch::tally& added = batch.files.back().counted;
+                for (std::size_t i = 0; i < 4; ++i)
+                    added.counters[i] = after.counters[i] - before.counters[i];
+                added.main_bytes = after.main_bytes - before.main_bytes;
+                added.backup_bytes = after.backup_bytes - before.backup_bytes;
             }
-            finish_batch();
-        } catch (const std::exception& failure) {
-            finish_batch();
-            join_errors();
-            error += error.empty() ? failure.what() : std::string("\n") + failure.what();
-            return false;
+            if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
+                finish_batch(batch);
         }
+        finish_batch(batch);
+    } catch (const std::exception& failure) {
+        finish_batch(batch);
+        join_errors();
+        error += error.empty() ? failure.what() : std::string("\n") + failure.what();
+        return false;
     }
     join_errors();
     return batch.errors.empty();
 }
 
-void file_archive::finish_batch()
+void file_archive::finish_batch(replace_batch& batch)
 {
-    replace_batch& batch = *batch_;
     std::vector<replace_batch::waiting> files;
     files.swap(batch.files);
     batch.targets.clear();
@@ -259,39 +250,71 @@ void file_archive::finish_batch()
     // Each copy is flushed on its own, by a few threads at once: the file system commits
     // flushes that wait together in one go, and nothing but the batch's own files is written.
     // (One flush of the whole file system would also wait for everything else being written to it.)
-    std::vector<int> flushed(files.size(), 0);
+    // A copy is renamed over its target only once its own flush has answered.
+    constexpr int not_flushed = -1;
+    std::vector<int> flushed(files.size(), not_flushed);
+    const auto flush_one = [&](std::size_t index) {
+        const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
+        if (handle >= 0)
+            ::close(handle);
+        flushed[index] = code;
+    };
     std::atomic<std::size_t> next_file { 0 };
-    const auto flush = [&] {
-        for (std::size_t index = next_file++; index < files.size(); index = next_file++) {
-            const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-            if (handle < 0 || ::fdatasync(handle) != 0)
-                flushed[index] = errno;
-            if (handle >= 0)
-                ::close(handle);
+    // An exception leaving a thread would end the program; a copy a worker took and never
+    // flushed is flushed below by the calling thread.
+    const auto flush = [&]() noexcept {
+        try {
+            for (std::size_t index = next_file++; index < files.size(); index = next_file++)
+                flush_one(index);
+        } catch (...) {
         }
     };
     std::vector<std::thread> flushers;
-    const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
-    for (std::size_t started = 1; started < flusher_count; ++started)
-        flushers.emplace_back(flush);
+    try {
+        const std::size_t flusher_count = std::min<std::size_t>(replace_batch::flushers, files.size());
+        flushers.reserve(flusher_count);
+        for (std::size_t started = 1; started < flusher_count; ++started)
+            flushers.emplace_back(flush);
+    } catch (const std::exception&) {
+        // No more threads to be had (a process limit reached): those started and this one
+        // flush the batch.
+    }
     flush();
     for (auto& flusher : flushers)
         flusher.join();
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        if (flushed[index] == not_flushed)
+            flush_one(index);
+    }
+    const auto drop = [&](const replace_batch::waiting& file, const std::string& text) {
+        batch.errors.emplace_back(file.row, text);
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (batch.counters != nullptr)
+                batch.counters[i] -= file.counted.counters[i];
+            batch.taken_back.counters[i] += file.counted.counters[i];
+        }
+        main_bytes -= file.counted.main_bytes;
+        backup_bytes[only_backup_id] -= file.counted.backup_bytes;
+        batch.taken_back.main_bytes += file.counted.main_bytes;
+        batch.taken_back.backup_bytes += file.counted.backup_bytes;
+    };
+    // Copies whose flush found the volume full are made again, each on its own, once the others'
+    // renames have freed their old files.
+    std::vector<const replace_batch::waiting*> again;
     std::size_t index = 0;
     for (const auto& file : files) {
         const auto fail = [&](const std::string& what, int code) {
             ::unlink(file.temporary.c_str());
-            batch.errors.emplace_back(file.row, "Unable to copy " + file.source.string() + " to "
-                                          + file.target.string() + ": " + what
-                                          + (code != 0 ? ": " + system_message(code) : std::string()));
-            if (batch.counters != nullptr) {
-                for (std::size_t i = 0; i < 4; ++i)
-                    batch.counters[i] -= file.counted[i];
-            }
-            main_bytes -= file.main_counted;
-            backup_bytes[only_backup_id] -= file.backup_counted;
+            drop(file, "Unable to copy " + file.source.string() + " to " + file.target.string() + ": " + what
+                     + (code != 0 ? ": " + system_message(code) : std::string()));
         };
         const int flush_code = flushed[index++];
+        if (flush_code != 0 && out_of_space(flush_code)) {
+            ::unlink(file.temporary.c_str());
+            again.push_back(&file);
+            continue;
+        }
         if (flush_code != 0) {
             fail("cannot write the content", flush_code);
             continue;
@@ -307,17 +330,26 @@ void file_archive::finish_batch()
         if (put_copy_in_place(file.temporary, file.target) != 0)
             fail("cannot replace the target", errno);
     }
+    for (const replace_batch::waiting* file : again) {
+        std::string text;
+        int code = 0;
+        if (!replace_file(file->source, file->target, text, file->check_target ? &file->recorded : nullptr, nullptr,
+                          code))
+            drop(*file, text);
+    }
 }
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
-                             std::uint64_t* counters, const chooser& choose, std::string& error)
+                             std::uint64_t* counters, const chooser& choose, std::string& error,
+                             const before_copy& prepare)
 {
-    cleared_folders cleared;
-    return merge_one(backup_root, row, counters, choose, cleared, error);
+    merge_walk walk;
+    walk.prepare = &prepare;
+    return merge_one(backup_root, row, counters, choose, walk, error);
 }
 
 bool file_archive::merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
-                             const chooser& choose, cleared_folders& cleared, std::string& error)
+                             const chooser& choose, merge_walk& walk, std::string& error)
 {
     try {
         const bfs::path main_root = root();
@@ -366,7 +398,7 @@ bool file_archive::merge_one(const std::string& backup_root, const data::data_ro
             }
         }
         const recorded_target recorded = recorded_side(row, to_main ? "file" : "backup");
-        return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &cleared);
+        return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &walk);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -383,7 +415,7 @@ bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& sec
 
 bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs::path& second,
                                 std::uint64_t* counters, std::string& error, onto_folder folder_target,
-                                const recorded_target* recorded, cleared_folders* cleared)
+                                const recorded_target* recorded, merge_walk* walk)
 {
     if (decision == 0)
         return true;
@@ -392,7 +424,7 @@ bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs:
     struct ::stat source_info;
     if (::stat(source.c_str(), &source_info) != 0)
         return true;
-    if (!copy_checked(source, target, counters, error, folder_target, recorded, cleared))
+    if (!copy_checked(source, target, counters, error, folder_target, recorded, walk))
         return false;
     if (decision < 0)
         main_bytes += regular_bytes(source_info);
@@ -409,7 +441,7 @@ bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, 
 
 bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
                                 std::string& error, onto_folder folder_target, const recorded_target* recorded,
-                                cleared_folders* cleared)
+                                merge_walk* walk)
 {
     try {
         struct ::stat source_info;
@@ -436,9 +468,10 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             return false;
         }
         // A row naming a target already waiting in the batch sees it as the rows before left it.
-        if (batch_ != nullptr && batch_->targets.count(target.native()) != 0) {
-            finish_batch();
-            return copy_checked(source, target, counters, error, folder_target, recorded, cleared);
+        replace_batch* const batch = walk != nullptr ? walk->batch : nullptr;
+        if (batch != nullptr && batch->targets.count(target.native()) != 0) {
+            finish_batch(*batch);
+            return copy_checked(source, target, counters, error, folder_target, recorded, walk);
         }
         const bool same = source_exists && target_exists && source_info.st_dev == target_info.st_dev
             && source_info.st_ino == target_info.st_ino;
@@ -469,10 +502,32 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             // A file is never copied onto itself (same path, link or overlapping roots): it is
             // handled, and nothing is copied.
             if (!copy_onto_itself) {
-                if (cleared != nullptr && !mock_copy && cleared->insert(real_target.parent_path().native()).second)
+                if (walk != nullptr && !mock_copy && walk->cleared.insert(real_target.parent_path().native()).second)
                     note_removed_temporaries(real_target.parent_path().string(),
                                              remove_copy_temporaries(real_target.parent_path()));
-                if (!replace_file(source, real_target, error, recorded))
+                // On a nearly full volume the waiting copies hold their old files' space until
+                // their renames; once those are done the row gets the space it would have alone.
+                const auto room_made = [&](bool done, int code) {
+                    if (done || !out_of_space(code) || batch == nullptr || batch->files.empty())
+                        return false;
+                    finish_batch(*batch);
+                    error.clear();
+                    return true;
+                };
+                int code = 0;
+                if (walk != nullptr && walk->prepare != nullptr && *walk->prepare) {
+                    const before_copy& prepare = *walk->prepare;
+                    const bool replacing = present(real_target);
+                    bool ready = prepare(source, real_target, replacing, error, code);
+                    if (room_made(ready, code))
+                        ready = prepare(source, real_target, replacing, error, code);
+                    if (!ready)
+                        return false;
+                }
+                bool copied = replace_file(source, real_target, error, recorded, batch, code);
+                if (room_made(copied, code))
+                    copied = replace_file(source, real_target, error, recorded, batch, code);
+                if (!copied)
                     return false;
                 if (counters != nullptr) {
                     counters[files_copied] += 1;
@@ -496,38 +551,31 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
 {
     if (!mock_copy && same_file(source, target))
         return true;
-    return replace_file(source, target, error, nullptr);
+    int code = 0;
+    return replace_file(source, target, error, nullptr, nullptr, code);
 }
 
 bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
-                                const recorded_target* recorded)
+                                const recorded_target* recorded, replace_batch* batch, int& code)
 {
+    code = 0;
     if (mock_copy) {
         if (on_mock_action)
             on_mock_action(source, target);
         return true;
     }
-    const auto fail = [&](const std::string& what, int code) {
+    const auto fail = [&](const std::string& what, int system_code) {
+        code = system_code;
         error = "Unable to copy " + source.string() + " to " + target.string() + ": " + what
-            + (code != 0 ? ": " + system_message(code) : std::string());
+            + (system_code != 0 ? ": " + system_message(system_code) : std::string());
         return false;
     };
 
-    // Opening a FIFO for reading waits for a writer and opening a device can act on it, so
-    // nothing but a regular file is opened, and the open itself never waits.
-    struct ::stat before;
-    if (::stat(source.c_str(), &before) != 0)
-        return fail("cannot read the source", errno);
-    if (!S_ISREG(before.st_mode))
-        return fail("the source is not a regular file", 0);
-    descriptor from(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (from.get() < 0)
-        return fail("cannot open the source", errno);
     struct ::stat info;
-    if (::fstat(from.get(), &info) != 0)
-        return fail("cannot read the source", errno);
-    if (!S_ISREG(info.st_mode))
-        return fail("the source is not a regular file", 0);
+    copy_failure failure;
+    descriptor from(open_regular_file(source, info, failure));
+    if (from.get() < 0)
+        return fail(failure.what, failure.code);
 
     // The copy goes to a fresh name beside the target and replaces it only once complete, so an
     // interrupted or failed copy never leaves a half-written file in place of a good one.
@@ -538,56 +586,30 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
 
-    const auto abandon = [&](const std::string& what, int code) {
+    const auto abandon = [&](const std::string& what, int system_code) {
         to.close();
         ::unlink(temporary.c_str());
-        return fail(what, code);
+        return fail(what, system_code);
     };
-    if (!copy_file_content(from.get(), to.get()))
-        return abandon("cannot copy the content", errno);
-    // A source written to while it was read may have given a mix of old and new content; the
-    // copy would carry the old time and pass for equal at the next comparison.
-    struct ::stat after;
-    if (::fstat(from.get(), &after) != 0)
-        return abandon("cannot read the source", errno);
-    if (after.st_size != info.st_size || after.st_mtim.tv_sec != info.st_mtim.tv_sec
-        || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
-        return abandon("the source changed during the copy", 0);
-    // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
-    // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
-    // drives) refuse the mode; that must not fail every copy to them.
-    // A set-user-ID or set-group-ID file that now belongs to someone else (a copy made by root
-    // of another user's file) would run with rights its owner never gave it: the bits go, as
-    // cp drops them.
-    mode_t mode = info.st_mode & 07777;
-    struct ::stat made;
-    if (::fstat(to.get(), &made) != 0)
-        return abandon("cannot read the copy", errno);
-    if (made.st_uid != info.st_uid || made.st_gid != info.st_gid)
-        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
-    const int mode_result = ::fchmod(to.get(), mode);
-    if (mode_result != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
-        return abandon("cannot set the permissions", errno);
-    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
-    if (::futimens(to.get(), times) != 0)
-        return abandon("cannot set the times", errno);
+    if (!copy_file_data(from.get(), info, to.get(), failure))
+        return abandon(failure.what, failure.code);
     // A replaced file must be on disk before the good old one goes; in a batch, the batch's
     // flush sees to it.
-    const bool waits = replacing && batch_ != nullptr;
+    const bool waits = replacing && batch != nullptr;
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
     if (to.close() != 0) {
-        const int code = errno;
+        const int code_on_close = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot write the content", code);
+        return fail("cannot write the content", code_on_close);
     }
     if (waits) {
-        replace_batch::waiting file { batch_->row, source, temporary, target, recorded != nullptr,
+        replace_batch::waiting file { batch->row, source, temporary, target, recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
-                                      { 0, 0, 0, 0 }, 0, 0 };
-        batch_->files.push_back(std::move(file));
-        batch_->targets.insert(target.native());
-        batch_->bytes += static_cast<std::uint64_t>(info.st_size);
+                                      replace_batch::tally() };
+        batch->files.push_back(std::move(file));
+        batch->targets.insert(target.native());
+        batch->bytes += static_cast<std::uint64_t>(info.st_size);
         return true;
     }
     // The copy took time: the target is looked at again just before it is replaced.
@@ -600,9 +622,9 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         }
     }
     if (put_copy_in_place(temporary, target) != 0) {
-        const int code = errno;
+        const int code_on_rename = errno;
         ::unlink(temporary.c_str());
-        return fail("cannot replace the target", code);
+        return fail("cannot replace the target", code_on_rename);
     }
     return true;
 }

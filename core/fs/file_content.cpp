@@ -1,9 +1,12 @@
 #include "core/fs/file_content.h"
 
+#include <boost/system/error_code.hpp>
+
 #include <cerrno>
 #include <cstddef>
 #include <vector>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs {
@@ -26,6 +29,88 @@ bool write_all(int target, const char* data, std::size_t length)
 }
 
 } // namespace
+
+std::string system_message(int code)
+{
+    return boost::system::error_code(code, boost::system::system_category()).message();
+}
+
+descriptor::~descriptor()
+{
+    if (handle_ >= 0)
+        ::close(handle_);
+}
+
+int descriptor::release()
+{
+    const int handle = handle_;
+    handle_ = -1;
+    return handle;
+}
+
+int descriptor::close()
+{
+    const int closed = ::close(handle_);
+    handle_ = -1;
+    return closed;
+}
+
+int open_regular_file(const boost::filesystem::path& path, struct ::stat& info, copy_failure& failure)
+{
+    const auto fail = [&](const char* what, int code) {
+        failure = { what, code };
+        return -1;
+    };
+    struct ::stat before;
+    if (::stat(path.c_str(), &before) != 0)
+        return fail("cannot read the source", errno);
+    if (!S_ISREG(before.st_mode))
+        return fail("the source is not a regular file", 0);
+    descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0)
+        return fail("cannot open the source", errno);
+    if (::fstat(file.get(), &info) != 0)
+        return fail("cannot read the source", errno);
+    if (!S_ISREG(info.st_mode))
+        return fail("the source is not a regular file", 0);
+    return file.release();
+}
+
+bool copy_file_data(int source, const struct ::stat& info, int target, copy_failure& failure)
+{
+    const auto fail = [&](const char* what, int code) {
+        failure = { what, code };
+        return false;
+    };
+    if (!copy_file_content(source, target))
+        return fail("cannot copy the content", errno);
+    // A source written to while it was read may have given a mix of old and new content; the
+    // copy would carry the old time and pass for equal at the next comparison.
+    struct ::stat after;
+    if (::fstat(source, &after) != 0)
+        return fail("cannot read the source", errno);
+    if (after.st_size != info.st_size || after.st_mtim.tv_sec != info.st_mtim.tv_sec
+        || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
+        return fail("the source changed during the copy", 0);
+    // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
+    // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
+    // drives) refuse the mode; that must not fail every copy to them.
+    // A set-user-ID or set-group-ID file that now belongs to someone else (a copy made by root
+    // of another user's file) would run with rights its owner never gave it: the bits go, as
+    // cp drops them.
+    mode_t mode = info.st_mode & 07777;
+    struct ::stat made;
+    if (::fstat(target, &made) != 0)
+        return fail("cannot read the copy", errno);
+    if (made.st_uid != info.st_uid || made.st_gid != info.st_gid)
+        mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
+    if (::fchmod(target, mode) != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return fail("cannot set the permissions", errno);
+    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
+    if (::futimens(target, times) != 0)
+        return fail("cannot set the times", errno);
+    return true;
+}
 
 bool copy_file_content(int source, int target)
 {

@@ -1,7 +1,51 @@
 #pragma once
-// Copying the bytes of one open file into another, shared by every copy the program makes.
+// Copying one regular file into a new one, shared by every copy the program makes: the file
+// opened without waiting, its bytes, permissions and times, and the system's texts for what failed.
+
+#include <boost/filesystem/path.hpp>
+
+#include <string>
+
+#include <sys/stat.h>
 
 namespace fs {
+
+// The system's text for an error number.
+std::string system_message(int code);
+
+// An open file, closed when it goes.
+class descriptor {
+public:
+    explicit descriptor(int handle) : handle_(handle) {}
+    ~descriptor();
+    descriptor(const descriptor&) = delete;
+    descriptor& operator=(const descriptor&) = delete;
+    int get() const { return handle_; }
+    // Hands the file over, open, to the caller.
+    int release();
+    // Close reports delayed write errors (a full disk on some file systems), so a copy checks it.
+    int close();
+
+private:
+    int handle_ { -1 };
+};
+
+// What a step of a copy failed at, and the system's error number (0 when there is none).
+struct copy_failure {
+    const char* what { "" };
+    int code { 0 };
+};
+
+// Opens `path` for reading when it is a regular file, and gives its status as opened; -1 on
+// failure. Opening a FIFO waits for a writer and opening a device can act on it, so nothing else
+// is opened, and the open itself never waits.
+int open_regular_file(const boost::filesystem::path& path, struct ::stat& info /*out*/,
+                      copy_failure& failure /*out*/);
+
+// Copies the open regular file `source`, whose status `info` was taken when it was opened, into
+// the new empty file `target`: the content, then the permissions and times. False when a step
+// fails or the source changed while it was read.
+bool copy_file_data(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/);
 
 // Copies from the source's offset to its end; in-kernel where the file systems allow it, else
 // through a buffer. False with errno set when a read or write fails.

@@ -85,7 +85,7 @@ TEST_F(merge_refusals, a_target_changed_since_the_comparison_is_not_overwritten)
     EXPECT_EQ(read(backup_root / "a.txt"), "edited after the comparison");
     EXPECT_EQ(read(backup_root / "new.txt"), "appeared after the comparison");
     EXPECT_EQ(window.texts(2).size(), 2u);
-    EXPECT_TRUE(window.logged(2, "File " + (backup_root / "a.txt").string() + " changed since the comparison"));
+    EXPECT_TRUE(window.logged(2, "Not copied to " + (backup_root / "a.txt").string() + ": it changed since the comparison"));
 }
 
 TEST_F(merge_refusals, no_answers_no_merge)
@@ -201,7 +201,35 @@ TEST_F(merge_rules, rename_into_a_read_only_folder_leaves_the_target_alone)
     EXPECT_TRUE(window.logged(2, "Unable to keep the old version of " + (backup_root / "ro" / "a.txt").string()));
 }
 
-TEST_F(merge_rules, mock_copy_still_makes_the_old_copies_and_nothing_else)
+TEST_F(merge_rules, rename_keeps_no_old_copy_where_a_file_meets_a_folder)
+{
+    write_main("clash", "main file");
+    write_backup("clash/inner", "backup folder's file");
+    write_main("clash2/inner", "main folder's file");
+    write_backup("clash2", "backup file");
+    const auto names = [this] {
+        std::vector<std::string> found;
+        for (bfs::recursive_directory_iterator entry(folder.path()), end; entry != end; ++entry)
+            found.push_back(entry->path().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    const std::vector<std::string> before = names();
+    set_conflict_rule("Rename");
+
+    merge.OnMergeRight();
+    merge.OnMergeLeft();
+
+    EXPECT_EQ(names(), before);
+    const auto errors = window.texts(2);
+    EXPECT_FALSE(errors.empty());
+    for (const std::string& line : errors)
+        EXPECT_EQ(line.find("changed since the comparison"), std::string::npos) << line;
+    for (const char* folder_side : {"backup/clash", "main/clash2"})
+        EXPECT_TRUE(window.logged(2, (folder.path() / folder_side).string() + " is a folder")) << folder_side;
+}
+
+TEST_F(merge_rules, mock_copy_makes_no_old_copies_and_copies_nothing)
 {
     write_main("a.txt", "main version", 1600000100);
     write_backup("a.txt", "backup version", 1600000000);
@@ -216,7 +244,9 @@ TEST_F(merge_rules, mock_copy_still_makes_the_old_copies_and_nothing_else)
     std::size_t entries = 0;
     for (bfs::directory_iterator entry(backup_root), end; entry != end; ++entry)
         ++entries;
-    EXPECT_EQ(entries, 2u);  // a.txt and its old copy
+    EXPECT_EQ(entries, 1u);
+    EXPECT_TRUE(window.logged(-1, "Copy " + (backup_root / "a.txt").string() + " to " + (backup_root / "a_").string()));
+    EXPECT_EQ(rows(), 2u);
 }
 
 TEST_F(merge_rules, both_ways_time_beats_size)
@@ -420,6 +450,30 @@ TEST_F(merge_conflicts, ask_opens_the_dialog_during_the_walk)
     EXPECT_EQ(dialogs_shown, 1);
     EXPECT_EQ(read(main_root / "a.txt"), "backup");
     EXPECT_EQ(rows(), 0u);
+}
+
+TEST_F(merge_conflicts, ask_replaces_the_file_as_soon_as_the_user_chooses)
+{
+    for (const char* name : {"a.txt", "b.txt"}) {
+        write_main(name, std::string("main ") + name, 1600000100);
+        write_backup(name, std::string("backup ") + name, 1600000000);
+    }
+    set_conflict_rule("Ask");
+    std::vector<std::string> names;
+    std::string first_target_at_second_dialog;
+    on_dialog = [&](CMergeFileDlg& dialog) {
+        names.push_back(dialog.m_name.GetString());
+        if (names.size() == 2)
+            first_target_at_second_dialog = read(backup_root / names[0]);
+        return names.size() == 1 ? IDC_MERGE_COPY_RIGHT : IDCANCEL;
+    };
+
+    merge.OnMergeBoth();
+
+    // A merge stopped at the second question keeps the first answer.
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(first_target_at_second_dialog, "main " + names[0]);
+    EXPECT_EQ(read(backup_root / names[1]), "backup " + names[1]);
 }
 
 }  // namespace

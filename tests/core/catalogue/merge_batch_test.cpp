@@ -6,6 +6,16 @@
 #include "core/fs/copy_temporary.h"
 
 #include <algorithm>
+#include <fstream>
+
+#include <cerrno>
+#include <cstring>
+
+#include <grp.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace catalogue_test {
 namespace {
@@ -108,6 +118,79 @@ TEST_F(merge_batch, more_rows_than_one_batch_holds_are_all_replaced)
     for (int file : { 0, 4095, 4096, files - 1 })
         EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ("f" + std::to_string(file))),
                   "new " + std::to_string(file));
+}
+
+TEST_F(merge_batch, nearly_full_backup_volume_replaces_every_file_that_fits_alone)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root mounts a small volume";
+    bfs::create_directories(backup_root);
+    if (::mount("tmpfs", backup_root.c_str(), "tmpfs", 0, "size=2m") != 0)
+        GTEST_SKIP() << "no volume can be mounted here: " << std::strerror(errno);
+    struct unmount {
+        const bfs::path& point;
+        ~unmount() { ::umount2(point.c_str(), MNT_DETACH); }
+    } mounted { backup_root };
+
+    // 1.5 MB of 2: room for one replacement at a time, not for all of them waiting at once.
+    const int files = 15;
+    for (int file = 0; file < files; ++file) {
+        write_main("f" + std::to_string(file), std::string(100 * 1024, char('a' + file)), 1600000000);
+        write_backup("f" + std::to_string(file), std::string(100 * 1024, 'o'), 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_EQ(table->rows.size(), static_cast<std::size_t>(files));
+
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error)) << error;
+    EXPECT_EQ(counters[fs::file_archive::files_copied], static_cast<std::uint64_t>(files));
+    for (int file = 0; file < files; ++file)
+        EXPECT_TRUE(test_support::temp_folder::read(backup_root / ("f" + std::to_string(file)))
+                    == std::string(100 * 1024, char('a' + file)))
+            << "f" << file;
+    EXPECT_TRUE(temporaries().empty());
+}
+
+TEST_F(merge_batch, no_thread_to_be_had_still_replaces_every_file)
+{
+    const int files = 8;
+    for (int file = 0; file < files; ++file) {
+        write_main("f" + std::to_string(file), "new " + std::to_string(file), 1600000000);
+        write_backup("f" + std::to_string(file), "old", 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    const bfs::path child_error = folder.path() / "child-error.txt";
+    // The process limit binds root only after it gives up being root.
+    const bool root = test_support::running_as_root();
+    if (root) {
+        for (bfs::recursive_directory_iterator entry(folder.path()), end; entry != end; ++entry)
+            ASSERT_EQ(::lchown(entry->path().c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(folder.path().c_str(), 65534, 65534), 0);
+    }
+
+    // The merge runs in a child whose user may start no more threads or processes.
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const struct ::rlimit none { 1, 1 };
+        if (root && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(77);
+        if (::setrlimit(RLIMIT_NPROC, &none) != 0)
+            ::_exit(77);
+        std::string merge_error;
+        const bool merged = archive.merge_rows(backup_root.string(), *table, counters, nullptr, merge_error);
+        std::ofstream(child_error.string()) << merge_error;
+        ::_exit(merged ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the merge ended by signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "the child could not be limited to no more threads";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << test_support::temp_folder::read(child_error);
+    for (int file = 0; file < files; ++file)
+        EXPECT_EQ(test_support::temp_folder::read(backup_root / ("f" + std::to_string(file))),
+                  "new " + std::to_string(file));
+    EXPECT_TRUE(temporaries().empty());
 }
 
 } // namespace
