@@ -140,8 +140,9 @@ bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& 
 
 // One fdatasync per replaced file, one after another, made a replacing merge several times
 // slower than a plain copy. The copies of many rows are written under their temporary names,
-// made durable together by one flush of their file system, and only then renamed over the old
-// files: a crash at any moment still leaves either the old file or the complete new one.
+// flushed side by side by a few threads (the file system commits flushes that wait together in
+// one go), and each is renamed over its old file only once its own flush has answered: a crash
+// at any moment still leaves either the old file or the complete new one.
 struct file_archive::replace_batch {
     // The four counters and the two byte totals.
     struct tally {
