@@ -380,14 +380,6 @@ void CDataGridCtrl::ApplyScrollHints()
         m_CUGHScroll->EnableToolTips(m_columnScrollHints ? TRUE : FALSE);
 }
 
-std::string CDataGridCtrl::TableHeading(std::size_t index) const
-{
-    const data::data_table* table = m_adapter.m_table;
-    if (table == nullptr || index >= table->column_headings.size())
-        return std::string();
-    return table->column_headings[index];
-}
-
 int CDataGridCtrl::TableRowCount() const
 {
     return m_adapter.m_table != nullptr ? clamp_to_int(m_adapter.m_table->rows.size()) : 0;

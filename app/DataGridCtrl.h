@@ -141,7 +141,6 @@ public:
     void SetColumnHeading(int col);
     void SetColumnAlignment(int col, short alignment);
     void SortByColumn(int column, sort_direction direction);
-    int GetSortColumn() const { return m_sortColumn; }
     sort_state GetSortState() const { return m_sortState; }
 
     COLORREF GetCaptionColor() const { return m_captionColor; }
@@ -187,7 +186,6 @@ private:
     void DeleteSelectedRows();
     void ApplyScrollHints();
     void SetColumnsProperty(const std::function<void(CUGCell&)>& set);
-    std::string TableHeading(std::size_t index) const;
     int TableRowCount() const;
 
     DisplayLayout m_displayLayout;
