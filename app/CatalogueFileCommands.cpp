@@ -27,7 +27,7 @@ bool dump_catalogue(fs::file_archive& catalogue, config::settings& store, CWnd* 
 bool dump_catalogue_to(fs::file_archive& catalogue, const std::string& path, logger& log)
 {
     if (!catalogue.database.save_to_file(path)) {
-        log.enqueue("Unable to dump database into " + path + ": " + catalogue.database.last_error(), 2);
+        log.enqueue("Unable to dump database into " + path + ": " + catalogue.database.last_error(), logger::error);
         return false;
     }
     log << "Database dumped into " << path << "\n";
@@ -53,21 +53,21 @@ bool load_catalogue_from(fs::file_archive& catalogue, const std::string& path, s
     boost::system::error_code error;
     const boost::filesystem::file_status status = boost::filesystem::status(path, error);
     if (error || status.type() != boost::filesystem::regular_file) {
-        log.enqueue("Unable to load " + path + ": " + (error ? error.message() : "not a regular file"), 2);
+        log.enqueue("Unable to load " + path + ": " + (error ? error.message() : "not a regular file"), logger::error);
         return false;
     }
     // The checked load: an empty, foreign or incomplete database would replace the catalogue
     // and make every later comparison fail.
     std::string failure;
     if (!catalogue.load_catalogue(path, failure)) {
-        log.enqueue(failure, 2);
+        log.enqueue(failure, logger::error);
         return false;
     }
     if (catalogue.result)
         catalogue.result->clear();
     data::data_table* table = catalogue.result.get();
     if (!catalogue.query_differences(0, table, mask, failure)) {
-        log.enqueue(failure, 2);
+        log.enqueue(failure, logger::error);
         return false;
     }
     return true;

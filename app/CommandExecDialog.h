@@ -34,8 +34,6 @@ public:
     std::string program() const { return static_cast<const char*>(m_program); }
     std::string input_file() const { return static_cast<const char*>(m_input_file); }
     std::string options() const { return static_cast<const char*>(m_options); }
-    // The "Run as" text.
-    std::string command_text() const { return static_cast<const char*>(m_command); }
     // What runs: the program, the options' words, the input file.
     external_command::command command() const;
     bool remember() const { return m_remember != 0; }

@@ -42,6 +42,20 @@ const std::string& shown_value(const data::data_row* row, const CDataGridCtrl::C
     return own;
 }
 
+CDataGridCtrl::sort_state next_sort_state(CDataGridCtrl::sort_state state)
+{
+    using sort_state = CDataGridCtrl::sort_state;
+    switch (state) {
+    case sort_state::none:
+        return sort_state::ascending;
+    case sort_state::ascending:
+        return sort_state::descending;
+    case sort_state::descending:
+        break;
+    }
+    return sort_state::none;
+}
+
 }  // namespace
 
 // ---- the data source over the bound table
@@ -281,8 +295,8 @@ void CDataGridCtrl::SetColumnHeading(int col)
     const ColumnDescriptor& descriptor = m_columns.AtPosition(static_cast<std::uint64_t>(col));
     std::string caption = descriptor.caption;
     COLORREF colour = m_captionColor;
-    if (m_sortState == 1 || m_sortState == 2) {
-        caption += m_sortState == 1 ? " [A]" : " [D]";
+    if (m_sortState != sort_state::none) {
+        caption += m_sortState == sort_state::ascending ? " [A]" : " [D]";
         colour = m_sortedColor;
     }
     SetCellTextAt(col, -1, caption.c_str());
@@ -364,14 +378,6 @@ void CDataGridCtrl::ApplyScrollHints()
         m_CUGVScroll->EnableToolTips(m_rowScrollHints ? TRUE : FALSE);
     if (m_CUGHScroll != nullptr)
         m_CUGHScroll->EnableToolTips(m_columnScrollHints ? TRUE : FALSE);
-}
-
-std::string CDataGridCtrl::TableHeading(std::size_t index) const
-{
-    const data::data_table* table = m_adapter.m_table;
-    if (table == nullptr || index >= table->column_headings.size())
-        return std::string();
-    return table->column_headings[index];
 }
 
 int CDataGridCtrl::TableRowCount() const
@@ -460,7 +466,7 @@ void CDataGridCtrl::Fire(std::uint64_t row, std::uint64_t column, grid_event eve
 void CDataGridCtrl::OnGridCreated()
 {
     m_sortColumn = -1;
-    m_sortState = 0;
+    m_sortState = sort_state::none;
     m_GI->m_multiSelectFlag = 1;
     SetTipsEnabled(m_cellHints ? TRUE : FALSE);
     ApplyScrollHints();
@@ -515,21 +521,21 @@ void CDataGridCtrl::OnColumnHeadingClick(int col, int, int down, RECT*, POINT*, 
         return;
     if (m_sortColumn >= 0 && m_sortColumn != col) {
         const int previous = m_sortColumn;
-        m_sortState = 0;
+        m_sortState = sort_state::none;
         try {
             SetColumnHeading(previous);
         } catch (const std::exception&) {
             // A heading without a descriptor keeps its text.
         }
     }
-    m_sortState = (m_sortState + 1) % 3;
+    m_sortState = next_sort_state(m_sortState);
     m_sortColumn = col;
     try {
         if (col >= 0)
             SetColumnHeading(col);
-        if (m_sortState == 1)
+        if (m_sortState == sort_state::ascending)
             SortByColumn(col, ascending);
-        else if (m_sortState == 2)
+        else if (m_sortState == sort_state::descending)
             SortByColumn(col, descending);
         else
             SortByColumn(-1, ascending);

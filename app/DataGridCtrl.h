@@ -52,6 +52,8 @@ public:
 
     enum class value_type { text, unsigned_integer, signed_integer };
     enum sort_direction { ascending, descending };
+    // Clicks on one column's heading go from none to ascending to descending and back to none.
+    enum class sort_state { none, ascending, descending };
 
     struct ColumnDescriptor {
         std::string caption;
@@ -139,8 +141,7 @@ public:
     void SetColumnHeading(int col);
     void SetColumnAlignment(int col, short alignment);
     void SortByColumn(int column, sort_direction direction);
-    int GetSortColumn() const { return m_sortColumn; }
-    int GetSortState() const { return m_sortState; }
+    sort_state GetSortState() const { return m_sortState; }
 
     COLORREF GetCaptionColor() const { return m_captionColor; }
     void SetCaptionColor(COLORREF color) { m_captionColor = color; }
@@ -185,14 +186,13 @@ private:
     void DeleteSelectedRows();
     void ApplyScrollHints();
     void SetColumnsProperty(const std::function<void(CUGCell&)>& set);
-    std::string TableHeading(std::size_t index) const;
     int TableRowCount() const;
 
     DisplayLayout m_displayLayout;
     ColumnsInfo m_columns;
     std::vector<formatter> m_formatters;
     std::int32_t m_sortColumn = -1;
-    int m_sortState = 0;
+    sort_state m_sortState = sort_state::none;
     CUGDataAdapter m_adapter;
     COLORREF m_captionColor = RGB(0xF0, 0xF0, 0xF0);
     COLORREF m_filteredColor = RGB(0xF0, 0xF0, 0xF0);

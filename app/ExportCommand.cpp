@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* const format_names[] = {"CSV", "XML", "DB", "EXCEL"};
-
 // Grid columns of width 0 are hidden and take no place in the export.
 std::vector<int> shown_columns(CDataGridCtrl& grid)
 {
@@ -85,7 +83,9 @@ bool export_grid(const export_options& options, CDataGridCtrl& grid, const expor
         return dump_catalogue_to(catalogue, database_file, log);
     data::data_exporter* exporter = exporters[static_cast<std::size_t>(options.format)].get();
     if (!exporter) {
-        log.enqueue(std::string("No export available for format ") + format_names[options.format], 2);
+        log.enqueue("No export available for format "
+                        + data::data_exporter::format_names()[static_cast<std::size_t>(options.format)],
+                    logger::error);
         return false;
     }
     const std::vector<int> columns = shown_columns(grid);
@@ -94,7 +94,7 @@ bool export_grid(const export_options& options, CDataGridCtrl& grid, const expor
         headings.push_back(heading_of(grid, column));
     apply_options(*exporter, options, headings);
     if (!exporter->open()) {
-        log.enqueue("Unable to export to " + exporter->file_name(), 2);
+        log.enqueue("Unable to export to " + exporter->file_name(), logger::error);
         return false;
     }
     log << "Begin export to " << exporter->file_name() << "\n";
@@ -110,7 +110,7 @@ bool export_grid(const export_options& options, CDataGridCtrl& grid, const expor
         exporter->end_row();
     }
     if (!exporter->close()) {
-        log.enqueue("Unable to export to " + exporter->file_name(), 2);
+        log.enqueue("Unable to export to " + exporter->file_name(), logger::error);
         return false;
     }
     log << "Export completed. Written " << rows << " rows\n";

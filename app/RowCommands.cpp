@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int error_type = 2;
-
 // The Delete key deletes files for good, so the question says so.
 constexpr char delete_question[] = "Delete selected rows?\nThe files of these rows are deleted from both folders.";
 
@@ -74,7 +72,7 @@ void RowCommands::OnGridEvent(const std::uint64_t& row, const std::uint64_t& col
             m_window.run_comparison();
         break;
     case CDataGridCtrl::sort_failed:
-        m_log.enqueue(text, error_type);
+        m_log.enqueue(text, logger::error);
         break;
     case CDataGridCtrl::column_width_changing:
         StoreColumnWidth(column, x);
@@ -307,5 +305,5 @@ void RowCommands::StoreColumnWidth(std::uint64_t column, long width)
 
 void RowCommands::Error(const std::string& text)
 {
-    m_log.enqueue(text, error_type);
+    m_log.enqueue(text, logger::error);
 }

@@ -36,13 +36,13 @@ bool read_tree(fs::file_archive& catalogue, const std::string& sql, const std::s
     db::sqlite_db::record row;
     std::string error;
     if (!first_row(catalogue, sql, row, error)) {
-        log.enqueue(std::string("Unable to retrieve statistics for ") + tree_name, 2);
+        log.enqueue(std::string("Unable to retrieve statistics for ") + tree_name, logger::error);
         return false;
     }
     // A partial folder count would pass for the whole tree's.
     if (!catalogue.statistics(row, figures.files, figures.folders, figures.bytes, figures.newest, figures.oldest,
                               root, error)) {
-        log.enqueue(error, 2);
+        log.enqueue(error, logger::error);
         return false;
     }
     return true;

@@ -238,7 +238,8 @@ std::unique_ptr<fs::file_archive> open_archive(const bfs::path& main, const std:
     archive->set_root(main.string());
     archive->create_result_table(archive->result);
     std::string error;
-    if (!archive->open_database(error, 1) || !archive->load_scripts((resources / "scripts.xml").string(), error))
+    if (!archive->open_database(error, db::sqlite_db::memory_mode)
+        || !archive->load_scripts((resources / "scripts.xml").string(), error))
         throw std::runtime_error(error);
     return archive;
 }
@@ -319,7 +320,7 @@ int run(int argc, char** argv)
 {
     std::uint64_t files = 200000;
     std::uint64_t folders = 20000;
-    int mode = 1;
+    db::sqlite_db::storage_mode mode = db::sqlite_db::memory_mode;
     bool keep = false;
     bool merge_only = false;
     bool compare_only = false;
@@ -329,7 +330,7 @@ int run(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--file")
-            mode = 0;
+            mode = db::sqlite_db::file_mode;
         else if (argument == "--merge-only")
             merge_only = true;
         else if (argument == "--replace" && i + 1 < argc)
@@ -398,7 +399,8 @@ int run(int argc, char** argv)
     print("bare stat walk, main", walked, "files", walk_seconds);
 
     fs::file_archive archive;
-    archive.database_file = (mode == 0 ? (top / "catalogue.db").string() : std::string("compare_bench"));
+    archive.database_file =
+        (mode == db::sqlite_db::file_mode ? (top / "catalogue.db").string() : std::string("compare_bench"));
     archive.schema_file = (resources / "schema.sql").string();
     archive.set_root(main.string());
     std::string error;

@@ -10,11 +10,13 @@
 
 namespace {
 
+// Indexed by logger::level.
 const char* const type_words[] = { "INFO", "WARINING", "ERROR", "DEBUG" };
 const char* const priority_words[] = { "None", "Below normal", "Normal", "Above normal", "High", "Critical" };
 constexpr std::int32_t normal_priority = 2;
 constexpr int type_count = sizeof(type_words) / sizeof(type_words[0]);
 constexpr int priority_count = sizeof(priority_words) / sizeof(priority_words[0]);
+static_assert(type_count == logger::debug + 1, "one word per level");
 
 const char* word_of(const char* const* words, int count, int index)
 {
@@ -180,7 +182,7 @@ void logger::queue_if_complete()
     if (text.find('\n') == std::string::npos)
         return;
     buffers.erase(found);
-    push(entry { std::move(text), normal_priority, 0 });
+    push(entry { std::move(text), normal_priority, info });
 }
 
 void logger::run()

@@ -16,10 +16,13 @@
 
 class logger {
 public:
+    // The message types; each is the index of the word a line shows for it.
+    enum level : int { info = 0, warning = 1, error = 2, debug = 3 };
+
     struct entry {
         std::string text;
         std::int32_t priority = 2;
-        std::int32_t type = 0;
+        std::int32_t type = info;
         // Place in the order of queuing: a plain priority queue would mix up equal priorities.
         std::uint64_t sequence = 0;
     };
@@ -49,7 +52,8 @@ public:
     void set_error_sink(sink error_sink);
     void set_line_sink(sink line_sink);
 
-    // `type` indexes the type words 0 "INFO" to 3 "DEBUG"; anything else is refused.
+    // `type` is a level: info "INFO", warning "WARINING", error "ERROR" or debug "DEBUG"; any
+    // other number is refused.
     void enqueue(const std::string& text, int type);
 
     // Collects pieces per thread and queues one INFO entry as soon as the text holds a newline.

@@ -24,7 +24,7 @@ std::unique_ptr<fs::file_archive> open_catalogue()
     archive->database_file = "fuzz-catalogue";
     archive->schema_file = resources + "schema.sql";
     std::string error;
-    FUZZ_CHECK(archive->open_database(error, 1), error);
+    FUZZ_CHECK(archive->open_database(error, db::sqlite_db::memory_mode), error);
     FUZZ_CHECK(archive->load_scripts(resources + "scripts.xml", error), error);
     FUZZ_CHECK(archive->database.execute(
                    "insert into [FILE] (NAME, FULL_PATH, RELATIVE_PATH, EXTENSION, SIZE, LAST_WRITE_TIME) values "

@@ -7,8 +7,6 @@ namespace data {
 
 namespace {
 
-const char* const format_names[] = { "CSV", "XML", "DB", "EXCEL" };
-
 // A file name holding a comma (or a quote or a line break) would otherwise split its row.
 std::string csv_field(const std::string& value, const std::string& separator)
 {
@@ -105,10 +103,18 @@ std::string with_character_references(const std::string& printed)
 
 } // namespace
 
+const std::vector<std::string>& data_exporter::format_names()
+{
+    static const std::vector<std::string> names = { "CSV", "XML", "DB", "EXCEL" };
+    return names;
+}
+
 std::string data_exporter::format_name() const
 {
-    constexpr std::int32_t count = sizeof(format_names) / sizeof(format_names[0]);
-    return format_code_ >= 0 && format_code_ < count ? format_names[format_code_] : "";
+    const std::vector<std::string>& names = format_names();
+    return format_code_ >= 0 && static_cast<std::size_t>(format_code_) < names.size()
+        ? names[static_cast<std::size_t>(format_code_)]
+        : std::string();
 }
 
 bool data_exporter::open()

@@ -43,7 +43,10 @@ public:
     void set_file_name(const std::string& file_name) { file_name_ = file_name; }
     const std::vector<std::string>& column_names() const { return column_names_; }
     void set_column_names(const std::vector<std::string>& column_names) { column_names_ = column_names; }
-    // "CSV", "XML" or "EXCEL".
+    // The format-name table, indexed by format code: "CSV", "XML", "DB", "EXCEL". "DB" has no
+    // exporter; the export command copies the catalogue database for it.
+    static const std::vector<std::string>& format_names();
+    // This exporter's entry: "CSV", "XML" or "EXCEL".
     std::string format_name() const;
 
 protected:

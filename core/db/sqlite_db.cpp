@@ -280,9 +280,9 @@ void sqlite_db::modes(std::vector<std::string>& list)
 std::string sqlite_db::make_uri(std::int32_t mode, const std::string& name)
 {
     switch (mode) {
-    case 0:
+    case file_mode:
         return name;
-    case 1:
+    case memory_mode:
         return "file:" + name + "?mode=memory&cache=shared";
     default:
         return std::string();

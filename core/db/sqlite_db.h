@@ -82,7 +82,11 @@ public:
     sqlite_db& operator=(const sqlite_db&) = delete;
     virtual ~sqlite_db();
 
-    // Mode names in mode order: "file" (0), "memory" (1).
+    // Where a database lives: the file of its name, or memory shared by every connection that
+    // opens the same name. open and make_uri take the value; a value that is no mode opens nothing.
+    enum storage_mode : std::int32_t { file_mode = 0, memory_mode = 1 };
+
+    // Mode names in mode order: "file" (file_mode), "memory" (memory_mode).
     static void modes(std::vector<std::string>& list);
     static std::string make_uri(std::int32_t mode, const std::string& name);
 

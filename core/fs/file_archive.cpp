@@ -353,7 +353,7 @@ bool file_archive::load_catalogue(const std::string& path, std::string& error)
     db::sqlite_db::table_columns required;
     try {
         db::sqlite_db schema;
-        if (!schema.open(":memory:", 0) || !schema.execute_file(schema_file)) {
+        if (!schema.open(":memory:", db::sqlite_db::file_mode) || !schema.execute_file(schema_file)) {
             error = schema.last_error();
             return false;
         }

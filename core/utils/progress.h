@@ -20,7 +20,6 @@ public:
     void set_total(std::uint64_t bytes);
     std::uint64_t done() const { return done_; }
     double fraction() const { return fraction_; }
-    std::int64_t time_offset() const { return time_offset_; }
     std::int64_t elapsed() const { return elapsed_; }
     std::int64_t estimated() const { return estimated_; }
     std::int64_t remaining() const { return remaining_; }

@@ -27,7 +27,7 @@ protected:
         catalogue.schema_file = shipped("schema.sql");
         catalogue.set_root(main_root.string());
         catalogue.create_result_table(catalogue.result);
-        ASSERT_TRUE(catalogue.open_database(error, 1)) << error;
+        ASSERT_TRUE(catalogue.open_database(error, db::sqlite_db::memory_mode)) << error;
         // A copy: the query interface saves into the repository it was loaded from.
         boost::filesystem::create_directories(repository.parent_path());
         boost::filesystem::copy_file(shipped("scripts.xml"), repository);

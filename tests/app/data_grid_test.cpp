@@ -171,7 +171,7 @@ TEST_F(data_grid_test, three_presses_on_a_heading_sort_up_down_and_back_to_the_o
     press_heading(grid, 6);
     EXPECT_EQ(text_at(2, -1), "File Size") << "another column restarts the cycle";
     EXPECT_EQ(text_at(6, -1), "Difference [A]");
-    EXPECT_EQ(grid.GetSortState(), 1);
+    EXPECT_EQ(grid.GetSortState(), CDataGridCtrl::sort_state::ascending);
     EXPECT_TRUE(events.empty());
 }
 

@@ -149,12 +149,12 @@ TEST_F(catalogue_file_test, an_empty_foreign_or_incomplete_database_keeps_the_ca
     const std::string incomplete = (folder.path() / "incomplete.db").string();
     {
         db::sqlite_db other;
-        ASSERT_TRUE(other.open(foreign, 0));
+        ASSERT_TRUE(other.open(foreign, db::sqlite_db::file_mode));
         ASSERT_TRUE(other.execute("CREATE TABLE notes (line TEXT); INSERT INTO notes VALUES ('x');"));
     }
     {
         db::sqlite_db other;
-        ASSERT_TRUE(other.open(incomplete, 0));
+        ASSERT_TRUE(other.open(incomplete, db::sqlite_db::file_mode));
         ASSERT_TRUE(other.execute("CREATE TABLE [FILE] (ID INTEGER PRIMARY KEY, NAME TEXT);"
                                   "CREATE TABLE [BACKUP] (ID INTEGER PRIMARY KEY, NAME TEXT);"));
     }

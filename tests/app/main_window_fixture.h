@@ -116,7 +116,7 @@ protected:
     void flush_log()
     {
         const std::string marker = "-- marker " + std::to_string(++markers) + " --";
-        window->log().enqueue(marker, 3);
+        window->log().enqueue(marker, logger::debug);
         ASSERT_TRUE(wait_for_line(marker));
     }
 

@@ -142,8 +142,8 @@ TEST_F(main_window_start, log_lines_keep_the_order_they_arrived_in)
 {
     open();
     flush_log();
-    window->log().enqueue("zebra line", 0);
-    window->log().enqueue("aardvark line", 0);
+    window->log().enqueue("zebra line", logger::info);
+    window->log().enqueue("aardvark line", logger::info);
     flush_log();
     const std::vector<std::string> lines = log_lines();
     const auto zebra = std::find_if(lines.begin(), lines.end(),

@@ -181,7 +181,7 @@ TEST_F(scripts_test, scripts_that_fail_are_one_error_each_and_the_others_still_l
     fs::file_archive restarted;
     restarted.database_file = folder.path().filename().string() + "-again";
     restarted.schema_file = command_test::shipped("schema.sql");
-    ASSERT_TRUE(restarted.open_database(error, 1)) << error;
+    ASSERT_TRUE(restarted.open_database(error, db::sqlite_db::memory_mode)) << error;
     ASSERT_TRUE(restarted.load_scripts(repository.string(), error)) << error;
     fill_scripts_combo(combo, restarted, "MergeDifferences", captured.log);
     EXPECT_EQ(combo_items(), std::vector<std::string>({"Broken", "Fine", "MergeDifferences"}));

@@ -61,7 +61,7 @@ protected:
     int comparisons_logged()
     {
         const std::string marker = "-- marker " + std::to_string(++markers) + " --";
-        window->log().enqueue(marker, 3);
+        window->log().enqueue(marker, logger::debug);
         platform::run_toolkit_loop_until([&] { return logged(marker); });
         const std::vector<std::string> lines = log_lines();
         return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {

@@ -29,7 +29,7 @@ protected:
     {
         const std::string path = (folder.path() / name).string();
         db::sqlite_db other;
-        EXPECT_TRUE(other.open(path, 0) && other.execute(sql)) << other.last_error();
+        EXPECT_TRUE(other.open(path, db::sqlite_db::file_mode) && other.execute(sql)) << other.last_error();
         return path;
     }
 };

@@ -32,7 +32,7 @@ protected:
         archive.schema_file = resource("schema.sql");
         archive.set_root(main_root.string());
         archive.create_result_table(archive.result);
-        ASSERT_TRUE(archive.open_database(error, 1)) << error;
+        ASSERT_TRUE(archive.open_database(error, db::sqlite_db::memory_mode)) << error;
         ASSERT_TRUE(archive.load_scripts(resource("scripts.xml"), error)) << error;
     }
 

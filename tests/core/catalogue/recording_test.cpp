@@ -93,7 +93,7 @@ TEST_F(recording, file_catalogue_is_rebuilt_on_every_opening)
         first.database_file = file;
         first.schema_file = resource("schema.sql");
         first.set_root(main_root.string());
-        ASSERT_TRUE(first.open_database(error, 0)) << error;
+        ASSERT_TRUE(first.open_database(error, db::sqlite_db::file_mode)) << error;
         ASSERT_TRUE(first.record_main_folder(error)) << error;
         ASSERT_TRUE(first.database.execute("create table EXTRA (X)")) << first.database.last_error();
     }
@@ -101,7 +101,7 @@ TEST_F(recording, file_catalogue_is_rebuilt_on_every_opening)
     again.database_file = file;
     again.schema_file = resource("schema.sql");
     again.set_root(main_root.string());
-    ASSERT_TRUE(again.open_database(error, 0)) << error;
+    ASSERT_TRUE(again.open_database(error, db::sqlite_db::file_mode)) << error;
     db::sqlite_db::record row;
     ASSERT_TRUE(again.database.execute_scalar("select count(*) from sqlite_master where name in ('EXTRA', 'FILE')", row));
     EXPECT_EQ(row, db::sqlite_db::record { "1" });
@@ -117,7 +117,7 @@ TEST_F(recording, opening_reports_a_missing_schema_file)
     fs::file_archive other;
     other.database_file = folder.path().filename().string() + "-other";
     other.schema_file = (folder.path() / "no-schema.sql").string();
-    EXPECT_FALSE(other.open_database(error, 1));
+    EXPECT_FALSE(other.open_database(error, db::sqlite_db::memory_mode));
     EXPECT_EQ(error, "Unable to open file " + other.schema_file);
 }
 

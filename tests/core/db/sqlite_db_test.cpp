@@ -55,7 +55,7 @@ std::vector<record> all_rows(db::sqlite_db& database, const std::string& sql)
 struct memory_catalogue : ::testing::Test {
     void SetUp() override
     {
-        ASSERT_TRUE(database.open(name, 1)) << database.last_error();
+        ASSERT_TRUE(database.open(name, db::sqlite_db::memory_mode)) << database.last_error();
         ASSERT_TRUE(database.execute(
             "CREATE TABLE [FILE] (NAME TEXT, FULL_PATH TEXT, SIZE INTEGER);"
             "CREATE TABLE [BACKUP] (BACKUP_ID INTEGER, NAME TEXT UNIQUE, FULL_PATH TEXT, SIZE INTEGER);"
@@ -74,8 +74,9 @@ TEST(sqlite_db, modes_and_uris)
     db::sqlite_db::modes(list);
     EXPECT_EQ(list, (std::vector<std::string>{"file", "memory"}));
 
-    EXPECT_EQ(db::sqlite_db::make_uri(0, "/var/tmp/c.db"), "/var/tmp/c.db");
-    EXPECT_EQ(db::sqlite_db::make_uri(1, "catalogue"), "file:catalogue?mode=memory&cache=shared");
+    EXPECT_EQ(db::sqlite_db::make_uri(db::sqlite_db::file_mode, "/var/tmp/c.db"), "/var/tmp/c.db");
+    EXPECT_EQ(db::sqlite_db::make_uri(db::sqlite_db::memory_mode, "catalogue"),
+              "file:catalogue?mode=memory&cache=shared");
     EXPECT_EQ(db::sqlite_db::make_uri(2, "catalogue"), "");
     EXPECT_EQ(db::sqlite_db::make_uri(-1, "catalogue"), "");
 }
@@ -84,15 +85,15 @@ TEST(sqlite_db, second_connection_to_a_shared_memory_name_sees_the_tables)
 {
     const std::string name = unique_memory_name();
     db::sqlite_db first;
-    ASSERT_TRUE(first.open(name, 1));
+    ASSERT_TRUE(first.open(name, db::sqlite_db::memory_mode));
     ASSERT_TRUE(first.execute("CREATE TABLE t (a); INSERT INTO t VALUES (1), (2);"));
 
     db::sqlite_db second;
-    ASSERT_TRUE(second.open(name, 1));
+    ASSERT_TRUE(second.open(name, db::sqlite_db::memory_mode));
     EXPECT_EQ(scalar(second, "SELECT count(*) FROM t"), "2");
 
     db::sqlite_db other;
-    ASSERT_TRUE(other.open(unique_memory_name(), 1));
+    ASSERT_TRUE(other.open(unique_memory_name(), db::sqlite_db::memory_mode));
     EXPECT_EQ(error_text([&] { scalar(other, "SELECT count(*) FROM t"); }), "no such table: t");
 }
 
@@ -101,11 +102,11 @@ TEST(sqlite_db, file_mode_opens_the_path_and_reopening_changes_nothing)
     temp_folder folder;
     const std::string path = (folder.path() / "catalogue.db").string();
     db::sqlite_db database;
-    ASSERT_TRUE(database.open(path, 0));
+    ASSERT_TRUE(database.open(path, db::sqlite_db::file_mode));
     ASSERT_TRUE(database.execute("CREATE TABLE t (a);"));
     EXPECT_TRUE(boost::filesystem::exists(path));
 
-    EXPECT_TRUE(database.open((folder.path() / "other.db").string(), 0));
+    EXPECT_TRUE(database.open((folder.path() / "other.db").string(), db::sqlite_db::file_mode));
     EXPECT_FALSE(boost::filesystem::exists(folder.path() / "other.db"));
 
     // Mode 2 has no URI: SQLite makes a private temporary database.
@@ -118,7 +119,7 @@ TEST(sqlite_db, failed_open_reports_sqlite_text_and_leaves_the_connection_closed
 {
     temp_folder folder;
     db::sqlite_db database;
-    EXPECT_FALSE(database.open((folder.path() / "missing" / "c.db").string(), 0));
+    EXPECT_FALSE(database.open((folder.path() / "missing" / "c.db").string(), db::sqlite_db::file_mode));
     EXPECT_EQ(database.last_error(), "unable to open database file");
 
     EXPECT_FALSE(database.execute("SELECT 1"));
@@ -129,7 +130,7 @@ TEST(sqlite_db, failed_open_reports_sqlite_text_and_leaves_the_connection_closed
     EXPECT_EQ(error_text([&] { database.begin("SELECT 1"); }), "Database is not open");
     EXPECT_EQ(error_text([&] { database.bind_int(0, 1, 0); }), "Invalid prepared statement id");
 
-    EXPECT_TRUE(database.open((folder.path() / "c.db").string(), 0));
+    EXPECT_TRUE(database.open((folder.path() / "c.db").string(), db::sqlite_db::file_mode));
     EXPECT_TRUE(database.execute("SELECT 1"));
 }
 
@@ -473,12 +474,12 @@ TEST_F(memory_catalogue, save_and_load_round_trip_keeps_prepared_statements_usab
 
     // Another connection of the process shares the loaded catalogue.
     db::sqlite_db second;
-    ASSERT_TRUE(second.open(name, 1));
+    ASSERT_TRUE(second.open(name, db::sqlite_db::memory_mode));
     EXPECT_EQ(scalar(second, "SELECT count(*) FROM [FILE]"), "4");
 
     // The file copy is a database of its own.
     db::sqlite_db reader;
-    ASSERT_TRUE(reader.open(copy, 0));
+    ASSERT_TRUE(reader.open(copy, db::sqlite_db::file_mode));
     EXPECT_EQ(scalar(reader, "SELECT count(*) FROM [FILE]"), "3");
 }
 
@@ -542,8 +543,8 @@ TEST_F(memory_catalogue, save_failures_are_reported_and_same_uri_is_left_alone)
     EXPECT_EQ(database.last_error(), "file is not a database");
     EXPECT_EQ(temp_folder::read(text), std::string(8192, 'x'));
 
-    EXPECT_TRUE(database.save_to_file(db::sqlite_db::make_uri(1, name)));
-    EXPECT_TRUE(database.load_from_file(db::sqlite_db::make_uri(1, name)));
+    EXPECT_TRUE(database.save_to_file(db::sqlite_db::make_uri(db::sqlite_db::memory_mode, name)));
+    EXPECT_TRUE(database.load_from_file(db::sqlite_db::make_uri(db::sqlite_db::memory_mode, name)));
 }
 
 TEST(sqlite_db, iterators_may_outlive_their_connection)
@@ -551,7 +552,7 @@ TEST(sqlite_db, iterators_may_outlive_their_connection)
     db::sqlite_db::iterator from_text, from_prepared, end;
     {
         db::sqlite_db database;
-        ASSERT_TRUE(database.open(unique_memory_name(), 1));
+        ASSERT_TRUE(database.open(unique_memory_name(), db::sqlite_db::memory_mode));
         ASSERT_TRUE(database.execute("CREATE TABLE t (a); INSERT INTO t VALUES (1), (2);"));
         from_text = database.begin("SELECT a FROM t");
         ASSERT_TRUE(database.query(database.prepare("SELECT a FROM t"), from_prepared, end));

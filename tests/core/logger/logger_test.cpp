@@ -169,7 +169,7 @@ TEST(logger_line, error_entry_carries_time_type_and_priority)
     log.set_line_sink(lines.sink());
     log.set_time_format("%Y-%m-%d %H:%M:%S");
     ASSERT_TRUE(log.open(file.string()));
-    log.enqueue("Compare: no tool selected", 2);
+    log.enqueue("Compare: no tool selected", logger::error);
     log.stop();
 
     const std::string written = temp_folder::read(file);
@@ -183,7 +183,7 @@ TEST(logger_line, every_type_prints_its_word_and_unknown_types_are_refused)
     collector lines;
     logger log;
     log.set_line_sink(lines.sink());
-    for (int type = 0; type < 4; ++type)
+    for (const int type : { logger::info, logger::warning, logger::error, logger::debug })
         log.enqueue("message", type);
     EXPECT_THROW(log.enqueue("message", 4), std::invalid_argument);
     EXPECT_THROW(log.enqueue("message", -1), std::invalid_argument);
@@ -199,13 +199,13 @@ TEST(logger_line, empty_time_format_switches_the_time_off)
     logger log;
     log.set_line_sink(lines.sink());
     log.set_time_format("%Y");
-    log.enqueue("with time", 0);
+    log.enqueue("with time", logger::info);
     log.stop();
     logger second;
     second.set_line_sink(lines.sink());
     second.set_time_format("%Y");
     second.set_time_format("");
-    second.enqueue("without time", 0);
+    second.enqueue("without time", logger::info);
     second.stop();
 
     ASSERT_EQ(lines.lines().size(), 2u);
@@ -218,7 +218,7 @@ TEST(logger_line, echo_copies_each_line_to_standard_error)
     logger log;
     log.set_echo(true);
     testing::internal::CaptureStderr();
-    log.enqueue("to the terminal", 1);
+    log.enqueue("to the terminal", logger::warning);
     log << "streamed\n";
     log.stop();
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -231,8 +231,8 @@ TEST(logger_file, is_appended_to_and_may_be_read_while_open)
     const auto file = folder.write("today.log", "earlier line\n");
     logger log;
     ASSERT_TRUE(log.open(file.string()));
-    log.enqueue("later line", 0);
-    log.enqueue("last line", 0);
+    log.enqueue("later line", logger::info);
+    log.enqueue("last line", logger::info);
     log.stop();
     EXPECT_EQ(temp_folder::read(file), "earlier line\n[INFO|Normal] later line\n[INFO|Normal] last line\n");
 }
@@ -243,7 +243,7 @@ TEST(logger_file, without_a_file_every_line_reaches_both_sinks)
     logger log;
     log.set_error_sink(errors.sink());
     log.set_line_sink(lines.sink());
-    log.enqueue("one", 0);
+    log.enqueue("one", logger::info);
     log << "two\n";
     log.stop();
     const std::vector<std::string> expected { "[INFO|Normal] one", "[INFO|Normal] two\n" };
@@ -260,8 +260,8 @@ TEST(logger_file, one_in_a_missing_folder_sends_every_line_to_the_error_sink)
     log.set_error_sink(errors.sink());
     log.set_line_sink(lines.sink());
     EXPECT_FALSE(log.open(file.string()));
-    log.enqueue("Compare: no tool selected", 2);
-    log.enqueue("second", 0);
+    log.enqueue("Compare: no tool selected", logger::error);
+    log.enqueue("second", logger::info);
     log.stop();
 
     const std::vector<std::string> expected { "[ERROR|Normal] Compare: no tool selected", "[INFO|Normal] second" };
@@ -280,7 +280,7 @@ TEST(logger_file, full_disk_sends_every_line_to_the_error_sink)
     log.set_line_sink(lines.sink());
     ASSERT_TRUE(log.open("/dev/full"));
     // A short line sits in the file's buffer until the flush fails; a long one fails at once.
-    log.enqueue("short", 0);
+    log.enqueue("short", logger::info);
     log.stop();
     EXPECT_EQ(errors.lines(), std::vector<std::string>({ "[INFO|Normal] short" }));
     EXPECT_EQ(lines.lines(), errors.lines());
@@ -290,7 +290,7 @@ TEST(logger_file, full_disk_sends_every_line_to_the_error_sink)
     second.set_error_sink(more_errors.sink());
     ASSERT_TRUE(second.open("/dev/full"));
     for (int n = 0; n < 20; ++n)
-        second.enqueue(std::to_string(n) + " " + std::string(20000, 'x'), 0);
+        second.enqueue(std::to_string(n) + " " + std::string(20000, 'x'), logger::info);
     second.stop();
     const auto reported = more_errors.lines();
     ASSERT_EQ(reported.size(), 20u);
@@ -314,7 +314,7 @@ TEST(logger_threads, four_producers_lose_nothing_and_keep_their_order)
                     if (n % 2)
                         log << "thread " << t << " entry " << n << "\n";
                     else
-                        log.enqueue("thread " + std::to_string(t) + " entry " + std::to_string(n), 0);
+                        log.enqueue("thread " + std::to_string(t) + " entry " + std::to_string(n), logger::info);
                 }
             });
         }
@@ -345,7 +345,7 @@ TEST(logger_life, destruction_writes_everything_still_queued)
         logger log;
         ASSERT_TRUE(log.open(file.string()));
         for (int n = 0; n < 1000; ++n)
-            log.enqueue("entry " + std::to_string(n), 0);
+            log.enqueue("entry " + std::to_string(n), logger::info);
     }
     const auto lines = split_lines(temp_folder::read(file));
     ASSERT_EQ(lines.size(), 1000u);
@@ -359,11 +359,11 @@ TEST(logger_life, cleared_sink_is_never_called_again)
     logger log;
     log.set_line_sink(lines.sink());
     for (int n = 0; n < 100; ++n)
-        log.enqueue("before", 0);
+        log.enqueue("before", logger::info);
     log.set_line_sink(nullptr);
     const std::size_t received = lines.lines().size();
     for (int n = 0; n < 100; ++n)
-        log.enqueue("after", 0);
+        log.enqueue("after", logger::info);
     log.stop();
     EXPECT_EQ(lines.lines().size(), received);
 }
@@ -386,7 +386,7 @@ TEST(logger_life, starting_again_keeps_the_one_worker)
     collector lines;
     log.set_line_sink(lines.sink());
     for (int n = 0; n < 50; ++n)
-        log.enqueue("entry " + std::to_string(n), 0);
+        log.enqueue("entry " + std::to_string(n), logger::info);
     log.stop();
     ASSERT_EQ(lines.lines().size(), 50u);
     EXPECT_EQ(lines.lines().back(), "[INFO|Normal] entry 49");
@@ -400,7 +400,7 @@ TEST(logger_life, stop_from_a_sink_ends_the_worker_and_nothing_restarts_it)
         logger log;
         ASSERT_TRUE(log.open(file.string()));
         log.set_line_sink([&log](const std::string&) { log.stop(); });
-        log.enqueue("stops the logger", 0);
+        log.enqueue("stops the logger", logger::info);
         while (!boost::filesystem::file_size(file))
             std::this_thread::yield();
         log.start();
