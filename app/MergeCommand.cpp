@@ -174,10 +174,10 @@ void merge_command::merge_table(int direction, data::data_table& table)
     else
         host_.log_line("Synchronising " + main_path + " and " + backup_path + " both ways (" + size + ")\n");
 
-    std::uint64_t counters[4] = {0, 0, 0, 0};
+    fs::copy_counts counters;
     std::string errors;
     const auto started = std::chrono::steady_clock::now();
-    archive.merge_rows(backup_path, table, counters, rule, errors, prepare);
+    archive.merge_rows(backup_path, table, &counters, rule, errors, prepare);
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count()
         / 1000000;
@@ -391,10 +391,10 @@ void merge_command::MergeFile(const bfs::path& main_file, const bfs::path& backu
     // A dialog that could not be built answers -1 too; only a choice the user made counts.
     if (!dialog.has_ended() || (choice != 1 && choice != -1))
         return;
-    std::uint64_t counters[4] = {0, 0, 0, 0};
+    fs::copy_counts counters;
     std::string error;
     const int decision = static_cast<int>(choice);
-    if (!archive.copy_with_choice(main_file, backup_file, counters,
+    if (!archive.copy_with_choice(main_file, backup_file, &counters,
                                   [decision](const bfs::path&, const bfs::path&) { return decision; }, error))
         host_.log_entry(error.empty() ? "Merge file: " + main_file.string() + " and " + backup_file.string()
                                             + " not merged"
@@ -430,11 +430,11 @@ void merge_command::MergeRow(long row)
                 const int decision = main_missing ? -1 : 1;
                 // One side was missing at the comparison: the catalogue keeps a file that appeared there since.
                 const auto rule = [decision](const bfs::path&, const bfs::path&) { return decision; };
-                std::uint64_t counters[4] = {0, 0, 0, 0};
+                fs::copy_counts counters;
                 std::string error;
-                if (!archive.merge_row(host_.backup_path(), record, counters, rule, error))
+                if (!archive.merge_row(host_.backup_path(), record, &counters, rule, error))
                     host_.log_entry(error, log_error);
-                else if (counters[fs::file_archive::files_copied] > 0)
+                else if (counters.files_copied > 0)
                     table->remove_row(static_cast<std::uint64_t>(row) + 1);
                 else
                     host_.log_entry("Merge row: nothing was copied for " + source.string(), log_error);
