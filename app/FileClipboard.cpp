@@ -98,8 +98,8 @@ void FileClipboard::CopyInto(const std::string& folder)
         std::string error;
         try {
             const boost::filesystem::path target = utils::make_copy_name(boost::filesystem::path(folder) / source.filename());
-            std::uint64_t counters[4] = {};
-            if (!m_catalogue.copy_entry(source, target, counters, error)) {
+            fs::copy_counts counters;
+            if (!m_catalogue.copy_entry(source, target, &counters, error)) {
                 m_log.enqueue(error, error_type);
                 continue;
             }

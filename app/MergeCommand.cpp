@@ -7,6 +7,7 @@
 #include "core/config/settings.h"
 #include "core/data/data_table.h"
 #include "core/fs/file_presence.h"
+#include "core/logger.h"
 #include "core/utils/file_names.h"
 #include "core/utils/string_utils.h"
 
@@ -103,7 +104,7 @@ std::uint64_t merge_command::row_size(const data::data_row& row)
 void merge_command::Merge(int direction, const std::string& question)
 {
     if (direction != right && direction != left && direction != both) {
-        host_.log_entry("Merge: unknown direction " + std::to_string(direction), log_error);
+        host_.log_entry("Merge: unknown direction " + std::to_string(direction), logger::error);
         return;
     }
     // Checked before the question: without a backup folder every row would be rebuilt below
@@ -115,21 +116,21 @@ void merge_command::Merge(int direction, const std::string& question)
     // Pairs of an earlier merge are not presented again.
     put_off_.clear();
     if (!host_.custom_filter_active() && !host_.compare_folders()) {
-        host_.log_entry("Merge: the comparison failed; nothing was merged", log_error);
+        host_.log_entry("Merge: the comparison failed; nothing was merged", logger::error);
         return;
     }
     if (refuse_stale_table("Merge"))
         return;
     data::data_table* table = host_.merge_archive().result.get();
     if (!table) {
-        host_.log_entry("Merge: there are no differences to merge", log_error);
+        host_.log_entry("Merge: there are no differences to merge", logger::error);
         return;
     }
     // A table that is not a table of differences (missing columns) fails the merge, not the program.
     try {
         merge_table(direction, *table);
     } catch (const std::exception& failure) {
-        host_.log_entry(std::string("Merge: ") + failure.what(), log_error);
+        host_.log_entry(std::string("Merge: ") + failure.what(), logger::error);
     }
     host_.compare_folders();
 }
@@ -174,10 +175,10 @@ void merge_command::merge_table(int direction, data::data_table& table)
     else
         host_.log_line("Synchronising " + main_path + " and " + backup_path + " both ways (" + size + ")\n");
 
-    std::uint64_t counters[4] = {0, 0, 0, 0};
+    fs::copy_counts counters;
     std::string errors;
     const auto started = std::chrono::steady_clock::now();
-    archive.merge_rows(backup_path, table, counters, rule, errors, prepare);
+    archive.merge_rows(backup_path, table, &counters, rule, errors, prepare);
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count()
         / 1000000;
@@ -198,7 +199,7 @@ void merge_command::merge_table(int direction, data::data_table& table)
                     host_.log_entry("Merge: " + (present(pair.first) ? pair.second : pair.first).string()
                                         + " no longer exists; " + pair.first.string() + " and " + pair.second.string()
                                         + " not merged",
-                                    log_error);
+                                    logger::error);
                     continue;
                 }
                 MergeFile(pair.first, pair.second);
@@ -284,13 +285,13 @@ int merge_command::SynchronisePair(const bfs::path& main_side, const bfs::path& 
     const std::uint64_t main_size = bfs::file_size(main_side, failure);
     const std::time_t main_time = failure ? 0 : bfs::last_write_time(main_side, failure);
     if (failure) {
-        host_.log_entry(system_error(main_side, failure), log_error);
+        host_.log_entry(system_error(main_side, failure), logger::error);
         return 0;
     }
     const std::uint64_t backup_size = bfs::file_size(backup_side, failure);
     const std::time_t backup_time = failure ? 0 : bfs::last_write_time(backup_side, failure);
     if (failure) {
-        host_.log_entry(system_error(backup_side, failure), log_error);
+        host_.log_entry(system_error(backup_side, failure), logger::error);
         return 0;
     }
     int result = 0;
@@ -311,7 +312,7 @@ int merge_command::SynchronisePair(const bfs::path& main_side, const bfs::path& 
         message = "File " + backup_side.string() + " newer than " + main_side.string();
     }
     if (!message.empty())
-        host_.log_entry(message, log_info);
+        host_.log_entry(message, logger::info);
     return result;
 }
 
@@ -351,7 +352,7 @@ void merge_command::MergeFile(const bfs::path& main_file, const bfs::path& backu
 {
     for (const bfs::path* file : {&main_file, &backup_file}) {
         if (!present(*file)) {
-            host_.log_entry("Merge file: " + file->string() + " does not exist", log_error);
+            host_.log_entry("Merge file: " + file->string() + " does not exist", logger::error);
             return;
         }
     }
@@ -364,7 +365,7 @@ void merge_command::MergeFile(const bfs::path& main_file, const bfs::path& backu
         if (!failure)
             times[side] = bfs::last_write_time(*files[side], failure);
         if (failure) {
-            host_.log_entry(system_error(*files[side], failure), log_error);
+            host_.log_entry(system_error(*files[side], failure), logger::error);
             return;
         }
     }
@@ -391,15 +392,15 @@ void merge_command::MergeFile(const bfs::path& main_file, const bfs::path& backu
     // A dialog that could not be built answers -1 too; only a choice the user made counts.
     if (!dialog.has_ended() || (choice != 1 && choice != -1))
         return;
-    std::uint64_t counters[4] = {0, 0, 0, 0};
+    fs::copy_counts counters;
     std::string error;
     const int decision = static_cast<int>(choice);
-    if (!archive.copy_with_choice(main_file, backup_file, counters,
+    if (!archive.copy_with_choice(main_file, backup_file, &counters,
                                   [decision](const bfs::path&, const bfs::path&) { return decision; }, error))
         host_.log_entry(error.empty() ? "Merge file: " + main_file.string() + " and " + backup_file.string()
                                             + " not merged"
                                       : error,
-                        log_error);
+                        logger::error);
 }
 
 void merge_command::MergeRow(long row)
@@ -409,7 +410,7 @@ void merge_command::MergeRow(long row)
     fs::file_archive& archive = host_.merge_archive();
     data::data_table* table = archive.result.get();
     if (!table || row < 0 || static_cast<std::uint64_t>(row) >= table->rows.size()) {
-        host_.log_entry("Merge row: there is no row " + std::to_string(row + 1), log_error);
+        host_.log_entry("Merge row: there is no row " + std::to_string(row + 1), logger::error);
         return;
     }
     try {
@@ -425,19 +426,19 @@ void merge_command::MergeRow(long row)
                                          ? bfs::path(backup_folder) / record.get<std::string>("backup_name", std::string())
                                          : bfs::path(file_folder) / file_name;
             if (!present(source)) {
-                host_.log_entry("Merge row: " + source.string() + " does not exist", log_error);
+                host_.log_entry("Merge row: " + source.string() + " does not exist", logger::error);
             } else {
                 const int decision = main_missing ? -1 : 1;
                 // One side was missing at the comparison: the catalogue keeps a file that appeared there since.
                 const auto rule = [decision](const bfs::path&, const bfs::path&) { return decision; };
-                std::uint64_t counters[4] = {0, 0, 0, 0};
+                fs::copy_counts counters;
                 std::string error;
-                if (!archive.merge_row(host_.backup_path(), record, counters, rule, error))
-                    host_.log_entry(error, log_error);
-                else if (counters[fs::file_archive::files_copied] > 0)
+                if (!archive.merge_row(host_.backup_path(), record, &counters, rule, error))
+                    host_.log_entry(error, logger::error);
+                else if (counters.files_copied > 0)
                     table->remove_row(static_cast<std::uint64_t>(row) + 1);
                 else
-                    host_.log_entry("Merge row: nothing was copied for " + source.string(), log_error);
+                    host_.log_entry("Merge row: nothing was copied for " + source.string(), logger::error);
             }
             host_.repaint_grid();
         } else {
@@ -445,7 +446,7 @@ void merge_command::MergeRow(long row)
             host_.repaint_grid();
         }
     } catch (const std::exception& failure) {
-        host_.log_entry(std::string("Merge row: ") + failure.what(), log_error);
+        host_.log_entry(std::string("Merge row: ") + failure.what(), logger::error);
         return;
     }
     host_.log_line(std::to_string(table->rows.size()) + " difference(s) remaining\n");
@@ -458,7 +459,7 @@ bool merge_command::refuse_without_backup_folder(const std::string& command)
     utils::string_utils::trim_right(backup);
     if (!backup.empty())
         return false;
-    host_.log_entry(command + ": no backup folder is selected; nothing was merged", log_error);
+    host_.log_entry(command + ": no backup folder is selected; nothing was merged", logger::error);
     return true;
 }
 
@@ -471,7 +472,7 @@ bool merge_command::refuse_stale_table(const std::string& command)
     if (current)
         return false;
     host_.log_entry(command + ": the differences shown were not made for the current folders; compare them again",
-                    log_error);
+                    logger::error);
     return true;
 }
 
@@ -499,5 +500,5 @@ void merge_command::log_errors(const std::string& lines)
     std::string line;
     while (std::getline(text, line))
         if (!line.empty())
-            host_.log_entry(line, log_error);
+            host_.log_entry(line, logger::error);
 }

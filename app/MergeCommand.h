@@ -62,8 +62,6 @@ class merge_command {
 public:
     using file_pair = std::pair<boost::filesystem::path, boost::filesystem::path>;
     enum direction : int { right = 0, left = 1, both = 2 };
-    static constexpr int log_info = 0;
-    static constexpr int log_error = 2;
 
     explicit merge_command(merge_host& host) : host_(host) {}
     merge_command(const merge_command&) = delete;

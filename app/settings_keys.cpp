@@ -1,6 +1,7 @@
 #include "app/settings_keys.h"
 
 #include "core/config/settings.h"
+#include "core/data/data_exporter.h"
 #include "core/utils/string_utils.h"
 #include "platform/base/system_services.h"
 
@@ -121,14 +122,12 @@ bool is_usable_predicate_value(const std::string& value)
 
 const std::vector<std::string>& export_types()
 {
-    static const std::vector<std::string> types = { "CSV", "XML", "EXCEL", "DB" };
-    return types;
+    return data::data_exporter::format_names();
 }
 
 const std::vector<std::string>& export_format_choices()
 {
-    static const std::vector<std::string> formats = { "CSV", "XML", "DB", "EXCEL" };
-    return formats;
+    return data::data_exporter::format_names();
 }
 
 const std::vector<std::string>& conflict_rule_choices()

@@ -284,19 +284,19 @@ void replacing_merge_goal(const bfs::path& top, std::uint64_t files)
     std::vector<double> copied;
     for (int round = 0; round < rounds; ++round) {
         prepare();
-        std::uint64_t counters[4] = { 0, 0, 0, 0 };
+        fs::copy_counts counters;
         auto start = clock_type::now();
-        if (!archive->merge_rows(backup.string(), *table, counters, nullptr, error))
+        if (!archive->merge_rows(backup.string(), *table, &counters, nullptr, error))
             throw std::runtime_error(error);
         batched.push_back(seconds_since(start));
-        if (counters[fs::file_archive::files_copied] != files)
-            throw std::runtime_error("replacing merge copied " + std::to_string(counters[2]) + " files");
+        if (counters.files_copied != files)
+            throw std::runtime_error("replacing merge copied " + std::to_string(counters.files_copied) + " files");
 
         // Row by row: each replaced file flushed on its own before it takes the old name.
         prepare();
         start = clock_type::now();
         for (const data::data_row* row : table->rows) {
-            if (!archive->merge_row(backup.string(), *row, counters, nullptr, error))
+            if (!archive->merge_row(backup.string(), *row, &counters, nullptr, error))
                 throw std::runtime_error(error);
         }
         one_by_one.push_back(seconds_since(start));
@@ -473,14 +473,14 @@ int run(int argc, char** argv)
         std::printf("%-34s %9.2f x the rsync dry run\n\n", "whole comparison costs", compare_seconds / rsync_seconds);
     }
 
-    std::uint64_t counters[4] = { 0, 0, 0, 0 };
+    fs::copy_counts counters;
     start = clock_type::now();
-    const bool merged = archive.merge_rows(backup.string(), *table, counters, nullptr, error);
+    const bool merged = archive.merge_rows(backup.string(), *table, &counters, nullptr, error);
     const double merge_seconds = seconds_since(start);
     if (!merged)
         throw std::runtime_error(error);
-    print("merge main to backup, files", counters[fs::file_archive::files_copied], "files", merge_seconds);
-    print("merge main to backup, bytes", counters[fs::file_archive::bytes_copied], "bytes", merge_seconds);
+    print("merge main to backup, files", counters.files_copied, "files", merge_seconds);
+    print("merge main to backup, bytes", counters.bytes_copied, "bytes", merge_seconds);
     if (!compare(archive, backup, table, error))
         throw std::runtime_error(error);
     std::printf("%-34s %9llu (expected %llu: the files only in the backup)\n", "rows after merge and comparison",

@@ -28,6 +28,18 @@ namespace fs {
 
 class tree_scanner;
 
+// The counters of a merge or a copy, owned by the caller and handed by pointer; each call adds
+// to them. A failed row's share is taken back by the merge that counted it.
+struct copy_counts {
+    std::uint64_t bytes_handled { 0 };
+    std::uint64_t entries_handled { 0 };
+    std::uint64_t files_copied { 0 };
+    std::uint64_t bytes_copied { 0 };
+
+    copy_counts& operator+=(const copy_counts& other);
+    copy_counts& operator-=(const copy_counts& other);
+};
+
 class file_archive : public dir_walker {
 public:
     // (source or main root, target) of a folder creation or copy that mock mode skipped.
@@ -44,14 +56,6 @@ public:
     using before_copy = std::function<bool(const boost::filesystem::path& source,
                                            const boost::filesystem::path& target, bool replacing,
                                            std::string& error /*out*/, int& code /*out*/)>;
-
-    // The four merge counters handed by pointer (an array of four).
-    enum copy_counter : std::size_t {
-        bytes_handled = 0,
-        entries_handled = 1,
-        files_copied = 2,
-        bytes_copied = 3,
-    };
 
     // What a file copied onto an existing folder does: the merge refuses it as a row whose sides
     // differ in kind; a caller that means "copy into this folder" (the clipboard's Copy to) asks
@@ -127,20 +131,20 @@ public:
                     std::int64_t& time_a /*out*/, std::int64_t& time_b /*out*/,
                     const std::string& folder, std::string& error /*out*/) const;
 
-    // Merging. `counters` points at four counters (copy_counter); `error` collects one line per
-    // failed row, and the other rows are merged all the same. A row's target that is no longer
-    // what the comparison recorded is never written.
+    // Merging. `counters` may be null; `error` collects one line per failed row, and the other
+    // rows are merged all the same. A row's target that is no longer what the comparison
+    // recorded is never written.
     bool merge_rows(const std::string& backup_root, data::data_table& table,
-                    std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                    copy_counts* counters, const chooser& choose, std::string& error /*out*/,
                     const before_copy& prepare = before_copy());
     bool merge_row(const std::string& backup_root, const data::data_row& row,
-                   std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                   copy_counts* counters, const chooser& choose, std::string& error /*out*/,
                    const before_copy& prepare = before_copy());
     bool copy_with_choice(const boost::filesystem::path& first, const boost::filesystem::path& second,
-                          std::uint64_t* counters, const chooser& choose, std::string& error /*out*/,
+                          copy_counts* counters, const chooser& choose, std::string& error /*out*/,
                           onto_folder folder_target = onto_folder::refuse);
     bool copy_entry(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                    std::uint64_t* counters, std::string& error /*out*/,
+                    copy_counts* counters, std::string& error /*out*/,
                     onto_folder folder_target = onto_folder::refuse);
     bool copy_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                    std::string& error /*out*/);
@@ -201,14 +205,14 @@ private:
     bool clear_other_tables(std::string& error);
     bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
                        const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
-    bool merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
+    bool merge_one(const std::string& backup_root, const data::data_row& row, copy_counts* counters,
                    const chooser& choose, merge_walk& walk, std::string& error);
     // `walk` is null for the public single copies.
     bool apply_choice(int decision, const boost::filesystem::path& first, const boost::filesystem::path& second,
-                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      copy_counts* counters, std::string& error, onto_folder folder_target,
                       const recorded_target* recorded, merge_walk* walk);
     bool copy_checked(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                      copy_counts* counters, std::string& error, onto_folder folder_target,
                       const recorded_target* recorded, merge_walk* walk);
     // copy_file without its check for a copy onto itself, which the caller has made; with
     // `recorded`, the target is checked against it once more just before it is replaced. With a

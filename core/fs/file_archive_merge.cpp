@@ -138,15 +138,33 @@ bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& 
 
 } // namespace
 
+copy_counts& copy_counts::operator+=(const copy_counts& other)
+{
+    bytes_handled += other.bytes_handled;
+    entries_handled += other.entries_handled;
+    files_copied += other.files_copied;
+    bytes_copied += other.bytes_copied;
+    return *this;
+}
+
+copy_counts& copy_counts::operator-=(const copy_counts& other)
+{
+    bytes_handled -= other.bytes_handled;
+    entries_handled -= other.entries_handled;
+    files_copied -= other.files_copied;
+    bytes_copied -= other.bytes_copied;
+    return *this;
+}
+
 // One fdatasync per replaced file, one after another, made a replacing merge several times
 // slower than a plain copy. The copies of many rows are written under their temporary names,
 // flushed side by side by a few threads (the file system commits flushes that wait together in
 // one go), and each is renamed over its old file only once its own flush has answered: a crash
 // at any moment still leaves either the old file or the complete new one.
 struct file_archive::replace_batch {
-    // The four counters and the two byte totals.
+    // The caller's counters and the two byte totals.
     struct tally {
-        std::uint64_t counters[4] { 0, 0, 0, 0 };
+        copy_counts counts;
         std::uint64_t main_bytes { 0 };
         std::uint64_t backup_bytes { 0 };
     };
@@ -165,7 +183,7 @@ struct file_archive::replace_batch {
     static constexpr std::uint64_t most_bytes = std::uint64_t(256) << 20;
     static constexpr std::size_t flushers = 16;
 
-    std::uint64_t* counters { nullptr };
+    copy_counts* counters { nullptr };
     std::size_t row { 0 };
     std::vector<waiting> files;
     std::set<std::string> targets;
@@ -186,7 +204,7 @@ struct file_archive::merge_walk {
 };
 
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
-                              std::uint64_t* counters, const chooser& choose, std::string& error,
+                              copy_counts* counters, const chooser& choose, std::string& error,
                               const before_copy& prepare)
 {
     error.clear();
@@ -206,8 +224,8 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
         // failures taken back during its own.
         const auto counted_so_far = [&] {
             replace_batch::tally now = batch.taken_back;
-            for (std::size_t i = 0; i < 4 && counters != nullptr; ++i)
-                now.counters[i] += counters[i];
+            if (counters != nullptr)
+                now.counts += *counters;
             now.main_bytes += main_bytes;
             now.backup_bytes += backup_bytes[only_backup_id];
             return now;
@@ -221,8 +239,8 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             if (!batch.files.empty() && batch.files.back().row == batch.row) {
                 const replace_batch::tally after = counted_so_far();
                 replace_batch::tally& added = batch.files.back().counted;
-                for (std::size_t i = 0; i < 4; ++i)
-                    added.counters[i] = after.counters[i] - before.counters[i];
+                added.counts = after.counts;
+                added.counts -= before.counts;
                 added.main_bytes = after.main_bytes - before.main_bytes;
                 added.backup_bytes = after.backup_bytes - before.backup_bytes;
             }
@@ -290,11 +308,9 @@ void file_archive::finish_batch(replace_batch& batch)
     }
     const auto drop = [&](const replace_batch::waiting& file, const std::string& text) {
         batch.errors.emplace_back(file.row, text);
-        for (std::size_t i = 0; i < 4; ++i) {
-            if (batch.counters != nullptr)
-                batch.counters[i] -= file.counted.counters[i];
-            batch.taken_back.counters[i] += file.counted.counters[i];
-        }
+        if (batch.counters != nullptr)
+            *batch.counters -= file.counted.counts;
+        batch.taken_back.counts += file.counted.counts;
         main_bytes -= file.counted.main_bytes;
         backup_bytes[only_backup_id] -= file.counted.backup_bytes;
         batch.taken_back.main_bytes += file.counted.main_bytes;
@@ -341,7 +357,7 @@ void file_archive::finish_batch(replace_batch& batch)
 }
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
-                             std::uint64_t* counters, const chooser& choose, std::string& error,
+                             copy_counts* counters, const chooser& choose, std::string& error,
                              const before_copy& prepare)
 {
     merge_walk walk;
@@ -349,7 +365,7 @@ bool file_archive::merge_row(const std::string& backup_root, const data::data_ro
     return merge_one(backup_root, row, counters, choose, walk, error);
 }
 
-bool file_archive::merge_one(const std::string& backup_root, const data::data_row& row, std::uint64_t* counters,
+bool file_archive::merge_one(const std::string& backup_root, const data::data_row& row, copy_counts* counters,
                              const chooser& choose, merge_walk& walk, std::string& error)
 {
     try {
@@ -407,7 +423,7 @@ bool file_archive::merge_one(const std::string& backup_root, const data::data_ro
 }
 
 bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& second,
-                                    std::uint64_t* counters, const chooser& choose, std::string& error,
+                                    copy_counts* counters, const chooser& choose, std::string& error,
                                     onto_folder folder_target)
 {
     return apply_choice(choose ? choose(first, second) : 1, first, second, counters, error, folder_target, nullptr,
@@ -415,7 +431,7 @@ bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& sec
 }
 
 bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs::path& second,
-                                std::uint64_t* counters, std::string& error, onto_folder folder_target,
+                                copy_counts* counters, std::string& error, onto_folder folder_target,
                                 const recorded_target* recorded, merge_walk* walk)
 {
     if (decision == 0)
@@ -434,13 +450,13 @@ bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs:
     return true;
 }
 
-bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
+bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, copy_counts* counters,
                               std::string& error, onto_folder folder_target)
 {
     return copy_checked(source, target, counters, error, folder_target, nullptr, nullptr);
 }
 
-bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target, std::uint64_t* counters,
+bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target, copy_counts* counters,
                                 std::string& error, onto_folder folder_target, const recorded_target* recorded,
                                 merge_walk* walk)
 {
@@ -531,15 +547,15 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                 if (!copied)
                     return false;
                 if (counters != nullptr) {
-                    counters[files_copied] += 1;
-                    counters[bytes_copied] += regular_bytes(source_info);
+                    counters->files_copied += 1;
+                    counters->bytes_copied += regular_bytes(source_info);
                 }
             }
         }
         if (counters != nullptr) {
-            counters[bytes_handled] += source_exists ? regular_bytes(source_info)
-                                                     : (target_exists ? regular_bytes(target_info) : 0);
-            counters[entries_handled] += 1;
+            counters->bytes_handled += source_exists ? regular_bytes(source_info)
+                                                      : (target_exists ? regular_bytes(target_info) : 0);
+            counters->entries_handled += 1;
         }
         return true;
     } catch (const std::exception& failure) {

@@ -33,9 +33,9 @@ TEST_F(merge_refusals, without_a_backup_folder_nothing_is_written_and_one_error_
     EXPECT_FALSE(bfs::exists(bfs::path("/") / probe));
     EXPECT_TRUE(bfs::is_empty(backup_root));
     EXPECT_TRUE(questions.empty());
-    ASSERT_EQ(window.texts(2).size(), 2u);
-    EXPECT_EQ(window.texts(2)[0], "Merge: no backup folder is selected; nothing was merged");
-    EXPECT_EQ(window.texts(2)[1], "Merge row: no backup folder is selected; nothing was merged");
+    ASSERT_EQ(window.texts(logger::error).size(), 2u);
+    EXPECT_EQ(window.texts(logger::error)[0], "Merge: no backup folder is selected; nothing was merged");
+    EXPECT_EQ(window.texts(logger::error)[1], "Merge row: no backup folder is selected; nothing was merged");
 }
 
 TEST_F(merge_refusals, a_table_made_for_other_folders_is_not_merged)
@@ -52,8 +52,8 @@ TEST_F(merge_refusals, a_table_made_for_other_folders_is_not_merged)
 
     EXPECT_TRUE(bfs::is_empty(backup_root));
     EXPECT_TRUE(bfs::is_empty(other));
-    EXPECT_EQ(window.texts(2).size(), 2u);
-    EXPECT_TRUE(window.logged(2, "not made for the current folders"));
+    EXPECT_EQ(window.texts(logger::error).size(), 2u);
+    EXPECT_TRUE(window.logged(logger::error, "not made for the current folders"));
 }
 
 TEST_F(merge_refusals, a_failed_comparison_before_the_merge_stops_it)
@@ -65,7 +65,7 @@ TEST_F(merge_refusals, a_failed_comparison_before_the_merge_stops_it)
     merge.OnMergeRight();
 
     EXPECT_TRUE(bfs::is_empty(backup_root));
-    EXPECT_TRUE(window.logged(2, "Merge: the comparison failed; nothing was merged"));
+    EXPECT_TRUE(window.logged(logger::error, "Merge: the comparison failed; nothing was merged"));
     EXPECT_EQ(window.comparisons, 2);
 }
 
@@ -84,8 +84,9 @@ TEST_F(merge_refusals, a_target_changed_since_the_comparison_is_not_overwritten)
 
     EXPECT_EQ(read(backup_root / "a.txt"), "edited after the comparison");
     EXPECT_EQ(read(backup_root / "new.txt"), "appeared after the comparison");
-    EXPECT_EQ(window.texts(2).size(), 2u);
-    EXPECT_TRUE(window.logged(2, "Not copied to " + (backup_root / "a.txt").string() + ": it changed since the comparison"));
+    EXPECT_EQ(window.texts(logger::error).size(), 2u);
+    EXPECT_TRUE(window.logged(logger::error, "Not copied to " + (backup_root / "a.txt").string()
+                                                 + ": it changed since the comparison"));
 }
 
 TEST_F(merge_refusals, no_answers_no_merge)
@@ -140,7 +141,7 @@ TEST_F(merge_rules, right_force_replaces_and_the_comparison_then_shows_no_time_r
     EXPECT_EQ(read(backup_root / "a.txt"), "new");
     EXPECT_EQ(modified(backup_root / "a.txt"), 1600000100);
     EXPECT_EQ(kinds(), std::vector<std::string>({"FILE"}));
-    EXPECT_TRUE(window.texts(2).empty());
+    EXPECT_TRUE(window.texts(logger::error).empty());
 }
 
 TEST_F(merge_rules, rename_keeps_the_old_copy_with_its_content_and_time)
@@ -180,9 +181,9 @@ TEST_F(merge_rules, rename_with_the_old_copy_name_taken_leaves_the_target_alone)
     merge.OnMergeRight();
 
     EXPECT_EQ(read(backup_root / "a.txt"), "backup version");
-    ASSERT_EQ(window.texts(2).size(), 1u);
-    EXPECT_NE(window.texts(2)[0].find("the name is taken"), std::string::npos);
-    EXPECT_NE(window.texts(2)[0].find((backup_root / "a.txt").string()), std::string::npos);
+    ASSERT_EQ(window.texts(logger::error).size(), 1u);
+    EXPECT_NE(window.texts(logger::error)[0].find("the name is taken"), std::string::npos);
+    EXPECT_NE(window.texts(logger::error)[0].find((backup_root / "a.txt").string()), std::string::npos);
 }
 
 TEST_F(merge_rules, rename_into_a_read_only_folder_leaves_the_target_alone)
@@ -198,7 +199,8 @@ TEST_F(merge_rules, rename_into_a_read_only_folder_leaves_the_target_alone)
     merge.OnMergeRight();
 
     EXPECT_EQ(read(backup_root / "ro" / "a.txt"), "backup version");
-    EXPECT_TRUE(window.logged(2, "Unable to keep the old version of " + (backup_root / "ro" / "a.txt").string()));
+    EXPECT_TRUE(
+        window.logged(logger::error, "Unable to keep the old version of " + (backup_root / "ro" / "a.txt").string()));
 }
 
 TEST_F(merge_rules, rename_keeps_no_old_copy_where_a_file_meets_a_folder)
@@ -221,12 +223,13 @@ TEST_F(merge_rules, rename_keeps_no_old_copy_where_a_file_meets_a_folder)
     merge.OnMergeLeft();
 
     EXPECT_EQ(names(), before);
-    const auto errors = window.texts(2);
+    const auto errors = window.texts(logger::error);
     EXPECT_FALSE(errors.empty());
     for (const std::string& line : errors)
         EXPECT_EQ(line.find("changed since the comparison"), std::string::npos) << line;
     for (const char* folder_side : {"backup/clash", "main/clash2"})
-        EXPECT_TRUE(window.logged(2, (folder.path() / folder_side).string() + " is a folder")) << folder_side;
+        EXPECT_TRUE(window.logged(logger::error, (folder.path() / folder_side).string() + " is a folder"))
+            << folder_side;
 }
 
 TEST_F(merge_rules, mock_copy_makes_no_old_copies_and_copies_nothing)
@@ -261,7 +264,7 @@ TEST_F(merge_rules, both_ways_time_beats_size)
     EXPECT_EQ(read(main_root / "a.txt"), "0123456789!");
     EXPECT_EQ(read(main_root / "only.txt"), "from backup");
     EXPECT_EQ(read(backup_root / "same.txt"), "same");
-    const auto info = window.texts(0);
+    const auto info = window.texts(logger::info);
     ASSERT_EQ(info.size(), 1u);
     EXPECT_EQ(info[0], "File " + (backup_root / "a.txt").string() + " newer than " + (main_root / "a.txt").string());
     EXPECT_EQ(questions.at(0).text, "Archives will be synchronised. Continue?");
@@ -335,8 +338,8 @@ TEST_F(merge_failures, a_row_that_cannot_be_copied_fails_alone_and_the_compariso
     EXPECT_EQ(read(backup_root / "a.txt"), "a");
     EXPECT_EQ(read(backup_root / "z.txt"), "z");
     EXPECT_EQ(read(backup_root / "blocked"), "in the way");
-    ASSERT_EQ(window.texts(2).size(), 1u);
-    EXPECT_NE(window.texts(2)[0].find("blocked"), std::string::npos);
+    ASSERT_EQ(window.texts(logger::error).size(), 1u);
+    EXPECT_NE(window.texts(logger::error)[0].find("blocked"), std::string::npos);
     EXPECT_EQ(window.comparisons, 2);
     EXPECT_EQ(kinds(), std::vector<std::string>({"BACKUP", "FILE"}));
 }
@@ -379,7 +382,7 @@ TEST_F(merge_failures, a_table_without_the_columns_of_differences_is_an_error_no
     merge.OnMergeRight();
 
     EXPECT_FALSE(bfs::exists(backup_root / "a.txt"));
-    EXPECT_EQ(window.texts(2), std::vector<std::string>({"Merge: Column diff does not exist"}));
+    EXPECT_EQ(window.texts(logger::error), std::vector<std::string>({"Merge: Column diff does not exist"}));
     EXPECT_EQ(window.comparisons, 2);
 }
 
@@ -430,7 +433,7 @@ TEST_F(merge_conflicts, yes_opens_each_pair_in_turn_and_a_vanished_pair_is_skipp
     EXPECT_EQ(names, std::vector<std::string>({"a.txt", "c.txt"}));
     EXPECT_EQ(read(backup_root / "a.txt"), "main");
     EXPECT_EQ(read(backup_root / "c.txt"), "backup");
-    EXPECT_TRUE(window.logged(2, (backup_root / "b.txt").string() + " no longer exists"));
+    EXPECT_TRUE(window.logged(logger::error, (backup_root / "b.txt").string() + " no longer exists"));
 
     // The next merge starts with an empty list.
     answers = {true, false};

@@ -48,7 +48,7 @@ TEST_F(merge_row, a_one_sided_row_is_copied_without_a_dialog_and_removed)
     EXPECT_EQ(rows(), 1u);
     EXPECT_EQ(window.texts(-1), std::vector<std::string>({"2 difference(s) remaining\n", "1 difference(s) remaining\n"}));
     EXPECT_EQ(window.repaints, 2);
-    EXPECT_TRUE(window.texts(2).empty());
+    EXPECT_TRUE(window.texts(logger::error).empty());
 }
 
 TEST_F(merge_row, a_vanished_source_or_a_target_that_appeared_keeps_the_row)
@@ -64,7 +64,7 @@ TEST_F(merge_row, a_vanished_source_or_a_target_that_appeared_keeps_the_row)
 
     EXPECT_EQ(rows(), 2u);
     EXPECT_EQ(read(backup_root / "taken.txt"), "written after the comparison");
-    const auto errors = window.texts(2);
+    const auto errors = window.texts(logger::error);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[0], "Merge row: " + gone.string() + " does not exist");
     EXPECT_NE(errors[1].find("changed since the comparison"), std::string::npos);
@@ -84,7 +84,7 @@ TEST_F(merge_row, a_row_on_both_sides_opens_the_dialog_and_stays)
     EXPECT_EQ(read(backup_root / "a.txt"), "main");
     EXPECT_EQ(rows(), 1u);
     EXPECT_EQ(window.texts(-1), std::vector<std::string>({"1 difference(s) remaining\n"}));
-    EXPECT_EQ(window.texts(2), std::vector<std::string>({"Merge row: there is no row 6"}));
+    EXPECT_EQ(window.texts(logger::error), std::vector<std::string>({"Merge row: there is no row 6"}));
 }
 
 // ---- The dialog ----
@@ -198,8 +198,8 @@ TEST_F(merge_file_dialog, a_missing_file_opens_no_dialog_and_mock_copy_copies_no
 
     merge.MergeFile(a, backup_root / "missing.txt");
     EXPECT_EQ(dialogs_shown, 0);
-    EXPECT_EQ(window.texts(2), std::vector<std::string>({"Merge file: " + (backup_root / "missing.txt").string()
-                                                         + " does not exist"}));
+    EXPECT_EQ(window.texts(logger::error),
+              std::vector<std::string>({"Merge file: " + (backup_root / "missing.txt").string() + " does not exist"}));
 
     window.archive.mock_copy = true;
     merge.MergeFile(a, b);

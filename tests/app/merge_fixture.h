@@ -10,6 +10,7 @@
 #include "core/config/settings.h"
 #include "core/data/data_table.h"
 #include "core/fs/file_archive.h"
+#include "core/logger.h"
 #include "platform/base/dialog.h"
 #include "platform/base/modal.h"
 
@@ -55,7 +56,7 @@ public:
         if (compared)
             roots = {main, backup_path()};
         else
-            log.push_back({2, error});
+            log.push_back({logger::error, error});
         return compared;
     }
     bool result_roots(merge_roots& built_from) const override
@@ -115,7 +116,7 @@ protected:
         window.archive.set_root(window.main);
         window.archive.create_result_table(window.archive.result);
         std::string error;
-        ASSERT_TRUE(window.archive.open_database(error, 1)) << error;
+        ASSERT_TRUE(window.archive.open_database(error, db::sqlite_db::memory_mode)) << error;
         ASSERT_TRUE(window.archive.load_scripts(resource("scripts.xml"), error)) << error;
         ASSERT_TRUE(window.settings.load(folder.write("settings.xml", "<?xml version=\"1.0\"?><Tarvoline/>").string()));
         // The handlers before (the toolkit's in a GUI suite) come back in TearDown.

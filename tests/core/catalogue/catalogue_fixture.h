@@ -65,6 +65,12 @@ protected:
         return row.empty() ? std::string() : row[0];
     }
 
+    // A merge's counters in their order, to compare all four at once.
+    static std::vector<std::uint64_t> values(const fs::copy_counts& counts)
+    {
+        return { counts.bytes_handled, counts.entries_handled, counts.files_copied, counts.bytes_copied };
+    }
+
     // The result rows keyed by file name ("file_name" or, for FILE rows, "backup_name").
     static std::map<std::string, const data::data_row*> by_name(const data::data_table& differences)
     {

@@ -36,7 +36,7 @@ protected:
         return found;
     }
 
-    std::uint64_t counters[4] = { 0, 0, 0, 0 };
+    fs::copy_counts counters;
 };
 
 TEST_F(merge_batch, waiting_copy_that_fails_leaves_the_old_file_and_reports_in_row_order)
@@ -64,7 +64,7 @@ TEST_F(merge_batch, waiting_copy_that_fails_leaves_the_old_file_and_reports_in_r
             folder.write("backup/c.txt", "edited", 1700000000);
         return 1;
     };
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, choose, error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, choose, error));
 
     EXPECT_EQ(decided, (std::vector<std::string> { "a.txt", "b.txt", "c.txt", "d.txt" }));
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "a.txt"), "old a.txt");
@@ -80,7 +80,7 @@ TEST_F(merge_batch, waiting_copy_that_fails_leaves_the_old_file_and_reports_in_r
     ASSERT_NE(c_error, std::string::npos) << error;
     EXPECT_LT(a_error, c_error) << "errors follow the rows";
     EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 2u) << "only b and d were copied";
+    EXPECT_EQ(counters.files_copied, 2u) << "only b and d were copied";
     EXPECT_TRUE(temporaries().empty());
 }
 
@@ -97,11 +97,11 @@ TEST_F(merge_batch, target_edited_while_its_copy_waits_is_kept)
             folder.write("backup/a.txt", "edited meanwhile", 1700000000);
         return 1;
     };
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, choose, error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, choose, error));
     EXPECT_NE(error.find("a.txt: it changed since the comparison"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "a.txt"), "edited meanwhile");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "b.txt"), "new b");
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+    EXPECT_EQ(counters.files_copied, 1u);
     EXPECT_TRUE(temporaries().empty());
 }
 
@@ -113,8 +113,8 @@ TEST_F(merge_batch, more_rows_than_one_batch_holds_are_all_replaced)
         write_backup("d/f" + std::to_string(file), "old", 1500000000);
     }
     ASSERT_TRUE(compare()) << error;
-    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error)) << error;
-    EXPECT_EQ(counters[fs::file_archive::files_copied], static_cast<std::uint64_t>(files));
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, nullptr, error)) << error;
+    EXPECT_EQ(counters.files_copied, static_cast<std::uint64_t>(files));
     for (int file : { 0, 4095, 4096, files - 1 })
         EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ("f" + std::to_string(file))),
                   "new " + std::to_string(file));
@@ -141,8 +141,8 @@ TEST_F(merge_batch, nearly_full_backup_volume_replaces_every_file_that_fits_alon
     ASSERT_TRUE(compare()) << error;
     ASSERT_EQ(table->rows.size(), static_cast<std::size_t>(files));
 
-    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error)) << error;
-    EXPECT_EQ(counters[fs::file_archive::files_copied], static_cast<std::uint64_t>(files));
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, nullptr, error)) << error;
+    EXPECT_EQ(counters.files_copied, static_cast<std::uint64_t>(files));
     for (int file = 0; file < files; ++file)
         EXPECT_TRUE(test_support::temp_folder::read(backup_root / ("f" + std::to_string(file)))
                     == std::string(100 * 1024, char('a' + file)))
@@ -177,7 +177,7 @@ TEST_F(merge_batch, no_thread_to_be_had_still_replaces_every_file)
         if (::setrlimit(RLIMIT_NPROC, &none) != 0)
             ::_exit(77);
         std::string merge_error;
-        const bool merged = archive.merge_rows(backup_root.string(), *table, counters, nullptr, merge_error);
+        const bool merged = archive.merge_rows(backup_root.string(), *table, &counters, nullptr, merge_error);
         std::ofstream(child_error.string()) << merge_error;
         ::_exit(merged ? 0 : 1);
     }

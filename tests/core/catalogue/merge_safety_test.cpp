@@ -41,7 +41,7 @@ protected:
         return temporary;
     }
 
-    std::uint64_t counters[4] = { 0, 0, 0, 0 };
+    fs::copy_counts counters;
 };
 
 TEST_F(merge_safety, file_and_folder_of_one_name_fail_their_row_alone)
@@ -53,22 +53,22 @@ TEST_F(merge_safety, file_and_folder_of_one_name_fail_their_row_alone)
     write_main("fine.txt", "f");
     ASSERT_TRUE(compare()) << error;
 
-    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("BACKUP", "x"), counters, choose(1), error));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("BACKUP", "x"), &counters, choose(1), error));
     EXPECT_NE(error.find((main_root / "x").string()), std::string::npos) << error;
     EXPECT_NE(error.find((backup_root / "x").string()), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "x" / "x"), "never compared with main's x");
 
-    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("FILE", "y"), counters, choose(-1), error));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_of("FILE", "y"), &counters, choose(-1), error));
     EXPECT_NE(error.find((main_root / "y").string()), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_root / "y" / "inner.txt"), "main inner");
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
 
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("fine.txt"), counters, choose(1), error)) << error;
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("fine.txt"), &counters, choose(1), error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "fine.txt"), "f");
 
     // Only a caller that asks for it puts a file into a folder of the target's name.
-    EXPECT_FALSE(archive.copy_with_choice(main_root / "x", backup_root / "x", counters, nullptr, error));
-    EXPECT_TRUE(archive.copy_with_choice(main_root / "x", backup_root / "x", counters, nullptr, error,
+    EXPECT_FALSE(archive.copy_with_choice(main_root / "x", backup_root / "x", &counters, nullptr, error));
+    EXPECT_TRUE(archive.copy_with_choice(main_root / "x", backup_root / "x", &counters, nullptr, error,
                                          fs::file_archive::onto_folder::copy_into)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "x" / "x"), "main file");
 }
@@ -81,10 +81,10 @@ TEST_F(merge_safety, source_behind_a_linked_folder_is_refused)
     bfs::create_directory_symlink(outside.parent_path(), backup_root / "d");
     ASSERT_TRUE(compare()) << error;
 
-    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("a.txt"), counters, choose(-1), error));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("a.txt"), &counters, choose(-1), error));
     EXPECT_NE(error.find((backup_root / "d").string()), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_root / "d" / "a.txt"), "newer main");
-    EXPECT_EQ(counters[fs::file_archive::entries_handled], 0u);
+    EXPECT_EQ(counters.entries_handled, 0u);
 }
 
 TEST_F(merge_safety, set_id_bits_go_when_the_copy_belongs_to_someone_else)
@@ -118,14 +118,14 @@ TEST_F(merge_safety, target_changed_since_the_comparison_is_kept)
     folder.write("backup/a.txt", "edited after the comparison", 1700000000);
     folder.write("backup/b.txt", "appeared after the comparison", 1700000000);
 
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error));
     EXPECT_NE(error.find("a.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("b.txt"), std::string::npos) << error;
     EXPECT_NE(error.find("changed since the comparison"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(edited), "edited after the comparison");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "b.txt"), "appeared after the comparison");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "main c") << "an unchanged target is merged";
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+    EXPECT_EQ(counters.files_copied, 1u);
 }
 
 TEST_F(merge_safety, interrupted_copies_are_neither_compared_nor_left_behind)
@@ -142,7 +142,7 @@ TEST_F(merge_safety, interrupted_copies_are_neither_compared_nor_left_behind)
 
     // One left after the comparison goes when the merge writes into its folder.
     const bfs::path later_partial = interrupted_copy(backup_root / "a.txt", "partial again");
-    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error)) << error;
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "a.txt"), "complete");
     EXPECT_FALSE(bfs::exists(later_partial));
 }
@@ -166,7 +166,7 @@ TEST_F(merge_safety, users_files_named_like_temporaries_are_kept_and_leftovers_g
     EXPECT_EQ(notes, std::vector<std::string>(
                          { "Removed 1 temporaries of an interrupted copy in " + (backup_root / "e").string() }));
 
-    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, choose(1), error)) << error;
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ".notes.tarvoline-2024abcd"), "a user's notes");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ".plan.tarvoline-v2final1"), "a user's plan");
     // The copy in place is an ordinary file too.

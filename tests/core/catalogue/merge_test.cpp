@@ -35,7 +35,7 @@ protected:
         return found;
     }
 
-    std::uint64_t counters[4] = { 0, 0, 0, 0 };
+    fs::copy_counts counters;
 };
 
 TEST_F(merge, main_to_backup_creates_folders_and_counts)
@@ -43,12 +43,12 @@ TEST_F(merge, main_to_backup_creates_folders_and_counts)
     write_main("x/y/new.txt", "12345", 1500000000);
     write_backup("keep.txt", "k");
     ASSERT_TRUE(compare()) << error;
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("new.txt"), counters, choose(1), error)) << error;
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("new.txt"), &counters, choose(1), error)) << error;
 
     const bfs::path copied = backup_root / "x" / "y" / "new.txt";
     EXPECT_EQ(test_support::temp_folder::read(copied), "12345");
     EXPECT_EQ(bfs::last_write_time(copied), 1500000000);
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 5, 1, 1, 5 }));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 5, 1, 1, 5 }));
     EXPECT_EQ(archive.backup_bytes.at(0), 1u + 5u);
     EXPECT_TRUE(leftovers(backup_root).empty());
 }
@@ -64,13 +64,13 @@ TEST_F(merge, backup_to_main_puts_the_file_at_the_same_relative_place)
         asked.emplace_back(main_side, backup_side);
         return -1;
     };
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("only.txt"), counters, record, error)) << error;
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("only.txt"), &counters, record, error)) << error;
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].first, main_root / "deep" / "er" / "only.txt");
     EXPECT_EQ(asked[0].second, backup_root / "deep" / "er" / "only.txt");
     EXPECT_EQ(test_support::temp_folder::read(main_root / "deep" / "er" / "only.txt"), "backup");
     EXPECT_EQ(archive.main_bytes, before + 6);
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+    EXPECT_EQ(counters.files_copied, 1u);
 }
 
 TEST_F(merge, chooser_sign_decides_the_direction_whatever_the_kind)
@@ -80,16 +80,16 @@ TEST_F(merge, chooser_sign_decides_the_direction_whatever_the_kind)
     write_backup("only.txt", "b");
     ASSERT_TRUE(compare()) << error;
 
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("t.txt"), counters, choose(0), error));
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("t.txt"), &counters, choose(0), error));
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "t.txt"), "backup");
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
 
     // A FILE row sent main to backup finds no main file and changes nothing.
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("only.txt"), counters, nullptr, error));
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("only.txt"), &counters, nullptr, error));
     EXPECT_FALSE(bfs::exists(main_root / "only.txt"));
-    EXPECT_EQ(counters[fs::file_archive::entries_handled], 0u);
+    EXPECT_EQ(counters.entries_handled, 0u);
 
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("t.txt"), counters, choose(-5), error));
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named("t.txt"), &counters, choose(-5), error));
     EXPECT_EQ(test_support::temp_folder::read(main_root / "t.txt"), "backup");
     EXPECT_EQ(bfs::last_write_time(main_root / "t.txt"), 1600000000);
 }
@@ -111,10 +111,10 @@ TEST_F(merge, merged_trees_compare_equal_afterwards)
     const fs::file_archive::chooser both = [](const bfs::path& main_side, const bfs::path&) {
         return bfs::exists(main_side) ? 1 : -1;
     };
-    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, both, error)) << error;
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 4u);
-    EXPECT_EQ(counters[fs::file_archive::entries_handled], 4u);
-    EXPECT_EQ(counters[fs::file_archive::bytes_copied], 1u + 4u + 3u + 1u);
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, both, error)) << error;
+    EXPECT_EQ(counters.files_copied, 4u);
+    EXPECT_EQ(counters.entries_handled, 4u);
+    EXPECT_EQ(counters.bytes_copied, 1u + 4u + 3u + 1u);
 
     ASSERT_TRUE(compare()) << error;
     EXPECT_TRUE(table->rows.empty());
@@ -133,7 +133,7 @@ TEST_F(merge, mock_mode_changes_nothing_on_disk_but_counts_and_reports)
     archive.on_mock_action = [&actions](const bfs::path& source, const bfs::path& target) {
         actions.emplace_back(source, target);
     };
-    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error)) << error;
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, nullptr, error)) << error;
 
     EXPECT_FALSE(bfs::exists(backup_root / "x"));
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "t.txt"), "backup");
@@ -144,7 +144,7 @@ TEST_F(merge, mock_mode_changes_nothing_on_disk_but_counts_and_reports)
     };
     std::multiset<std::pair<bfs::path, bfs::path>> got(actions.begin(), actions.end());
     EXPECT_EQ(got, (std::multiset<std::pair<bfs::path, bfs::path>>(expected.begin(), expected.end())));
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 9, 2, 2, 9 }));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 9, 2, 2, 9 }));
 }
 
 TEST_F(merge, copy_onto_a_link_of_itself_leaves_the_file_intact)
@@ -157,13 +157,13 @@ TEST_F(merge, copy_onto_a_link_of_itself_leaves_the_file_intact)
     bfs::create_symlink(original, soft);
 
     for (const bfs::path& target : { original, hard, soft }) {
-        EXPECT_TRUE(archive.copy_with_choice(original, target, counters, nullptr, error)) << error;
+        EXPECT_TRUE(archive.copy_with_choice(original, target, &counters, nullptr, error)) << error;
         EXPECT_TRUE(archive.copy_file(original, target, error)) << error;
         EXPECT_EQ(test_support::temp_folder::read(original), "precious");
     }
     EXPECT_TRUE(bfs::is_symlink(soft));
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
-    EXPECT_EQ(counters[fs::file_archive::entries_handled], 3u);
+    EXPECT_EQ(counters.files_copied, 0u);
+    EXPECT_EQ(counters.entries_handled, 3u);
 }
 
 TEST_F(merge, overlapping_roots_never_copy_a_file_onto_itself)
@@ -176,9 +176,9 @@ TEST_F(merge, overlapping_roots_never_copy_a_file_onto_itself)
     std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
     rows->add_row_values({ "1", "a.txt", main_root.string(), "8", "1", "", "", "", "", "", "BACKUP" });
-    EXPECT_TRUE(archive.merge_rows(main_root.string() + "/", *rows, counters, nullptr, error)) << error;
+    EXPECT_TRUE(archive.merge_rows(main_root.string() + "/", *rows, &counters, nullptr, error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_root / "a.txt"), "precious");
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
+    EXPECT_EQ(counters.files_copied, 0u);
 }
 
 TEST_F(merge, failing_row_is_reported_and_the_others_are_merged)
@@ -197,12 +197,12 @@ TEST_F(merge, failing_row_is_reported_and_the_others_are_merged)
         if (row->cells[10] == "BACKUP")
             rows->add_row_values(row->cells);
     ASSERT_EQ(rows->rows.size(), 3u);
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *rows, counters, nullptr, error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *rows, &counters, nullptr, error));
     EXPECT_NE(error.find("blocked.txt"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "fine.txt"), "f");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "z" / "also.txt"), "a");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "x"), "in the way");
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 2u);
+    EXPECT_EQ(counters.files_copied, 2u);
 }
 
 TEST_F(merge, unreadable_source_fails_its_row_only)
@@ -214,7 +214,7 @@ TEST_F(merge, unreadable_source_fails_its_row_only)
     write_backup("locked.txt", "old backup", 1500000000);
     ASSERT_TRUE(compare()) << error;
     bfs::permissions(locked, bfs::no_perms);
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, nullptr, error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, nullptr, error));
     EXPECT_NE(error.find("locked.txt"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "locked.txt"), "old backup");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "fine.txt"), "f");
@@ -228,12 +228,12 @@ TEST_F(merge, row_outside_its_root_is_refused)
     archive.create_result_table(rows);
     rows->add_row_values({ "1", "a.txt", elsewhere.parent_path().string(), "1", "1", "", "", "", "", "", "BACKUP" });
     rows->add_row_values({ "", "", "", "", "", "1", "a.txt", elsewhere.parent_path().string(), "1", "1", "FILE" });
-    EXPECT_FALSE(archive.merge_row(backup_root.string(), *rows->rows[0], counters, nullptr, error));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), *rows->rows[0], &counters, nullptr, error));
     EXPECT_NE(error.find("does not lie below the main folder"), std::string::npos) << error;
-    EXPECT_FALSE(archive.merge_row(backup_root.string(), *rows->rows[1], counters, choose(-1), error));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), *rows->rows[1], &counters, choose(-1), error));
     EXPECT_NE(error.find("does not lie below the backup folder"), std::string::npos) << error;
-    EXPECT_FALSE(archive.merge_row("", *rows->rows[0], counters, nullptr, error));
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
+    EXPECT_FALSE(archive.merge_row("", *rows->rows[0], &counters, nullptr, error));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 0, 0, 0, 0 }));
     EXPECT_FALSE(bfs::exists(backup_root / "a.txt"));
     EXPECT_FALSE(bfs::exists(main_root / "a.txt"));
 }
@@ -242,10 +242,10 @@ TEST_F(merge, existing_target_folder_receives_the_file_under_its_own_name)
 {
     const bfs::path source = write_main("report.txt", "r");
     bfs::create_directories(backup_root / "inbox");
-    EXPECT_TRUE(archive.copy_entry(source, backup_root / "inbox", counters, error,
+    EXPECT_TRUE(archive.copy_entry(source, backup_root / "inbox", &counters, error,
                                    fs::file_archive::onto_folder::copy_into)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "inbox" / "report.txt"), "r");
-    EXPECT_EQ(std::vector<std::uint64_t>(counters, counters + 4), (std::vector<std::uint64_t> { 1, 1, 1, 1 }));
+    EXPECT_EQ(values(counters), (std::vector<std::uint64_t> { 1, 1, 1, 1 }));
 }
 
 TEST_F(merge, replaced_file_keeps_the_source_permissions)
@@ -266,7 +266,7 @@ TEST_F(merge, fifo_source_is_refused_without_waiting_for_a_writer)
     const bfs::path target = write_backup("pipe", "kept");
     auto copying = std::async(std::launch::async, [&] {
         std::string copy_error;
-        const bool copied = archive.copy_with_choice(pipe, target, counters, nullptr, copy_error);
+        const bool copied = archive.copy_with_choice(pipe, target, &counters, nullptr, copy_error);
         return std::make_pair(copied, copy_error);
     });
     if (copying.wait_for(std::chrono::seconds(5)) != std::future_status::ready) {
@@ -304,15 +304,15 @@ TEST_F(merge, row_climbing_out_of_its_root_is_refused)
     rows->add_row_values({ "1", "a.txt", (main_root / ".." / "outside").string(), "8", "1", "", "", "", "", "", "BACKUP" });
     rows->add_row_values({ "1", "../outside/a.txt", main_root.string(), "8", "1", "", "", "", "", "", "BACKUP" });
     rows->add_row_values({ "", "", "", "", "", "1", "a.txt", (deep_backup / ".." / "outside").string(), "8", "1", "FILE" });
-    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[0], counters, nullptr, error));
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[0], &counters, nullptr, error));
     EXPECT_NE(error.find("does not lie below the main folder"), std::string::npos) << error;
-    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[1], counters, nullptr, error));
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[1], &counters, nullptr, error));
     EXPECT_NE(error.find("does not lie below the main folder"), std::string::npos) << error;
-    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[2], counters, choose(-1), error));
+    EXPECT_FALSE(archive.merge_row(deep_backup.string(), *rows->rows[2], &counters, choose(-1), error));
     EXPECT_NE(error.find("does not lie below the backup folder"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(victim), "precious");
     EXPECT_FALSE(bfs::exists(main_root / "a.txt"));
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 0u);
+    EXPECT_EQ(counters.files_copied, 0u);
 }
 
 TEST_F(merge, full_disk_leaves_the_old_target_intact)
@@ -382,7 +382,7 @@ TEST_F(merge, names_with_newlines_and_raw_bytes_round_trip)
     write_main("sub/" + odd, "odd", 1500000000);
     write_backup("kept.txt", "k");
     ASSERT_TRUE(compare()) << error;
-    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named(odd), counters, nullptr, error)) << error;
+    ASSERT_TRUE(archive.merge_row(backup_root.string(), row_named(odd), &counters, nullptr, error)) << error;
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "sub" / odd), "odd");
     ASSERT_TRUE(compare()) << error;
     EXPECT_EQ(table->rows.size(), 1u);
@@ -402,20 +402,20 @@ TEST_F(merge, files_behind_a_linked_folder_are_never_overwritten)
     const fs::file_archive::chooser missing_side = [](const bfs::path& main_side, const bfs::path&) {
         return bfs::exists(main_side) ? 1 : -1;
     };
-    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, counters, missing_side, error));
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, missing_side, error));
     EXPECT_NE(error.find("docs"), std::string::npos) << error;
     EXPECT_NE(error.find("pics"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(outside), "newer, never compared");
     EXPECT_FALSE(bfs::exists(outside.parent_path() / "b.png"));
     EXPECT_EQ(test_support::temp_folder::read(main_root / "kept.txt"), "k") << "the other rows are merged";
-    EXPECT_EQ(counters[fs::file_archive::files_copied], 1u);
+    EXPECT_EQ(counters.files_copied, 1u);
 }
 
 TEST_F(merge, empty_table_merges_nothing)
 {
     std::unique_ptr<data::data_table> rows;
     archive.create_result_table(rows);
-    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *rows, counters, nullptr, error));
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *rows, &counters, nullptr, error));
     EXPECT_FALSE(bfs::exists(backup_root));
 }
 
