@@ -391,8 +391,7 @@ void CTarvolineDlg::RestorePaths()
     const std::string main_path = keys::read_text(m_settings, keys::main_path);
     if (!main_path.empty()) {
         m_mainPath.SetWindowText(main_path.c_str());
-        m_archive.set_root(main_path);
-        m_rootText = main_path;
+        SetMainRoot(main_path);
     }
     const std::string backup_path = keys::read_text(m_settings, keys::backup_path);
     if (!backup_path.empty())

@@ -182,6 +182,8 @@ private:
     void ShowContextMenu(CPoint screen_point);
     void SetCorner(COLORREF colour);
     void StoreMainPath(const std::string& path);
+    // The catalogue's root follows the main path only to a folder that exists.
+    bool SetMainRoot(const std::string& path);
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);

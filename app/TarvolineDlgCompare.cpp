@@ -9,6 +9,8 @@
 
 #include "core/data/data_table.h"
 
+#include <boost/filesystem.hpp>
+
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -29,6 +31,12 @@ std::string text_of(const CWnd& window)
     CString text;
     window.GetWindowText(text);
     return text.GetString();
+}
+
+bool is_folder(const std::string& path)
+{
+    boost::system::error_code failed;
+    return boost::filesystem::is_directory(path, failed) && !failed;
 }
 
 }  // namespace
@@ -81,6 +89,13 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     // Recording an empty root would walk "/" or the working folder.
     if (main_path.empty()) {
         m_logger.enqueue("Main path is empty", 2);
+        return nullptr;
+    }
+    // The catalogue would create a missing main folder, and an empty tree would list every
+    // backup file as missing in main.
+    if (!is_folder(main_path)) {
+        m_logger.enqueue("Main folder " + main_path + " does not exist", 2);
+        UpdateRowsCount();
         return nullptr;
     }
     // A path typed and compared with F5 before the focus left its field is the one meant.
@@ -186,8 +201,20 @@ void CTarvolineDlg::StoreMainPath(const std::string& path)
 {
     keys::write_text(m_settings, keys::main_path, path);
     m_logger << "Main path set to " << path << "\n";
+    SetMainRoot(path);
+}
+
+bool CTarvolineDlg::SetMainRoot(const std::string& path)
+{
+    // A typing slip (a trailing blank, a wrong parent) must not leave new folders behind: the
+    // catalogue's root stays where it was and Go refuses until the folder is there.
+    if (!path.empty() && !is_folder(path)) {
+        m_logger.enqueue("Main folder " + path + " does not exist", 2);
+        return false;
+    }
     m_archive.set_root(path);
     m_rootText = path;
+    return true;
 }
 
 void CTarvolineDlg::StoreBackupPath(const std::string& path)

@@ -198,6 +198,26 @@ TEST_F(main_window_compare, an_empty_main_path_is_refused_and_records_nothing)
     EXPECT_EQ(window->archive().root().string(), main_root()) << "the root keeps the last folder";
 }
 
+TEST_F(main_window_compare, a_typed_main_folder_that_does_not_exist_is_never_created_and_go_refuses)
+{
+    command(IDC_GO, BN_CLICKED);
+    const std::string deeper = (folder.path() / "nonexistent" / "deeper" / "main").string();
+    type_path(IDC_MAIN_PATH, deeper);
+    EXPECT_TRUE(wait_for_line("Main folder " + deeper + " does not exist"));
+    type_path(IDC_MAIN_PATH, main_root() + " ");
+    EXPECT_TRUE(wait_for_line("Main folder " + main_root() + "  does not exist"));
+    EXPECT_FALSE(boost::filesystem::exists(folder.path() / "nonexistent"));
+    EXPECT_FALSE(boost::filesystem::exists(main_root() + " "));
+    EXPECT_EQ(window->archive().root().string(), main_root()) << "the root keeps the last folder";
+
+    command(IDC_GO, BN_CLICKED);
+    flush_log();
+    EXPECT_EQ(kinds().size(), 4u) << "Go refused: no backup file listed as missing in main";
+    EXPECT_FALSE(boost::filesystem::exists(main_root() + " "));
+    merge_roots roots;
+    EXPECT_FALSE(window->result_roots(roots)) << "nothing may be merged into the rows of another folder";
+}
+
 TEST_F(main_window_compare, a_path_typed_and_compared_before_the_focus_left_is_the_one_compared)
 {
     command(IDC_GO, BN_CLICKED);
