@@ -186,6 +186,9 @@ BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
         // A handler may replace itself in the table while it runs.
         const command_handler handler = found->second;
         RunGuarded(handler);
+        // Merges, deletions and refusals change the rows in many places: the count follows
+        // whatever the command did, failures included.
+        UpdateRowsCount();
         return TRUE;
     }
     if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED)

@@ -107,6 +107,8 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     data::data_table* table = m_archive.result.get();
     if (!m_archive.record_folders(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
         m_logger.enqueue(error, 2);
+        // A refused comparison may have emptied the rows.
+        UpdateRowsCount();
         return nullptr;
     }
     m_tableRoots = {main_path, backup_path};
@@ -134,7 +136,11 @@ bool CTarvolineDlg::result_roots(merge_roots& roots) const
     return m_tableRootsValid;
 }
 
-void CTarvolineDlg::MergeRow(std::uint64_t row) { m_merger.MergeRow(static_cast<long>(row)); }
+void CTarvolineDlg::MergeRow(std::uint64_t row)
+{
+    m_merger.MergeRow(static_cast<long>(row));
+    UpdateRowsCount();
+}
 
 void CTarvolineDlg::ApplyFilteredRows(data::data_table* filtered)
 {

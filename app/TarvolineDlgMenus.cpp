@@ -104,6 +104,8 @@ void CTarvolineDlg::OnAbout()
 
 void CTarvolineDlg::UpdateRowsCount()
 {
+    if (m_rowsCount.GetSafeHwnd() == nullptr)
+        return;
     m_rowsCount.SetWindowText(("Rows count: " + std::to_string(m_grid.GetRowCount())).c_str());
 }
 
@@ -114,4 +116,6 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& c
     // The row commands answer every event; the window's own operations (comparison, merging a
     // row, the context menu) reach them through the operations they were given.
     m_rowCommands.OnGridEvent(row, column, event, x, y, flag, text);
+    // A double click merges a row away, the Delete key removes rows.
+    UpdateRowsCount();
 }

@@ -71,6 +71,22 @@ TEST_F(main_window_commands, merge_right_copies_the_missing_backup_and_the_grid_
     EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 3");
 }
 
+TEST_F(main_window_commands, rows_count_follows_a_double_click_merge_and_an_overlap_refusal)
+{
+    ASSERT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 4");
+    bool flag = true;
+    window->OnGridEvent(row_of_kind("BACKUP"), 0, CDataGridCtrl::cell_double_click, 0, 0, flag, "");
+    EXPECT_TRUE(wait_for_line("3 difference(s) remaining"));
+    EXPECT_EQ(window->grid().GetRowCount(), 3);
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 3");
+
+    type_path(IDC_BACKUP_PATH, (folder.path() / "main" / "inner").string());
+    command(IDC_GO, BN_CLICKED);
+    EXPECT_TRUE(wait_for_line("overlap"));
+    EXPECT_EQ(window->grid().GetRowCount(), 0);
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 0");
+}
+
 TEST_F(main_window_commands, a_double_click_on_rows_made_for_other_folders_writes_nothing)
 {
     const std::string elsewhere = (folder.path() / "elsewhere").string();
