@@ -411,7 +411,7 @@ void CTarvolineDlg::AttachGrid()
     m_grid.BindTable(table);
     m_appearance.ApplyColours();
     m_mockCopyColour = m_appearance.MockCopyColour();
-    SetCorner(m_grid.GetCaptionColor());
+    ShowFilterState();
     m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
                                        const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
                                        const std::string& text) {
@@ -456,7 +456,11 @@ void CTarvolineDlg::OnLoad()
     // Loaded rows were made for folders nobody can tell, and a load that failed half-way may
     // have emptied them: either way, merging waits for the next comparison.
     m_tableRootsValid = false;
-    load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file);
+    if (load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file)) {
+        // The loaded rows are the plain differences.
+        m_customFilter.clear();
+        ShowFilterState();
+    }
     m_grid.GetSelectionManager()->ClearAll();
     m_grid.RepaintAllParts();
     UpdateRowsCount();

@@ -71,6 +71,9 @@ public:
     void OnGo();
     void RunComparison();
     data::data_table* CompareFolders(int mask);
+    // Compares and applies `condition` (none when empty); it becomes the condition on show only
+    // once the comparison has replaced the rows.
+    data::data_table* CompareFoldersWith(const std::string& condition, int mask);
     int DifferenceMask() const;
     std::string GetMainPath() const;
     std::string GetBackupPath() const;
@@ -181,6 +184,8 @@ private:
     void ShowLogLines();
     void ShowContextMenu(CPoint screen_point);
     void SetCorner(COLORREF colour);
+    // The corner and the "Custom filter" check say what the rows on show are.
+    void ShowFilterState();
     void StoreMainPath(const std::string& path);
     // The catalogue's root follows the main path only to a folder that exists.
     bool SetMainRoot(const std::string& path);

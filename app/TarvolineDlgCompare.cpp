@@ -69,19 +69,26 @@ COLORREF CTarvolineDlg::corner_colour()
     return corner.GetBackColor();
 }
 
+void CTarvolineDlg::ShowFilterState()
+{
+    // Mock copy's colour wins: copying for real while believing it mocked is the costlier mistake.
+    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, m_customFilter.empty() ? MF_UNCHECKED : MF_CHECKED);
+    SetCorner(m_mockCopy                ? m_mockCopyColour
+              : m_customFilter.empty() ? m_grid.GetCaptionColor()
+                                       : m_grid.GetFilteredColor());
+}
+
 void CTarvolineDlg::OnGo() { RunComparison(); }
 
 void CTarvolineDlg::RunComparison()
 {
-    if (!m_mockCopy) {
-        m_customFilter.clear();
-        SetCorner(m_grid.GetCaptionColor());
-    }
-    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-    CompareFolders(DifferenceMask());
+    // Mock copy keeps the condition: the mocked merge is tried on the rows the user filtered.
+    CompareFoldersWith(m_mockCopy ? m_customFilter : std::string(), DifferenceMask());
 }
 
-data::data_table* CTarvolineDlg::CompareFolders(int mask)
+data::data_table* CTarvolineDlg::CompareFolders(int mask) { return CompareFoldersWith(m_customFilter, mask); }
+
+data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition, int mask)
 {
     // Until this comparison has worked, the rows stand for no roots a merge may write into.
     m_tableRootsValid = false;
@@ -115,13 +122,18 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     m_tableRootsValid = true;
     // Rows selected before must not stay selected over other files.
     m_grid.GetSelectionManager()->ClearAll();
+    // The rows are new: the condition on show is now the one asked for, or none when it fails.
+    m_customFilter = condition;
     if (!m_customFilter.empty()) {
         std::unique_ptr<data::data_table> filtered;
-        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error))
+        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
             ApplyFilteredRows(filtered.get());
-        else
+        } else {
             m_logger.enqueue(error, 2);
+            m_customFilter.clear();
+        }
     }
+    ShowFilterState();
     m_logger << m_archive.result->rows.size() << " difference(s) retrieved in " << milliseconds_since(start)
              << " millseconds\n";
     m_grid.RepaintAllParts();
@@ -168,27 +180,22 @@ void CTarvolineDlg::OnCustomFilter()
     const INT_PTR answer = dialog.DoModal();
     if (answer != IDOK)
         return;
-    m_customFilter = dialog.condition();
+    const std::string condition = dialog.condition();
     const int mask = DifferenceMask();
-    if (m_customFilter.empty()) {
-        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-        SetCorner(m_grid.GetCaptionColor());
-        CompareFolders(mask);
+    if (condition.empty()) {
+        CompareFoldersWith(condition, mask);
         return;
     }
     const auto start = steady::now();
     std::unique_ptr<data::data_table> filtered;
     std::string error;
-    if (!m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
-        // The rows on show are the plain differences: the window must say so.
-        m_customFilter.clear();
-        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-        SetCorner(m_grid.GetCaptionColor());
+    if (!m_archive.run_diff_script(condition, filtered, static_cast<std::uint32_t>(mask), error)) {
+        // Nothing changed on show: the rows, the corner and the check stay as they were.
         m_logger.enqueue(error, 2);
         return;
     }
-    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_CHECKED);
-    SetCorner(m_grid.GetFilteredColor());
+    m_customFilter = condition;
+    ShowFilterState();
     ApplyFilteredRows(filtered.get());
     m_logger << m_grid.GetRowCount() << " difference(s) fileterd in " << milliseconds_since(start) << " millseconds\n";
     UpdateRowsCount();

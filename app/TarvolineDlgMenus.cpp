@@ -90,7 +90,7 @@ void CTarvolineDlg::OnMockCopy()
     m_mockCopy = !m_mockCopy;
     if (m_menu != nullptr)
         m_menu->CheckMenuItem(ID_MOCK_COPY, m_mockCopy ? MF_CHECKED : MF_UNCHECKED);
-    SetCorner(m_mockCopy ? m_mockCopyColour : m_grid.GetCaptionColor());
+    ShowFilterState();
     m_logger << (m_mockCopy ? "MOCK COPY enabled\n" : "MOCK COPY disabled\n");
     m_archive.mock_copy = m_mockCopy;
     m_archive.on_mock_action = nullptr;

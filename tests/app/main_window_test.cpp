@@ -289,6 +289,26 @@ TEST_F(main_window_compare, a_failing_condition_leaves_the_plain_rows_and_says_s
     EXPECT_EQ(kinds().size(), 4u);
 }
 
+TEST_F(main_window_compare, a_failing_condition_after_a_good_one_keeps_rows_corner_and_check_in_agreement)
+{
+    command(IDC_GO, BN_CLICKED);
+    {
+        filter_answer answer(filter_answer::type("backup_size > 5"));
+        command(ID_CUSTOM_FILTER);
+    }
+    ASSERT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE"}));
+    {
+        filter_answer answer(filter_answer::type("no_such_column > 1"));
+        command(ID_CUSTOM_FILTER);
+    }
+    EXPECT_TRUE(wait_for_line("no_such_column"));
+    EXPECT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE"})) << "the filtered rows stay";
+    EXPECT_EQ(window->custom_filter(), "backup_size > 5");
+    EXPECT_NE(window->context_menu().GetMenuState(ID_CUSTOM_FILTER, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(window->corner_colour(), window->grid().GetFilteredColor());
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 2");
+}
+
 TEST_F(main_window_compare, a_failed_comparison_keeps_the_rows_and_the_selection_goes_with_new_rows)
 {
     command(IDC_GO, BN_CLICKED);
@@ -448,6 +468,11 @@ TEST_F(main_window_menus, mock_copy_twice_returns_the_corner_and_tells_the_catal
     EXPECT_EQ(window->custom_filter(), "backup_size > 5") << "Go keeps the condition while Mock copy is on";
     command(ID_MOCK_COPY);
     EXPECT_FALSE(window->archive().mock_copy);
+    EXPECT_EQ(window->corner_colour(), window->grid().GetFilteredColor()) << "the rows on show are still filtered";
+    {
+        filter_answer answer(filter_answer::type(""));
+        command(ID_CUSTOM_FILTER);
+    }
     EXPECT_EQ(window->corner_colour(), caption);
     EXPECT_TRUE(wait_for_line("MOCK COPY enabled"));
     EXPECT_TRUE(wait_for_line("MOCK COPY disabled"));
