@@ -169,8 +169,8 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_SHOW_STATISTICS,
                       [this] { show_statistics(this, m_archive, GetMainPath(), GetBackupPath(), m_logger); });
     SetCommandHandler(ID_QUERY, [this] {
-        if (run_query_command(this, m_archive, m_logger))
-            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
+        if (run_query_command(this, m_archive, m_logger, m_reportedScripts))
+            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
     });
     SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
     SetCommandHandler(ID_TOOL_OPTIONS,
@@ -384,9 +384,12 @@ void CTarvolineDlg::OpenCatalogue()
 void CTarvolineDlg::LoadScripts()
 {
     std::string error;
-    if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error))
+    std::string text;
+    // A diff script that is there but doesn't compile is reported by the box, with its name.
+    if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error)
+        && !m_archive.scripts.get_text(m_archive.diff_script, text))
         m_logger.enqueue(error, 2);
-    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
+    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
 }
 
 void CTarvolineDlg::RestorePaths()

@@ -14,6 +14,7 @@
 #include "app/LogLineQueue.h"
 #include "app/MergeCommand.h"
 #include "app/RowCommands.h"
+#include "app/ScriptCommands.h"
 #include "app/resource_ids.h"
 
 #include "core/config/settings.h"
@@ -154,6 +155,7 @@ protected:
     std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
     CDataGridCtrl m_grid;
     std::string m_diffScript;
+    reported_scripts m_reportedScripts;
     // Bound to members built after it; it touches none of them until a command runs.
     FileClipboard m_fileClipboard { m_clipboardWindow, m_archive, m_logger, m_grid };
     // Built hidden with the window; Show makes it visible, closing hides it again.

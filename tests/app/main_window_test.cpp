@@ -4,6 +4,7 @@
 #include "main_window_fixture.h"
 
 #include "app/FilterDialog.h"
+#include "app/SqlQueryDialog.h"
 #include "app/settings_keys.h"
 
 #include "core/data/data_table.h"
@@ -133,6 +134,51 @@ TEST_F(main_window_start, auto_load_compares_at_once_and_paths_come_from_the_set
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "SIZE", "TIME"}));
     EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 4");
     EXPECT_TRUE(wait_for_line("4 difference(s) retrieved in "));
+}
+
+TEST_F(main_window_start, a_script_that_fails_to_prepare_is_not_offered_and_is_reported_once_per_start)
+{
+    const std::string shipped = test_support::temp_folder::read((folder.path() / "scripts.xml").string());
+    auto with_scripts = [&](const std::string& text) {
+        window.reset();
+        folder.write("scripts.xml", text);
+        open();
+        // Query then Run fills the box again.
+        filter_answer run([](CDialog& dialog) -> INT_PTR {
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_QUERY_RUN, BN_CLICKED), 0);
+            return IDOK;
+        });
+        command(ID_QUERY);
+        flush_log();
+    };
+    auto count_logged = [&](const std::string& text) {
+        const std::vector<std::string> lines = log_lines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    auto offered = [&] {
+        std::vector<std::string> names;
+        auto* box = static_cast<CComboBox*>(window->GetDlgItem(IDC_SCRIPTS));
+        for (int index = 0; index < box->GetCount(); ++index) {
+            CString text;
+            box->GetLBText(index, text);
+            names.push_back(text.GetString());
+        }
+        return names;
+    };
+
+    std::string broken = shipped;
+    broken.replace(broken.find("</Scripts>"), 10,
+                   "<Script name=\"Broken\"><Text>selec nothing</Text></Script></Scripts>");
+    with_scripts(broken);
+    EXPECT_EQ(offered(), std::vector<std::string>({"MergeDifferences"}));
+    EXPECT_EQ(count_logged("Unable to prepare script Broken"), 1);
+
+    std::string broken_diff = shipped;
+    broken_diff.replace(broken_diff.find("SELECT F.ID AS file_id"), 6, "SELEC");
+    with_scripts(broken_diff);
+    EXPECT_TRUE(offered().empty()) << "nothing a comparison could run";
+    EXPECT_EQ(count_logged("syntax error"), 1);
 }
 
 TEST_F(main_window_start, log_lines_keep_the_order_they_arrived_in)
