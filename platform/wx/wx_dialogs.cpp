@@ -35,6 +35,10 @@
 #include <wx/statusbr.h>
 #include <wx/utils.h>
 
+#ifdef __WXGTK3__
+#include <dlfcn.h>
+#endif
+
 #include <algorithm>
 #include <map>
 
@@ -198,6 +202,33 @@ private:
     wxChoice* choice_;
 };
 
+// GTK 3 sizes the filled part of a progress bar when it lays the window out, which happens only
+// while its loop runs: a step made inside a long task (a merge copying large files) would be
+// drawn at the width of some earlier step. Laying the bar out again at its own size, at once,
+// sizes the filled part for the next drawing. GTK is reached through the symbols its library
+// already brought into the process; where they are missing nothing changes.
+void lay_out_now(wxWindow& widget)
+{
+#ifdef __WXGTK3__
+    struct allocation {
+        int x, y, width, height;
+    };
+    using get_allocation = void (*)(void*, allocation*);
+    using size_allocate = void (*)(void*, allocation*);
+    static const auto get = reinterpret_cast<get_allocation>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+    static const auto set = reinterpret_cast<size_allocate>(dlsym(RTLD_DEFAULT, "gtk_widget_size_allocate"));
+    void* handle = widget.GetHandle();
+    if (!get || !set || !handle || !widget.IsShownOnScreen())
+        return;
+    allocation area {};
+    get(handle, &area);
+    if (area.width > 0 && area.height > 0)
+        set(handle, &area);
+#else
+    (void)widget;
+#endif
+}
+
 class progress_peer_impl : public control_peer, public progress_peer {
 public:
     progress_peer_impl(CWnd& window, wxGauge* widget) : control_peer(window, widget), gauge_(widget) {}
@@ -209,6 +240,7 @@ public:
         const int steps = span > 100000 ? 100000 : std::max(1, static_cast<int>(span));
         gauge_->SetRange(steps);
         gauge_->SetValue(span <= 0 ? 0 : static_cast<int>((static_cast<double>(position) - lower) * steps / span));
+        lay_out_now(*gauge_);
     }
 
 private:
