@@ -413,7 +413,6 @@ void CTarvolineDlg::AttachGrid()
     m_grid.AttachToDialogControl(this);
     m_grid.BindTable(table);
     m_appearance.ApplyColours();
-    m_mockCopyColour = m_appearance.MockCopyColour();
     ShowFilterState();
     m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
                                        const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,

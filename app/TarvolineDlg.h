@@ -160,7 +160,6 @@ protected:
     FileClipboard m_fileClipboard { m_clipboardWindow, m_archive, m_logger, m_grid };
     // Built hidden with the window; Show makes it visible, closing hides it again.
     FileClipboardWindow m_clipboardWindow { "File clipboard", "File list" };
-    COLORREF m_mockCopyColour = 0;
     CStatusBar m_statusBar;
     CListBox m_logView;
     fs::file_archive m_archive;

@@ -34,13 +34,14 @@ protected:
     std::string working_file(const std::string& name) const { return (folder.path() / name).string(); }
     static void click(CDialog& dialog, int id) { static_cast<CButton*>(dialog.GetDlgItem(id))->user_clicked(); }
     // Tool options with the first "Unselected BG" row set to `colour`, then OK.
-    void choose_unselected_colour(const std::string& colour)
+    void choose_unselected_colour(const std::string& colour) { choose_colour("Unselected BG", colour); }
+    void choose_colour(const std::string& label, const std::string& colour)
     {
         command_test::modal_answer user([&](CDialog& dialog) {
             auto& shown = dynamic_cast<CPropertyDlg&>(dialog);
             for (int g = 0; g < shown.GroupCount(); ++g)
                 for (int index = 0; index < shown.Group(g)->GetSubItemsCount(); ++index)
-                    if (shown.Group(g)->GetSubItem(index)->GetName() == "Unselected BG")
+                    if (shown.Group(g)->GetSubItem(index)->GetName() == label.c_str())
                         shown.Group(g)->GetSubItem(index)->user_changed(colour.c_str());
             click(dialog, IDC_PROPERTIES_OK);
             return IDOK;
@@ -190,6 +191,13 @@ class main_window_unreadable_settings : public main_window_commands {
 protected:
     void SetUp() override { main_window_fixture::SetUp(); }
 };
+
+TEST_F(main_window_commands, a_mock_copy_colour_chosen_in_tool_options_shows_at_the_next_mock_copy)
+{
+    choose_colour("MockCopy BG", "10,20,30");
+    command(ID_MOCK_COPY);
+    EXPECT_EQ(window->corner_colour(), RGB(10, 20, 30));
+}
 
 TEST_F(main_window_unreadable_settings, tool_options_never_overwrite_a_settings_file_that_could_not_be_read)
 {
