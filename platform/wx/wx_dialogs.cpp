@@ -27,6 +27,7 @@
 #include <wx/listctrl.h>
 #include <wx/panel.h>
 #include <wx/panel.h>
+#include <wx/propgrid/manager.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/propgrid/advprops.h>
 #include <wx/radiobut.h>
@@ -305,10 +306,11 @@ private:
 
 class property_grid_peer_impl : public control_peer, public property_grid_peer {
 public:
-    property_grid_peer_impl(CMFCPropertyGridCtrl& grid, wxPropertyGrid* widget)
-        : control_peer(grid, widget), grid_(grid), native_(widget)
+    property_grid_peer_impl(CMFCPropertyGridCtrl& grid, wxPropertyGridManager* widget)
+        : control_peer(grid, widget), grid_(grid), manager_(widget), native_(widget->GetGrid())
     {
-        widget->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
+        // The grid reports its events through the manager that holds it.
+        manager_->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
             auto found = properties_.find(event.GetProperty());
             if (found == properties_.end() || !IsWindow(&grid_))
                 return;
@@ -334,8 +336,16 @@ public:
     void set_text(const char*) override {}
     void show_properties() override
     {
-        // The plain toolkit grid has no description pane: descriptions show as tool tips.
-        native_->SetExtraStyle(grid_.description_area() ? wxPG_EX_HELP_AS_TOOLTIPS : 0);
+        // The description of the selected row shows in the pane under the grid; tool tips would
+        // cover the rows and the buttons below them.
+        const long managed = manager_->GetWindowStyleFlag();
+        const long wanted = grid_.description_area() ? (managed | wxPG_DESCRIPTION) : (managed & ~wxPG_DESCRIPTION);
+        if (wanted != managed) {
+            manager_->SetWindowStyleFlag(wanted);
+            // A title line and two of text; the rest stays the rows'.
+            if (grid_.description_area())
+                manager_->SetDescBoxHeight(manager_->GetCharHeight() * 4);
+        }
         const long style = native_->GetWindowStyleFlag();
         native_->SetWindowStyleFlag(grid_.marks_modified() ? (style | wxPG_BOLD_MODIFIED) : (style & ~wxPG_BOLD_MODIFIED));
         native_->Clear();
@@ -383,6 +393,7 @@ private:
     }
 
     CMFCPropertyGridCtrl& grid_;
+    wxPropertyGridManager* manager_;
     wxPropertyGrid* native_;
     std::map<wxPGProperty*, CMFCPropertyGridProperty*> properties_;
 };
@@ -598,8 +609,10 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
         auto* grid = dynamic_cast<CMFCPropertyGridCtrl*>(&window);
         if (!grid)
             return nullptr;
-        auto* native = new wxPropertyGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                          wxPG_SPLITTER_AUTO_CENTER | wxPG_DEFAULT_STYLE);
+        // The manager: the plain grid has no description pane.
+        auto* native = new wxPropertyGridManager(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                                 wxPG_SPLITTER_AUTO_CENTER | wxPG_DEFAULT_STYLE);
+        native->AddPage();
         widget = native;
         auto made = std::make_unique<property_grid_peer_impl>(*grid, native);
         made->show_properties();
