@@ -39,6 +39,8 @@ public:
     // Esc and the close box choose nothing, like Cancel.
     void OnCancel() override { EndDialog(0); }
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
+    // Escape reaches the control that has the focus, which doesn't know it: taken here.
+    BOOL PreTranslateMessage(MSG* message) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     // The colours of one of the four time and size edits: false for any other control and for
