@@ -221,6 +221,8 @@ void CMergeFileDlg::ShowFileInFolder(bool main_side)
 {
     const boost::filesystem::path file = boost::filesystem::path((main_side ? m_main_folder : m_backup_folder).GetString())
                                          / m_name.GetString();
-    if (file_present(file))
-        platform::show_in_folder(file.string());
+    if (!file_present(file))
+        return;
+    if (const int error = platform::show_in_folder(file.string()))
+        platform::report_failure(platform::show_in_folder_failure(file.string(), error));
 }

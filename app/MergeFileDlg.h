@@ -49,7 +49,7 @@ public:
     // WM_CTLCOLOR: the brush of a coloured edit (its text colour set on dc), else `base`.
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, HBRUSH base);
     // A Go button: the file on that side shown selected in its folder, when it exists. A
-    // program that cannot start is logged by nobody: the dialog has no log, as before.
+    // program that cannot start goes to the platform's failure reporter: the dialog has no log.
     void ShowFileInFolder(bool main_side);
 
     COLORREF m_better_background = RGB(255, 255, 255);

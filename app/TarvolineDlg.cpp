@@ -13,6 +13,7 @@
 #include "core/utils/version_info.h"
 #include "platform/base/icons.h"
 #include "platform/base/modal.h"
+#include "platform/base/process_launcher.h"
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
 
@@ -81,11 +82,15 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     register_application_icon();
     m_hIcon = LoadIcon(IDR_MAINFRAME);
     RegisterCommands();
+    // Desktop services that fail after their call has returned (a folder nothing could show).
+    m_previousFailureReporter =
+        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, 2); });
 }
 
 CTarvolineDlg::~CTarvolineDlg()
 {
     // No line may reach a window that is going.
+    platform::set_failure_reporter(std::move(m_previousFailureReporter));
     m_logger.set_line_sink(nullptr);
     // The catalogue owns the grid's table and goes before the grid: the grid lets go of it first.
     m_grid.BindTable(nullptr);

@@ -198,6 +198,7 @@ private:
     bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
+    std::function<void(const std::string&)> m_previousFailureReporter;
     GridAppearance m_appearance { m_grid, m_settings };
     LogLineQueue m_logLines;
     std::string m_settingsFile = "./settings.xml";

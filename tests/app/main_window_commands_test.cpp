@@ -6,16 +6,19 @@
 #include "app/ArchiveStatsDialog.h"
 #include "app/ExportDialog.h"
 #include "app/FileClipboard.h"
+#include "app/MergeFileDlg.h"
 #include "app/PropertyDlg.h"
 #include "app/SqlQueryDialog.h"
 #include "app/settings_keys.h"
 
 #include "command_support.h"
 #include "core/data/data_table.h"
+#include "platform/base/process_launcher.h"
 #include "platform/base/shell_dialogs.h"
 #include "platform/base/virtual_keys.h"
 #include "support/temp_folder.h"
 
+#include <cerrno>
 #include <typeinfo>
 
 namespace bfs = boost::filesystem;
@@ -206,6 +209,42 @@ TEST_F(main_window_unreadable_settings, tool_options_never_overwrite_a_settings_
     choose_unselected_colour("10,20,30");
     EXPECT_EQ(settings_text(), "<Tarvoline><Config>");
     EXPECT_TRUE(wait_for_line("Unable to save settings into"));
+}
+
+TEST_F(main_window_commands, a_file_nothing_can_show_in_its_folder_is_one_error_line)
+{
+    // A session whose file manager doesn't answer, and no xdg-open.
+    platform::set_process_launcher([](const platform::process_request& request) {
+        if (request.arguments.front() != "gdbus")
+            return ENOENT;
+        if (request.on_exit)
+            request.on_exit(1);
+        return 0;
+    });
+    select_row_of_kind("SIZE");
+    command(ID_GO_TO_FILE);
+    EXPECT_TRUE(wait_for_line("Unable to show " + (folder.path() / "main" / "size.txt").string() + " in its folder"));
+
+    // Nothing starts at all: the merge file dialog's Go says so too.
+    platform::set_process_launcher([](const platform::process_request&) { return ENOENT; });
+    CMergeFileDlg dialog(window.get());
+    dialog.m_name = "time.txt";
+    dialog.m_main_folder = (folder.path() / "main").string().c_str();
+    dialog.m_backup_folder = backup_root().c_str();
+    {
+        command_test::modal_answer user([&](CDialog&) {
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MERGE_GO_BACKUP, BN_CLICKED), 0);
+            return IDCANCEL;
+        });
+        dialog.DoModal();
+    }
+    platform::set_process_launcher(nullptr);
+    EXPECT_TRUE(wait_for_line("Unable to show " + backup_file("time.txt") + " in its folder"));
+    flush_log();
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.find("in its folder") != std::string::npos; }),
+              2);
 }
 
 TEST_F(main_window_commands, the_delete_key_asks_then_deletes_the_rows_files_from_both_folders)
