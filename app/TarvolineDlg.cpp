@@ -281,6 +281,12 @@ BOOL CTarvolineDlg::OnInitDialog()
     m_contextMenu.LoadMenu(IDR_CONTEXT_MENU);
     m_backupFolder.SetCheck(BST_CHECKED);
 
+    // Named in full: the messages about it then say which file of which folder it is.
+    boost::system::error_code unresolved;
+    const boost::filesystem::path settings_file =
+        boost::filesystem::absolute(m_settingsFile, unresolved).lexically_normal();
+    if (!unresolved)
+        m_settingsFile = settings_file.string();
     // A file that is there but can't be read or parsed is treated as missing, and never
     // overwritten: the store refuses to save it.
     m_settingsReadable = m_settings.load(m_settingsFile) || !boost::filesystem::exists(m_settingsFile);
@@ -382,18 +388,25 @@ void CTarvolineDlg::OpenCatalogue()
     m_archive.create_result_table(m_archive.result);
     m_diffScript = m_archive.diff_script;
     std::string error;
-    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1))
+    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1)) {
+        // A name left empty (settings that could not be read) would give an error naming nothing.
+        if (m_archive.schema_file.empty())
+            error = "Unable to open the catalogue: no database schema file is set (DB Schema in Tool options)";
         m_logger.enqueue(error, 2);
+    }
 }
 
 void CTarvolineDlg::LoadScripts()
 {
     std::string error;
     std::string text;
+    const std::string repository = keys::read_text(m_settings, keys::script_repo);
     // A diff script that is there but doesn't compile is reported by the box, with its name.
-    if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error)
-        && !m_archive.scripts.get_text(m_archive.diff_script, text))
+    if (!m_archive.load_scripts(repository, error) && !m_archive.scripts.get_text(m_archive.diff_script, text)) {
+        if (repository.empty())
+            error = "Unable to load the scripts: no script repository is set (Script Repository in Tool options)";
         m_logger.enqueue(error, 2);
+    }
     fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
 }
 

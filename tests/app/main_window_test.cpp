@@ -110,6 +110,19 @@ TEST_F(main_window_start, a_malformed_settings_file_is_logged_left_byte_identica
     EXPECT_EQ(settings_text(), before);
 }
 
+TEST_F(main_window_start, a_malformed_settings_file_is_named_with_the_reason_and_no_error_names_nothing)
+{
+    edit_settings("</Config>", "</Conf>");
+    open();
+    flush_log();
+    EXPECT_TRUE(logged(settings_path() + ": invalid closing tag name at line "));
+    // Every key is at its default: a file name left empty is named by its setting.
+    for (const std::string& line : log_lines())
+        EXPECT_NE(line.back(), ' ') << "a name is missing at the end of: " << line;
+    EXPECT_TRUE(logged("DB Schema"));
+    EXPECT_TRUE(logged("Script Repository"));
+}
+
 TEST_F(main_window_start, auto_load_with_a_missing_schema_logs_and_keeps_the_window)
 {
     set_paths_in_settings();
