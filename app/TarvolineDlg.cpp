@@ -351,8 +351,12 @@ void CTarvolineDlg::ShowLogLines()
     const std::vector<std::string> lines = m_logLines.take_all();
     if (lines.empty() || !m_logView.GetSafeHwnd())
         return;
-    for (const std::string& line : lines)
-        m_logView.AddString(line.c_str());
+    // Stream-built lines end with their own newline, which the list would show as a second,
+    // empty line within the item; Save log and Copy log put it back.
+    for (const std::string& line : lines) {
+        const std::string::size_type end = line.find_last_not_of("\r\n");
+        m_logView.AddString(end == std::string::npos ? "" : line.substr(0, end + 1).c_str());
+    }
     m_logView.SetCurSel(m_logView.GetCount() - 1);
 }
 

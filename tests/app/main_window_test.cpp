@@ -194,6 +194,23 @@ TEST_F(main_window_start, a_script_that_fails_to_prepare_is_not_offered_and_is_r
     EXPECT_EQ(count_logged("syntax error"), 1);
 }
 
+TEST_F(main_window_start, the_log_view_shows_each_entry_on_one_line_without_its_newline)
+{
+    open();
+    window->log() << "streamed line\n";
+    window->log().enqueue("queued line", 0);
+    flush_log();
+    EXPECT_TRUE(logged("Registering version"));
+    for (const std::string& line : log_lines())
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    const std::vector<std::string> lines = log_lines();
+    const auto streamed = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("streamed line") != std::string::npos;
+    });
+    ASSERT_NE(streamed, lines.end());
+    EXPECT_EQ(streamed->substr(streamed->size() - 13), "streamed line");
+}
+
 TEST_F(main_window_start, log_lines_keep_the_order_they_arrived_in)
 {
     open();
