@@ -404,8 +404,13 @@ public:
         : control_peer(list, widget), list_(list), native_(widget)
     {
         wxListCtrl* items = widget->GetListCtrl();
-        items->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
+        items->Bind(wxEVT_LIST_ITEM_SELECTED, [this, items](wxListEvent& event) {
             event.Skip();
+            // The toolkit's empty row for a new entry: this list takes no typed entries.
+            if (event.GetIndex() >= shown_count_) {
+                items->SetItemState(event.GetIndex(), 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+                return;
+            }
             if (IsWindow(&list_))
                 list_.SelectItem(static_cast<int>(event.GetIndex()));
         });
@@ -421,7 +426,11 @@ public:
         wxArrayString shown;
         for (const CString& text : texts)
             shown.Add(to_wx_text(text));
+        shown_count_ = static_cast<long>(texts.size());
         native_->SetStrings(shown);
+        // SetStrings selects the first row, in an empty list the row for a new entry.
+        if (texts.empty())
+            native_->GetListCtrl()->SetItemState(0, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     }
     void show_caption(const char* caption) override
     {
@@ -446,6 +455,7 @@ private:
 
     CVSListBox& list_;
     wxEditableListBox* native_;
+    long shown_count_ = 0;
 };
 
 INT_PTR run_modal_dialog(CDialog& dialog)
