@@ -71,9 +71,9 @@ COLORREF CTarvolineDlg::corner_colour()
 
 void CTarvolineDlg::ShowFilterState()
 {
-    // Mock copy's colour wins: a merge that copies nothing must never look like a real one.
     m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, m_customFilter.empty() ? MF_UNCHECKED : MF_CHECKED);
-    // Read at each use: Tool options may have changed it since.
+    // Mock copy's colour wins: a merge that copies nothing must never look like a real one. It
+    // is read at each use, since Tool options may have changed it.
     SetCorner(m_mockCopy                ? m_appearance.MockCopyColour()
               : m_customFilter.empty() ? m_grid.GetCaptionColor()
                                        : m_grid.GetFilteredColor());
