@@ -1,7 +1,13 @@
 #include "app/AboutDlg.h"
 
+#include "app/AppIcon.h"
 #include "app/resource_ids.h"
 #include "core/utils/version_info.h"
+#include "platform/base/dc.h"
+#include "platform/base/icons.h"
+#include "platform/base/system_services.h"
+
+#include <algorithm>
 
 dialog_template about_dialog_template()
 {
@@ -22,10 +28,31 @@ dialog_template about_dialog_template()
     return table;
 }
 
+void CAboutIcon::OnPaint()
+{
+    CPaintDC dc(this);
+    const icon_painter* painter = platform::icon_painter_of(LoadIcon(IDR_MAINFRAME));
+    if (painter == nullptr)
+        return;
+    CRect client;
+    GetClientRect(&client);
+    const int size = std::min(client.Width(), client.Height());
+    // What the painter leaves untouched takes the dialog's colour.
+    dc.FillSolidRect(client, GetSysColor(COLOR_3DFACE));
+    (*painter)(dc, size);
+}
+
 CAboutDlg::CAboutDlg(CWnd* parent) : CDialogEx(IDD_ABOUTBOX, parent)
 {
     if (!platform::find_dialog_template(IDD_ABOUTBOX))
         platform::register_dialog_template(about_dialog_template());
+    register_application_icon();
+}
+
+void CAboutDlg::DoDataExchange(CDataExchange* exchange)
+{
+    CDialogEx::DoDataExchange(exchange);
+    DDX_Control(exchange, IDC_ABOUT_ICON, m_icon);
 }
 
 std::string CAboutDlg::NameAndVersion()

@@ -5,6 +5,12 @@
 
 dialog_template about_dialog_template();
 
+// The program's icon, drawn to fill the place the template gives it.
+class CAboutIcon : public CWnd {
+public:
+    void OnPaint() override;
+};
+
 class CAboutDlg : public CDialogEx {
 public:
     explicit CAboutDlg(CWnd* parent = nullptr);
@@ -13,4 +19,8 @@ public:
     static std::string NameAndVersion();
 
     BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* exchange) override;
+
+private:
+    CAboutIcon m_icon;
 };

@@ -3,6 +3,7 @@
 #include "core/utils/string_utils.h"
 #include "platform/base/dc.h"
 #include "platform/base/process_launcher.h"
+#include "platform/base/virtual_keys.h"
 
 #include <boost/filesystem.hpp>
 
@@ -158,6 +159,15 @@ BOOL CMergeFileDlg::OnCommand(WPARAM wparam, LPARAM lparam)
     return CDialogEx::OnCommand(wparam, lparam);
 }
 
+BOOL CMergeFileDlg::PreTranslateMessage(MSG* message)
+{
+    if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
+        OnCancel();
+        return TRUE;
+    }
+    return CDialogEx::PreTranslateMessage(message);
+}
+
 LRESULT CMergeFileDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 {
     const LRESULT base = CDialogEx::WindowProc(message, wparam, lparam);
@@ -211,6 +221,8 @@ void CMergeFileDlg::ShowFileInFolder(bool main_side)
 {
     const boost::filesystem::path file = boost::filesystem::path((main_side ? m_main_folder : m_backup_folder).GetString())
                                          / m_name.GetString();
-    if (file_present(file))
-        platform::show_in_folder(file.string());
+    if (!file_present(file))
+        return;
+    if (const int error = platform::show_in_folder(file.string()))
+        platform::report_failure(platform::show_in_folder_failure(file.string(), error));
 }

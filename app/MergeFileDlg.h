@@ -39,6 +39,8 @@ public:
     // Esc and the close box choose nothing, like Cancel.
     void OnCancel() override { EndDialog(0); }
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
+    // Escape reaches the control that has the focus, which doesn't know it: taken here.
+    BOOL PreTranslateMessage(MSG* message) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     // The colours of one of the four time and size edits: false for any other control and for
@@ -47,7 +49,7 @@ public:
     // WM_CTLCOLOR: the brush of a coloured edit (its text colour set on dc), else `base`.
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, HBRUSH base);
     // A Go button: the file on that side shown selected in its folder, when it exists. A
-    // program that cannot start is logged by nobody: the dialog has no log, as before.
+    // program that cannot start goes to the platform's failure reporter: the dialog has no log.
     void ShowFileInFolder(bool main_side);
 
     COLORREF m_better_background = RGB(255, 255, 255);

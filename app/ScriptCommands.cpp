@@ -6,42 +6,58 @@
 #include "core/utils/string_utils.h"
 #include "platform/base/dialog_controls.h"
 
-void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log)
+namespace {
+
+int find_entry(const CComboBox& combo, const std::string& name)
+{
+    for (int index = 0; index < combo.GetCount(); ++index) {
+        CString text;
+        combo.GetLBText(index, text);
+        if (utils::string_utils::compare_no_case(text.GetString(), name) == 0)
+            return index;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log,
+                        reported_scripts& reported)
 {
     combo.ResetContent();
-    int selected = -1;
     for (const auto& entry : catalogue.scripts.scripts()) {
         const std::string& name = entry.first;
-        const int index = combo.AddString(name.c_str());
-        if (utils::string_utils::compare_no_case(name, diff_script) == 0)
-            selected = index;
         std::uint64_t prepared = 0;
-        if (catalogue.statement_id(name, prepared))
-            continue;
         std::string error;
-        if (!catalogue.prepare_script(name, entry.second->text(), error))
-            log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+        if (!catalogue.statement_id(name, prepared) && !catalogue.prepare_script(name, entry.second->text(), error)) {
+            // Offered, it would show selected while Go runs the script in use.
+            if (reported.insert(name).second)
+                log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+            continue;
+        }
+        combo.AddString(name.c_str());
     }
-    combo.EnableWindow(combo.GetCount() == 1 ? FALSE : TRUE);
-    combo.SetCurSel(selected < 0 ? 0 : selected);
+    combo.EnableWindow(combo.GetCount() > 1 ? TRUE : FALSE);
+    combo.SetCurSel(find_entry(combo, diff_script));
 }
 
 bool select_diff_script(CComboBox& combo, fs::file_archive& catalogue, std::string& diff_script)
 {
     const int selected = combo.GetCurSel();
-    if (selected < 0)
-        return false;
     CString text;
-    combo.GetLBText(selected, text);
+    if (selected >= 0)
+        combo.GetLBText(selected, text);
     std::uint64_t prepared = 0;
-    if (!catalogue.statement_id(text.GetString(), prepared))
+    if (selected < 0 || !catalogue.statement_id(text.GetString(), prepared)) {
+        combo.SetCurSel(find_entry(combo, diff_script));
         return false;
+    }
     diff_script = text.GetString();
     catalogue.diff_script = diff_script;
     return true;
 }
 
-bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log)
+bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log, reported_scripts& reported)
 {
     CSqlQueryDialog dialog(parent);
     for (const char* field : {"ID", "NAME", "FULL_PATH", "RELATIVE_PATH", "EXTENSION", "LAST_WRITE_TIME"})
@@ -50,10 +66,12 @@ bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log)
     for (const auto& entry : catalogue.scripts.scripts())
         dialog.m_script_names.push_back(entry.first);
     // An edited script takes effect at once: it replaces the statement of its name.
-    dialog.m_apply = [&catalogue, &log](const std::string& name, const std::string& sql) {
+    dialog.m_apply = [&catalogue, &log, &reported](const std::string& name, const std::string& sql) {
         std::string error;
-        if (!catalogue.prepare_script(name, sql, error, true))
+        if (!catalogue.prepare_script(name, sql, error, true)) {
             log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+            reported.insert(name);
+        }
     };
     dialog.m_report_error = [&log](const std::string& text) { log.enqueue(text, 2); };
     return dialog.DoModal() == IDOK;

@@ -2,6 +2,9 @@
 // The scripts combo box (which script compares the trees) and the Query command that opens the
 // query interface over the catalogue's scripts repository.
 
+#include "core/utils/string_utils.h"
+
+#include <set>
 #include <string>
 
 class CComboBox;
@@ -13,14 +16,21 @@ class file_archive;
 
 constexpr int IDC_SCRIPTS_COMBO = 1118;
 
-// Lists the repository's scripts in name order, prepares each one not yet prepared (a script
-// that doesn't compile is one ERROR line; the others still load) and selects the diff script.
-// A single script leaves the box disabled.
-void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log);
+// The scripts whose failure to prepare has been logged: the window keeps one set for its life,
+// so that each failure is one ERROR line however often the box is filled.
+using reported_scripts = std::set<std::string, utils::string_utils::less_no_case>;
+
+// Lists the repository's prepared scripts in name order, preparing each one not yet prepared;
+// a script that doesn't compile is not offered, and its error is logged once (the others still
+// load). Selects the diff script, or nothing when it isn't listed. One script or none leaves
+// the box disabled.
+void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log,
+                        reported_scripts& reported /*in, out*/);
 
 // The selected script becomes the diff script (`diff_script` and the catalogue's) when it is
-// prepared; nothing is compared until the next Go. False when nothing changed.
+// prepared; nothing is compared until the next Go. False when nothing changed, and the box then
+// shows the diff script in use again.
 bool select_diff_script(CComboBox& combo, fs::file_archive& catalogue, std::string& diff_script /*in, out*/);
 
 // Query: true when the dialog ended with Run; the caller then fills the combo box again.
-bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log);
+bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log, reported_scripts& reported /*in, out*/);

@@ -13,6 +13,7 @@
 #include "core/utils/version_info.h"
 #include "platform/base/icons.h"
 #include "platform/base/modal.h"
+#include "platform/base/process_launcher.h"
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
 
@@ -81,11 +82,15 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     register_application_icon();
     m_hIcon = LoadIcon(IDR_MAINFRAME);
     RegisterCommands();
+    // Desktop services that fail after their call has returned (a folder nothing could show).
+    m_previousFailureReporter =
+        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, 2); });
 }
 
 CTarvolineDlg::~CTarvolineDlg()
 {
     // No line may reach a window that is going.
+    platform::set_failure_reporter(std::move(m_previousFailureReporter));
     m_logger.set_line_sink(nullptr);
     // The catalogue owns the grid's table and goes before the grid: the grid lets go of it first.
     m_grid.BindTable(nullptr);
@@ -169,8 +174,8 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_SHOW_STATISTICS,
                       [this] { show_statistics(this, m_archive, GetMainPath(), GetBackupPath(), m_logger); });
     SetCommandHandler(ID_QUERY, [this] {
-        if (run_query_command(this, m_archive, m_logger))
-            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
+        if (run_query_command(this, m_archive, m_logger, m_reportedScripts))
+            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
     });
     SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
     SetCommandHandler(ID_TOOL_OPTIONS,
@@ -186,6 +191,9 @@ BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
         // A handler may replace itself in the table while it runs.
         const command_handler handler = found->second;
         RunGuarded(handler);
+        // Merges, deletions and refusals change the rows in many places: the count follows
+        // whatever the command did, failures included.
+        UpdateRowsCount();
         return TRUE;
     }
     if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
@@ -273,6 +281,12 @@ BOOL CTarvolineDlg::OnInitDialog()
     m_contextMenu.LoadMenu(IDR_CONTEXT_MENU);
     m_backupFolder.SetCheck(BST_CHECKED);
 
+    // Named in full: the messages about it then say which file of which folder it is.
+    boost::system::error_code unresolved;
+    const boost::filesystem::path settings_file =
+        boost::filesystem::absolute(m_settingsFile, unresolved).lexically_normal();
+    if (!unresolved)
+        m_settingsFile = settings_file.string();
     // A file that is there but can't be read or parsed is treated as missing, and never
     // overwritten: the store refuses to save it.
     m_settingsReadable = m_settings.load(m_settingsFile) || !boost::filesystem::exists(m_settingsFile);
@@ -338,8 +352,12 @@ void CTarvolineDlg::ShowLogLines()
     const std::vector<std::string> lines = m_logLines.take_all();
     if (lines.empty() || !m_logView.GetSafeHwnd())
         return;
-    for (const std::string& line : lines)
-        m_logView.AddString(line.c_str());
+    // Stream-built lines end with their own newline, which the list would show as a second,
+    // empty line within the item; Save log and Copy log put it back.
+    for (const std::string& line : lines) {
+        const std::string::size_type end = line.find_last_not_of("\r\n");
+        m_logView.AddString(end == std::string::npos ? "" : line.substr(0, end + 1).c_str());
+    }
     m_logView.SetCurSel(m_logView.GetCount() - 1);
 }
 
@@ -376,16 +394,26 @@ void CTarvolineDlg::OpenCatalogue()
     m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, 0); };
     m_diffScript = m_archive.diff_script;
     std::string error;
-    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1))
+    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1)) {
+        // A name left empty (settings that could not be read) would give an error naming nothing.
+        if (m_archive.schema_file.empty())
+            error = "Unable to open the catalogue: no database schema file is set (DB Schema in Tool options)";
         m_logger.enqueue(error, 2);
+    }
 }
 
 void CTarvolineDlg::LoadScripts()
 {
     std::string error;
-    if (!m_archive.load_scripts(keys::read_text(m_settings, keys::script_repo), error))
+    std::string text;
+    const std::string repository = keys::read_text(m_settings, keys::script_repo);
+    // A diff script that is there but doesn't compile is reported by the box, with its name.
+    if (!m_archive.load_scripts(repository, error) && !m_archive.scripts.get_text(m_archive.diff_script, text)) {
+        if (repository.empty())
+            error = "Unable to load the scripts: no script repository is set (Script Repository in Tool options)";
         m_logger.enqueue(error, 2);
-    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger);
+    }
+    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
 }
 
 void CTarvolineDlg::RestorePaths()
@@ -393,8 +421,7 @@ void CTarvolineDlg::RestorePaths()
     const std::string main_path = keys::read_text(m_settings, keys::main_path);
     if (!main_path.empty()) {
         m_mainPath.SetWindowText(main_path.c_str());
-        m_archive.set_root(main_path);
-        m_rootText = main_path;
+        SetMainRoot(main_path);
     }
     const std::string backup_path = keys::read_text(m_settings, keys::backup_path);
     if (!backup_path.empty())
@@ -410,8 +437,7 @@ void CTarvolineDlg::AttachGrid()
     m_grid.AttachToDialogControl(this);
     m_grid.BindTable(table);
     m_appearance.ApplyColours();
-    m_mockCopyColour = m_appearance.MockCopyColour();
-    SetCorner(m_grid.GetCaptionColor());
+    ShowFilterState();
     m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
                                        const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
                                        const std::string& text) {
@@ -456,7 +482,11 @@ void CTarvolineDlg::OnLoad()
     // Loaded rows were made for folders nobody can tell, and a load that failed half-way may
     // have emptied them: either way, merging waits for the next comparison.
     m_tableRootsValid = false;
-    load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file);
+    if (load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file)) {
+        // The loaded rows are the plain differences.
+        m_customFilter.clear();
+        ShowFilterState();
+    }
     m_grid.GetSelectionManager()->ClearAll();
     m_grid.RepaintAllParts();
     UpdateRowsCount();

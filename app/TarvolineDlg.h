@@ -14,6 +14,7 @@
 #include "app/LogLineQueue.h"
 #include "app/MergeCommand.h"
 #include "app/RowCommands.h"
+#include "app/ScriptCommands.h"
 #include "app/resource_ids.h"
 
 #include "core/config/settings.h"
@@ -71,6 +72,9 @@ public:
     void OnGo();
     void RunComparison();
     data::data_table* CompareFolders(int mask);
+    // Compares and applies `condition` (none when empty); it becomes the condition on show only
+    // once the comparison has replaced the rows.
+    data::data_table* CompareFoldersWith(const std::string& condition, int mask);
     int DifferenceMask() const;
     std::string GetMainPath() const;
     std::string GetBackupPath() const;
@@ -151,11 +155,11 @@ protected:
     std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
     CDataGridCtrl m_grid;
     std::string m_diffScript;
+    reported_scripts m_reportedScripts;
     // Bound to members built after it; it touches none of them until a command runs.
     FileClipboard m_fileClipboard { m_clipboardWindow, m_archive, m_logger, m_grid };
     // Built hidden with the window; Show makes it visible, closing hides it again.
     FileClipboardWindow m_clipboardWindow { "File clipboard", "File list" };
-    COLORREF m_mockCopyColour = 0;
     CStatusBar m_statusBar;
     CListBox m_logView;
     fs::file_archive m_archive;
@@ -181,7 +185,11 @@ private:
     void ShowLogLines();
     void ShowContextMenu(CPoint screen_point);
     void SetCorner(COLORREF colour);
+    // The corner and the "Custom filter" check say what the rows on show are.
+    void ShowFilterState();
     void StoreMainPath(const std::string& path);
+    // The catalogue's root follows the main path only to a folder that exists.
+    bool SetMainRoot(const std::string& path);
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);
@@ -190,6 +198,7 @@ private:
     bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
+    std::function<void(const std::string&)> m_previousFailureReporter;
     GridAppearance m_appearance { m_grid, m_settings };
     LogLineQueue m_logLines;
     std::string m_settingsFile = "./settings.xml";

@@ -9,6 +9,8 @@
 
 #include "core/data/data_table.h"
 
+#include <boost/filesystem.hpp>
+
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -29,6 +31,12 @@ std::string text_of(const CWnd& window)
     CString text;
     window.GetWindowText(text);
     return text.GetString();
+}
+
+bool is_folder(const std::string& path)
+{
+    boost::system::error_code failed;
+    return boost::filesystem::is_directory(path, failed) && !failed;
 }
 
 }  // namespace
@@ -61,19 +69,27 @@ COLORREF CTarvolineDlg::corner_colour()
     return corner.GetBackColor();
 }
 
+void CTarvolineDlg::ShowFilterState()
+{
+    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, m_customFilter.empty() ? MF_UNCHECKED : MF_CHECKED);
+    // Mock copy's colour wins: a merge that copies nothing must never look like a real one. It
+    // is read at each use, since Tool options may have changed it.
+    SetCorner(m_mockCopy                ? m_appearance.MockCopyColour()
+              : m_customFilter.empty() ? m_grid.GetCaptionColor()
+                                       : m_grid.GetFilteredColor());
+}
+
 void CTarvolineDlg::OnGo() { RunComparison(); }
 
 void CTarvolineDlg::RunComparison()
 {
-    if (!m_mockCopy) {
-        m_customFilter.clear();
-        SetCorner(m_grid.GetCaptionColor());
-    }
-    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-    CompareFolders(DifferenceMask());
+    // Mock copy keeps the condition: the mocked merge is tried on the rows the user filtered.
+    CompareFoldersWith(m_mockCopy ? m_customFilter : std::string(), DifferenceMask());
 }
 
-data::data_table* CTarvolineDlg::CompareFolders(int mask)
+data::data_table* CTarvolineDlg::CompareFolders(int mask) { return CompareFoldersWith(m_customFilter, mask); }
+
+data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition, int mask)
 {
     // Until this comparison has worked, the rows stand for no roots a merge may write into.
     m_tableRootsValid = false;
@@ -81,6 +97,13 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     // Recording an empty root would walk "/" or the working folder.
     if (main_path.empty()) {
         m_logger.enqueue("Main path is empty", 2);
+        return nullptr;
+    }
+    // The catalogue would create a missing main folder, and an empty tree would list every
+    // backup file as missing in main.
+    if (!is_folder(main_path)) {
+        m_logger.enqueue("Main folder " + main_path + " does not exist", 2);
+        UpdateRowsCount();
         return nullptr;
     }
     // A path typed and compared with F5 before the focus left its field is the one meant.
@@ -92,19 +115,26 @@ data::data_table* CTarvolineDlg::CompareFolders(int mask)
     data::data_table* table = m_archive.result.get();
     if (!m_archive.record_folders(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
         m_logger.enqueue(error, 2);
+        // A refused comparison may have emptied the rows.
+        UpdateRowsCount();
         return nullptr;
     }
     m_tableRoots = {main_path, backup_path};
     m_tableRootsValid = true;
     // Rows selected before must not stay selected over other files.
     m_grid.GetSelectionManager()->ClearAll();
+    // The rows are new: the condition on show is now the one asked for, or none when it fails.
+    m_customFilter = condition;
     if (!m_customFilter.empty()) {
         std::unique_ptr<data::data_table> filtered;
-        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error))
+        if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
             ApplyFilteredRows(filtered.get());
-        else
+        } else {
             m_logger.enqueue(error, 2);
+            m_customFilter.clear();
+        }
     }
+    ShowFilterState();
     m_logger << m_archive.result->rows.size() << " difference(s) retrieved in " << milliseconds_since(start)
              << " millseconds\n";
     m_grid.RepaintAllParts();
@@ -119,7 +149,11 @@ bool CTarvolineDlg::result_roots(merge_roots& roots) const
     return m_tableRootsValid;
 }
 
-void CTarvolineDlg::MergeRow(std::uint64_t row) { m_merger.MergeRow(static_cast<long>(row)); }
+void CTarvolineDlg::MergeRow(std::uint64_t row)
+{
+    m_merger.MergeRow(static_cast<long>(row));
+    UpdateRowsCount();
+}
 
 void CTarvolineDlg::ApplyFilteredRows(data::data_table* filtered)
 {
@@ -147,27 +181,22 @@ void CTarvolineDlg::OnCustomFilter()
     const INT_PTR answer = dialog.DoModal();
     if (answer != IDOK)
         return;
-    m_customFilter = dialog.condition();
+    const std::string condition = dialog.condition();
     const int mask = DifferenceMask();
-    if (m_customFilter.empty()) {
-        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-        SetCorner(m_grid.GetCaptionColor());
-        CompareFolders(mask);
+    if (condition.empty()) {
+        CompareFoldersWith(condition, mask);
         return;
     }
     const auto start = steady::now();
     std::unique_ptr<data::data_table> filtered;
     std::string error;
-    if (!m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
-        // The rows on show are the plain differences: the window must say so.
-        m_customFilter.clear();
-        m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_UNCHECKED);
-        SetCorner(m_grid.GetCaptionColor());
+    if (!m_archive.run_diff_script(condition, filtered, static_cast<std::uint32_t>(mask), error)) {
+        // Nothing changed on show: the rows, the corner and the check stay as they were.
         m_logger.enqueue(error, 2);
         return;
     }
-    m_contextMenu.CheckMenuItem(ID_CUSTOM_FILTER, MF_CHECKED);
-    SetCorner(m_grid.GetFilteredColor());
+    m_customFilter = condition;
+    ShowFilterState();
     ApplyFilteredRows(filtered.get());
     m_logger << m_grid.GetRowCount() << " difference(s) fileterd in " << milliseconds_since(start) << " millseconds\n";
     UpdateRowsCount();
@@ -186,8 +215,20 @@ void CTarvolineDlg::StoreMainPath(const std::string& path)
 {
     keys::write_text(m_settings, keys::main_path, path);
     m_logger << "Main path set to " << path << "\n";
+    SetMainRoot(path);
+}
+
+bool CTarvolineDlg::SetMainRoot(const std::string& path)
+{
+    // A typing slip (a trailing blank, a wrong parent) must not leave new folders behind: the
+    // catalogue's root stays where it was and Go refuses until the folder is there.
+    if (!path.empty() && !is_folder(path)) {
+        m_logger.enqueue("Main folder " + path + " does not exist", 2);
+        return false;
+    }
     m_archive.set_root(path);
     m_rootText = path;
+    return true;
 }
 
 void CTarvolineDlg::StoreBackupPath(const std::string& path)

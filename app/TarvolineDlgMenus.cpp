@@ -90,7 +90,7 @@ void CTarvolineDlg::OnMockCopy()
     m_mockCopy = !m_mockCopy;
     if (m_menu != nullptr)
         m_menu->CheckMenuItem(ID_MOCK_COPY, m_mockCopy ? MF_CHECKED : MF_UNCHECKED);
-    SetCorner(m_mockCopy ? m_mockCopyColour : m_grid.GetCaptionColor());
+    ShowFilterState();
     m_logger << (m_mockCopy ? "MOCK COPY enabled\n" : "MOCK COPY disabled\n");
     m_archive.mock_copy = m_mockCopy;
     m_archive.on_mock_action = nullptr;
@@ -104,6 +104,8 @@ void CTarvolineDlg::OnAbout()
 
 void CTarvolineDlg::UpdateRowsCount()
 {
+    if (m_rowsCount.GetSafeHwnd() == nullptr)
+        return;
     m_rowsCount.SetWindowText(("Rows count: " + std::to_string(m_grid.GetRowCount())).c_str());
 }
 
@@ -114,4 +116,6 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& c
     // The row commands answer every event; the window's own operations (comparison, merging a
     // row, the context menu) reach them through the operations they were given.
     m_rowCommands.OnGridEvent(row, column, event, x, y, flag, text);
+    // A double click merges a row away, the Delete key removes rows.
+    UpdateRowsCount();
 }

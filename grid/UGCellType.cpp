@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 constexpr GUID normal_type_id = {0x5c1d2f40, 0x8a31, 0x4e0b, {0x9d, 0x11, 0x3a, 0x6e, 0x20, 0x7b, 0xc4, 0x01}};
@@ -310,8 +311,13 @@ void CUGCellType::DrawText(CDC* dc, RECT* rect, int offset, int col, long row, C
     const int state = theme_state(current, selected);
     const int style = theme_style(cell);
     const int extended = extended_style(cell);
-    const char* text = ShownText(cell);
-    const int length = static_cast<int>(std::strlen(text));
+    // A line break or tab in a value (a file name may hold one) would draw past the cell's
+    // bottom: shown as "?", as a terminal lists such names.
+    std::string single_line = ShownText(cell);
+    std::replace_if(single_line.begin(), single_line.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; },
+                    '?');
+    const char* text = single_line.c_str();
+    const int length = static_cast<int>(single_line.size());
 
     CFont* font = cell_font(cell);
     CFont* oldFont = font != nullptr ? dc->SelectObject(font) : nullptr;

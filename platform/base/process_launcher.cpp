@@ -1,6 +1,7 @@
 #include "platform/base/process_launcher.h"
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -14,6 +15,13 @@ namespace platform {
 namespace {
 
 std::mutex launcher_mutex;
+std::mutex reporter_mutex;
+
+failure_reporter& installed_reporter()
+{
+    static failure_reporter reporter;
+    return reporter;
+}
 
 process_launcher& installed_launcher()
 {
@@ -137,6 +145,25 @@ std::string file_uri(const std::string& path)
     return uri;
 }
 
+failure_reporter set_failure_reporter(failure_reporter reporter)
+{
+    std::lock_guard<std::mutex> lock(reporter_mutex);
+    return std::exchange(installed_reporter(), std::move(reporter));
+}
+
+void report_failure(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(reporter_mutex);
+    if (installed_reporter())
+        installed_reporter()(text);
+}
+
+std::string show_in_folder_failure(const std::string& path, int error)
+{
+    return "Unable to show " + path + " in its folder: no file manager answered and xdg-open could not start ("
+        + std::strerror(error) + ")";
+}
+
 int show_in_folder(const std::string& path)
 {
     const std::string folder = parent_folder(path);
@@ -145,9 +172,12 @@ int show_in_folder(const std::string& path)
     request.arguments = {"gdbus", "call", "--session", "--dest", "org.freedesktop.FileManager1",
                          "--object-path", "/org/freedesktop/FileManager1", "--method",
                          "org.freedesktop.FileManager1.ShowItems", "['" + file_uri(path) + "']", ""};
-    request.on_exit = [folder](int status) {
-        if (status != 0)
-            launch_process(std::vector<std::string>{"xdg-open", folder});
+    // The caller has had its answer by now: a fallback that cannot start is told elsewhere.
+    request.on_exit = [path, folder](int status) {
+        if (status == 0)
+            return;
+        if (const int error = launch_process(std::vector<std::string>{"xdg-open", folder}))
+            report_failure(show_in_folder_failure(path, error));
     };
     const int error = launch_process(request);
     if (error == 0)

@@ -34,10 +34,20 @@ std::vector<std::string> split_options(const std::string& text);
 // "file://" URI of an absolute path, every byte outside the unreserved set and "/" escaped.
 std::string file_uri(const std::string& path);
 
+// Where a desktop service tells a failure that comes after its call has returned: one line of
+// text, on the thread that saw it. Called under a lock, so once a reporter has been replaced
+// no call reaches it any more. Returns the reporter it replaces.
+using failure_reporter = std::function<void(const std::string& text)>;
+failure_reporter set_failure_reporter(failure_reporter reporter);
+void report_failure(const std::string& text);
+
 // Shows path selected in the desktop's file manager (org.freedesktop.FileManager1.ShowItems
 // through gdbus); when that cannot be done, opens the folder holding path with xdg-open.
-// Answers 0 or the errno of the start that failed.
+// Answers 0 or the errno of the start that failed. When gdbus started but the file manager
+// did not answer and xdg-open then cannot start, the failure goes to the failure reporter.
 int show_in_folder(const std::string& path);
+// The line for a path show_in_folder could not show, `error` being the errno of the start.
+std::string show_in_folder_failure(const std::string& path, int error);
 // Opens path with the desktop's default program (xdg-open).
 int open_with_default_program(const std::string& path);
 

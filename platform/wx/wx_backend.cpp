@@ -151,6 +151,13 @@ UINT show_popup_menu(const popup_menu_request& request)
     std::vector<UINT> commands;
     fill_popup(menu, request.items, commands);
     const wxPoint position = widget->ScreenToClient(wxPoint(request.screen_point.x, request.screen_point.y));
+    // A cell's tip, shown or still to come, would draw over the menu: none while it is up.
+    struct tips_held {
+        tips_held() { wxToolTip::Enable(false); }
+        ~tips_held() { wxToolTip::Enable(true); }
+        tips_held(const tips_held&) = delete;
+        tips_held& operator=(const tips_held&) = delete;
+    } held;
     const int chosen = widget->GetPopupMenuSelectionFromUser(menu, position) - 100;
     return chosen >= 0 && chosen < static_cast<int>(commands.size()) ? commands[static_cast<size_t>(chosen)] : 0;
 }

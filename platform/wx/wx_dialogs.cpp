@@ -27,6 +27,7 @@
 #include <wx/listctrl.h>
 #include <wx/panel.h>
 #include <wx/panel.h>
+#include <wx/propgrid/manager.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/propgrid/advprops.h>
 #include <wx/radiobut.h>
@@ -34,6 +35,10 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/utils.h>
+
+#ifdef __WXGTK3__
+#include <dlfcn.h>
+#endif
 
 #include <algorithm>
 #include <map>
@@ -198,6 +203,33 @@ private:
     wxChoice* choice_;
 };
 
+// GTK 3 sizes the filled part of a progress bar when it lays the window out, which happens only
+// while its loop runs: a step made inside a long task (a merge copying large files) would be
+// drawn at the width of some earlier step. Laying the bar out again at its own size, at once,
+// sizes the filled part for the next drawing. GTK is reached through the symbols its library
+// already brought into the process; where they are missing nothing changes.
+void lay_out_now(wxWindow& widget)
+{
+#ifdef __WXGTK3__
+    struct allocation {
+        int x, y, width, height;
+    };
+    using get_allocation = void (*)(void*, allocation*);
+    using size_allocate = void (*)(void*, allocation*);
+    static const auto get = reinterpret_cast<get_allocation>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+    static const auto set = reinterpret_cast<size_allocate>(dlsym(RTLD_DEFAULT, "gtk_widget_size_allocate"));
+    void* handle = widget.GetHandle();
+    if (!get || !set || !handle || !widget.IsShownOnScreen())
+        return;
+    allocation area {};
+    get(handle, &area);
+    if (area.width > 0 && area.height > 0)
+        set(handle, &area);
+#else
+    (void)widget;
+#endif
+}
+
 class progress_peer_impl : public control_peer, public progress_peer {
 public:
     progress_peer_impl(CWnd& window, wxGauge* widget) : control_peer(window, widget), gauge_(widget) {}
@@ -209,6 +241,7 @@ public:
         const int steps = span > 100000 ? 100000 : std::max(1, static_cast<int>(span));
         gauge_->SetRange(steps);
         gauge_->SetValue(span <= 0 ? 0 : static_cast<int>((static_cast<double>(position) - lower) * steps / span));
+        lay_out_now(*gauge_);
     }
 
 private:
@@ -273,10 +306,11 @@ private:
 
 class property_grid_peer_impl : public control_peer, public property_grid_peer {
 public:
-    property_grid_peer_impl(CMFCPropertyGridCtrl& grid, wxPropertyGrid* widget)
-        : control_peer(grid, widget), grid_(grid), native_(widget)
+    property_grid_peer_impl(CMFCPropertyGridCtrl& grid, wxPropertyGridManager* widget)
+        : control_peer(grid, widget), grid_(grid), manager_(widget), native_(widget->GetGrid())
     {
-        widget->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
+        // The grid reports its events through the manager that holds it.
+        manager_->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
             auto found = properties_.find(event.GetProperty());
             if (found == properties_.end() || !IsWindow(&grid_))
                 return;
@@ -302,8 +336,16 @@ public:
     void set_text(const char*) override {}
     void show_properties() override
     {
-        // The plain toolkit grid has no description pane: descriptions show as tool tips.
-        native_->SetExtraStyle(grid_.description_area() ? wxPG_EX_HELP_AS_TOOLTIPS : 0);
+        // The description of the selected row shows in the pane under the grid; tool tips would
+        // cover the rows and the buttons below them.
+        const long managed = manager_->GetWindowStyleFlag();
+        const long wanted = grid_.description_area() ? (managed | wxPG_DESCRIPTION) : (managed & ~wxPG_DESCRIPTION);
+        if (wanted != managed) {
+            manager_->SetWindowStyleFlag(wanted);
+            // A title line and two of text; the rest stays the rows'.
+            if (grid_.description_area())
+                manager_->SetDescBoxHeight(manager_->GetCharHeight() * 4);
+        }
         const long style = native_->GetWindowStyleFlag();
         native_->SetWindowStyleFlag(grid_.marks_modified() ? (style | wxPG_BOLD_MODIFIED) : (style & ~wxPG_BOLD_MODIFIED));
         native_->Clear();
@@ -351,6 +393,7 @@ private:
     }
 
     CMFCPropertyGridCtrl& grid_;
+    wxPropertyGridManager* manager_;
     wxPropertyGrid* native_;
     std::map<wxPGProperty*, CMFCPropertyGridProperty*> properties_;
 };
@@ -361,8 +404,13 @@ public:
         : control_peer(list, widget), list_(list), native_(widget)
     {
         wxListCtrl* items = widget->GetListCtrl();
-        items->Bind(wxEVT_LIST_ITEM_SELECTED, [this](wxListEvent& event) {
+        items->Bind(wxEVT_LIST_ITEM_SELECTED, [this, items](wxListEvent& event) {
             event.Skip();
+            // The toolkit's empty row for a new entry: this list takes no typed entries.
+            if (event.GetIndex() >= shown_count_) {
+                items->SetItemState(event.GetIndex(), 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+                return;
+            }
             if (IsWindow(&list_))
                 list_.SelectItem(static_cast<int>(event.GetIndex()));
         });
@@ -378,7 +426,11 @@ public:
         wxArrayString shown;
         for (const CString& text : texts)
             shown.Add(to_wx_text(text));
+        shown_count_ = static_cast<long>(texts.size());
         native_->SetStrings(shown);
+        // SetStrings selects the first row, in an empty list the row for a new entry.
+        if (texts.empty())
+            native_->GetListCtrl()->SetItemState(0, 0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     }
     void show_caption(const char* caption) override
     {
@@ -403,6 +455,7 @@ private:
 
     CVSListBox& list_;
     wxEditableListBox* native_;
+    long shown_count_ = 0;
 };
 
 INT_PTR run_modal_dialog(CDialog& dialog)
@@ -566,8 +619,10 @@ std::unique_ptr<window_peer> make_dialog_peer(CWnd& window)
         auto* grid = dynamic_cast<CMFCPropertyGridCtrl*>(&window);
         if (!grid)
             return nullptr;
-        auto* native = new wxPropertyGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                          wxPG_SPLITTER_AUTO_CENTER | wxPG_DEFAULT_STYLE);
+        // The manager: the plain grid has no description pane.
+        auto* native = new wxPropertyGridManager(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                                 wxPG_SPLITTER_AUTO_CENTER | wxPG_DEFAULT_STYLE);
+        native->AddPage();
         widget = native;
         auto made = std::make_unique<property_grid_peer_impl>(*grid, native);
         made->show_properties();

@@ -450,6 +450,11 @@ private:
         event.Skip();
         if (moving_ || !top_ || !widget_ || !IsWindow(&dialog_) || top_->IsBeingDeleted())
             return;
+        // The toolkit keeps the minimum as a size with the manager's decorations, which it may
+        // learn only after the window is shown: the client's minimum is given again, or a
+        // window at its smallest would be a title bar short of its controls.
+        if (top_->IsShown())
+            apply_minimum_size();
         const wxSize client = top_->GetClientSize();
         if (widget_->GetSize() != client)
             widget_->SetSize(0, 0, client.GetWidth(), client.GetHeight());

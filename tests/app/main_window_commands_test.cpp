@@ -6,16 +6,19 @@
 #include "app/ArchiveStatsDialog.h"
 #include "app/ExportDialog.h"
 #include "app/FileClipboard.h"
+#include "app/MergeFileDlg.h"
 #include "app/PropertyDlg.h"
 #include "app/SqlQueryDialog.h"
 #include "app/settings_keys.h"
 
 #include "command_support.h"
 #include "core/data/data_table.h"
+#include "platform/base/process_launcher.h"
 #include "platform/base/shell_dialogs.h"
 #include "platform/base/virtual_keys.h"
 #include "support/temp_folder.h"
 
+#include <cerrno>
 #include <typeinfo>
 
 namespace bfs = boost::filesystem;
@@ -34,13 +37,14 @@ protected:
     std::string working_file(const std::string& name) const { return (folder.path() / name).string(); }
     static void click(CDialog& dialog, int id) { static_cast<CButton*>(dialog.GetDlgItem(id))->user_clicked(); }
     // Tool options with the first "Unselected BG" row set to `colour`, then OK.
-    void choose_unselected_colour(const std::string& colour)
+    void choose_unselected_colour(const std::string& colour) { choose_colour("Unselected BG", colour); }
+    void choose_colour(const std::string& label, const std::string& colour)
     {
         command_test::modal_answer user([&](CDialog& dialog) {
             auto& shown = dynamic_cast<CPropertyDlg&>(dialog);
             for (int g = 0; g < shown.GroupCount(); ++g)
                 for (int index = 0; index < shown.Group(g)->GetSubItemsCount(); ++index)
-                    if (shown.Group(g)->GetSubItem(index)->GetName() == "Unselected BG")
+                    if (shown.Group(g)->GetSubItem(index)->GetName() == label.c_str())
                         shown.Group(g)->GetSubItem(index)->user_changed(colour.c_str());
             click(dialog, IDC_PROPERTIES_OK);
             return IDOK;
@@ -69,6 +73,22 @@ TEST_F(main_window_commands, merge_right_copies_the_missing_backup_and_the_grid_
     EXPECT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE", "TIME"})) << "compared again after the merge";
     EXPECT_EQ(window->grid().GetRowCount(), 3);
     EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 3");
+}
+
+TEST_F(main_window_commands, rows_count_follows_a_double_click_merge_and_an_overlap_refusal)
+{
+    ASSERT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 4");
+    bool flag = true;
+    window->OnGridEvent(row_of_kind("BACKUP"), 0, CDataGridCtrl::cell_double_click, 0, 0, flag, "");
+    EXPECT_TRUE(wait_for_line("3 difference(s) remaining"));
+    EXPECT_EQ(window->grid().GetRowCount(), 3);
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 3");
+
+    type_path(IDC_BACKUP_PATH, (folder.path() / "main" / "inner").string());
+    command(IDC_GO, BN_CLICKED);
+    EXPECT_TRUE(wait_for_line("overlap"));
+    EXPECT_EQ(window->grid().GetRowCount(), 0);
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 0");
 }
 
 TEST_F(main_window_commands, a_double_click_on_rows_made_for_other_folders_writes_nothing)
@@ -175,6 +195,13 @@ protected:
     void SetUp() override { main_window_fixture::SetUp(); }
 };
 
+TEST_F(main_window_commands, a_mock_copy_colour_chosen_in_tool_options_shows_at_the_next_mock_copy)
+{
+    choose_colour("MockCopy BG", "10,20,30");
+    command(ID_MOCK_COPY);
+    EXPECT_EQ(window->corner_colour(), RGB(10, 20, 30));
+}
+
 TEST_F(main_window_unreadable_settings, tool_options_never_overwrite_a_settings_file_that_could_not_be_read)
 {
     folder.write("settings.xml", "<Tarvoline><Config>");
@@ -182,6 +209,42 @@ TEST_F(main_window_unreadable_settings, tool_options_never_overwrite_a_settings_
     choose_unselected_colour("10,20,30");
     EXPECT_EQ(settings_text(), "<Tarvoline><Config>");
     EXPECT_TRUE(wait_for_line("Unable to save settings into"));
+}
+
+TEST_F(main_window_commands, a_file_nothing_can_show_in_its_folder_is_one_error_line)
+{
+    // A session whose file manager doesn't answer, and no xdg-open.
+    platform::set_process_launcher([](const platform::process_request& request) {
+        if (request.arguments.front() != "gdbus")
+            return ENOENT;
+        if (request.on_exit)
+            request.on_exit(1);
+        return 0;
+    });
+    select_row_of_kind("SIZE");
+    command(ID_GO_TO_FILE);
+    EXPECT_TRUE(wait_for_line("Unable to show " + (folder.path() / "main" / "size.txt").string() + " in its folder"));
+
+    // Nothing starts at all: the merge file dialog's Go says so too.
+    platform::set_process_launcher([](const platform::process_request&) { return ENOENT; });
+    CMergeFileDlg dialog(window.get());
+    dialog.m_name = "time.txt";
+    dialog.m_main_folder = (folder.path() / "main").string().c_str();
+    dialog.m_backup_folder = backup_root().c_str();
+    {
+        command_test::modal_answer user([&](CDialog&) {
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_MERGE_GO_BACKUP, BN_CLICKED), 0);
+            return IDCANCEL;
+        });
+        dialog.DoModal();
+    }
+    platform::set_process_launcher(nullptr);
+    EXPECT_TRUE(wait_for_line("Unable to show " + backup_file("time.txt") + " in its folder"));
+    flush_log();
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.find("in its folder") != std::string::npos; }),
+              2);
 }
 
 TEST_F(main_window_commands, the_delete_key_asks_then_deletes_the_rows_files_from_both_folders)

@@ -4,6 +4,7 @@
 #include "main_window_fixture.h"
 
 #include "app/FilterDialog.h"
+#include "app/SqlQueryDialog.h"
 #include "app/settings_keys.h"
 #include "grid/UGGrid.h"
 #include "grid/UGHScroll.h"
@@ -112,6 +113,19 @@ TEST_F(main_window_start, a_malformed_settings_file_is_logged_left_byte_identica
     EXPECT_EQ(settings_text(), before);
 }
 
+TEST_F(main_window_start, a_malformed_settings_file_is_named_with_the_reason_and_no_error_names_nothing)
+{
+    edit_settings("</Config>", "</Conf>");
+    open();
+    flush_log();
+    EXPECT_TRUE(logged(settings_path() + ": invalid closing tag name at line "));
+    // Every key is at its default: a file name left empty is named by its setting.
+    for (const std::string& line : log_lines())
+        EXPECT_NE(line.back(), ' ') << "a name is missing at the end of: " << line;
+    EXPECT_TRUE(logged("DB Schema"));
+    EXPECT_TRUE(logged("Script Repository"));
+}
+
 TEST_F(main_window_start, auto_load_with_a_missing_schema_logs_and_keeps_the_window)
 {
     set_paths_in_settings();
@@ -136,6 +150,68 @@ TEST_F(main_window_start, auto_load_compares_at_once_and_paths_come_from_the_set
     EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "FILE", "SIZE", "TIME"}));
     EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 4");
     EXPECT_TRUE(wait_for_line("4 difference(s) retrieved in "));
+}
+
+TEST_F(main_window_start, a_script_that_fails_to_prepare_is_not_offered_and_is_reported_once_per_start)
+{
+    const std::string shipped = test_support::temp_folder::read((folder.path() / "scripts.xml").string());
+    auto with_scripts = [&](const std::string& text) {
+        window.reset();
+        folder.write("scripts.xml", text);
+        open();
+        // Query then Run fills the box again.
+        filter_answer run([](CDialog& dialog) -> INT_PTR {
+            dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_QUERY_RUN, BN_CLICKED), 0);
+            return IDOK;
+        });
+        command(ID_QUERY);
+        flush_log();
+    };
+    auto count_logged = [&](const std::string& text) {
+        const std::vector<std::string> lines = log_lines();
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    };
+    auto offered = [&] {
+        std::vector<std::string> names;
+        auto* box = static_cast<CComboBox*>(window->GetDlgItem(IDC_SCRIPTS));
+        for (int index = 0; index < box->GetCount(); ++index) {
+            CString text;
+            box->GetLBText(index, text);
+            names.push_back(text.GetString());
+        }
+        return names;
+    };
+
+    std::string broken = shipped;
+    broken.replace(broken.find("</Scripts>"), 10,
+                   "<Script name=\"Broken\"><Text>selec nothing</Text></Script></Scripts>");
+    with_scripts(broken);
+    EXPECT_EQ(offered(), std::vector<std::string>({"MergeDifferences"}));
+    EXPECT_EQ(count_logged("Unable to prepare script Broken"), 1);
+
+    std::string broken_diff = shipped;
+    broken_diff.replace(broken_diff.find("SELECT F.ID AS file_id"), 6, "SELEC");
+    with_scripts(broken_diff);
+    EXPECT_TRUE(offered().empty()) << "nothing a comparison could run";
+    EXPECT_EQ(count_logged("syntax error"), 1);
+}
+
+TEST_F(main_window_start, the_log_view_shows_each_entry_on_one_line_without_its_newline)
+{
+    open();
+    window->log() << "streamed line\n";
+    window->log().enqueue("queued line", 0);
+    flush_log();
+    EXPECT_TRUE(logged("Registering version"));
+    for (const std::string& line : log_lines())
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+    const std::vector<std::string> lines = log_lines();
+    const auto streamed = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("streamed line") != std::string::npos;
+    });
+    ASSERT_NE(streamed, lines.end());
+    EXPECT_EQ(streamed->substr(streamed->size() - 13), "streamed line");
 }
 
 TEST_F(main_window_start, log_lines_keep_the_order_they_arrived_in)
@@ -199,6 +275,26 @@ TEST_F(main_window_compare, an_empty_main_path_is_refused_and_records_nothing)
     EXPECT_TRUE(wait_for_line("Main path is empty"));
     EXPECT_TRUE(kinds().empty());
     EXPECT_EQ(window->archive().root().string(), main_root()) << "the root keeps the last folder";
+}
+
+TEST_F(main_window_compare, a_typed_main_folder_that_does_not_exist_is_never_created_and_go_refuses)
+{
+    command(IDC_GO, BN_CLICKED);
+    const std::string deeper = (folder.path() / "nonexistent" / "deeper" / "main").string();
+    type_path(IDC_MAIN_PATH, deeper);
+    EXPECT_TRUE(wait_for_line("Main folder " + deeper + " does not exist"));
+    type_path(IDC_MAIN_PATH, main_root() + " ");
+    EXPECT_TRUE(wait_for_line("Main folder " + main_root() + "  does not exist"));
+    EXPECT_FALSE(boost::filesystem::exists(folder.path() / "nonexistent"));
+    EXPECT_FALSE(boost::filesystem::exists(main_root() + " "));
+    EXPECT_EQ(window->archive().root().string(), main_root()) << "the root keeps the last folder";
+
+    command(IDC_GO, BN_CLICKED);
+    flush_log();
+    EXPECT_EQ(kinds().size(), 4u) << "Go refused: no backup file listed as missing in main";
+    EXPECT_FALSE(boost::filesystem::exists(main_root() + " "));
+    merge_roots roots;
+    EXPECT_FALSE(window->result_roots(roots)) << "nothing may be merged into the rows of another folder";
 }
 
 TEST_F(main_window_compare, a_path_typed_and_compared_before_the_focus_left_is_the_one_compared)
@@ -270,6 +366,26 @@ TEST_F(main_window_compare, a_failing_condition_leaves_the_plain_rows_and_says_s
     });
     command(ID_CUSTOM_FILTER);
     EXPECT_EQ(kinds().size(), 4u);
+}
+
+TEST_F(main_window_compare, a_failing_condition_after_a_good_one_keeps_rows_corner_and_check_in_agreement)
+{
+    command(IDC_GO, BN_CLICKED);
+    {
+        filter_answer answer(filter_answer::type("backup_size > 5"));
+        command(ID_CUSTOM_FILTER);
+    }
+    ASSERT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE"}));
+    {
+        filter_answer answer(filter_answer::type("no_such_column > 1"));
+        command(ID_CUSTOM_FILTER);
+    }
+    EXPECT_TRUE(wait_for_line("no_such_column"));
+    EXPECT_EQ(kinds(), (std::vector<std::string> {"FILE", "SIZE"})) << "the filtered rows stay";
+    EXPECT_EQ(window->custom_filter(), "backup_size > 5");
+    EXPECT_NE(window->context_menu().GetMenuState(ID_CUSTOM_FILTER, MF_BYCOMMAND) & MF_CHECKED, 0u);
+    EXPECT_EQ(window->corner_colour(), window->grid().GetFilteredColor());
+    EXPECT_EQ(text_of(IDC_ROWS_COUNT), "Rows count: 2");
 }
 
 TEST_F(main_window_compare, a_failed_comparison_keeps_the_rows_and_the_selection_goes_with_new_rows)
@@ -431,6 +547,11 @@ TEST_F(main_window_menus, mock_copy_twice_returns_the_corner_and_tells_the_catal
     EXPECT_EQ(window->custom_filter(), "backup_size > 5") << "Go keeps the condition while Mock copy is on";
     command(ID_MOCK_COPY);
     EXPECT_FALSE(window->archive().mock_copy);
+    EXPECT_EQ(window->corner_colour(), window->grid().GetFilteredColor()) << "the rows on show are still filtered";
+    {
+        filter_answer answer(filter_answer::type(""));
+        command(ID_CUSTOM_FILTER);
+    }
     EXPECT_EQ(window->corner_colour(), caption);
     EXPECT_TRUE(wait_for_line("MOCK COPY enabled"));
     EXPECT_TRUE(wait_for_line("MOCK COPY disabled"));

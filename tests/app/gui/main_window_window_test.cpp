@@ -5,6 +5,7 @@
 
 #include "../main_window_fixture.h"
 
+#include "app/AboutDlg.h"
 #include "app/FileClipboard.h"
 #include "app/FilterDialog.h"
 #include "grid/UGGrid.h"
@@ -21,6 +22,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -196,3 +199,35 @@ TEST_F(main_window_window, menu_bar_choices_merge_and_show_the_file_clipboard)
     platform::save_window_png(clipboard, (previous_folder / "file_clipboard_from_menu.png").string());
     platform::save_screen_png(clipboard, (previous_folder / "file_clipboard_from_menu_screen.png").string());
 }
+
+namespace {
+
+// The About box shows the program's icon where its template places it.
+TEST(about_box_window, shows_the_program_icon)
+{
+    gui_test::start_toolkit();
+    CAboutDlg about;
+    ASSERT_TRUE(about.Create(IDD_ABOUTBOX));
+    about.ShowWindow(SW_SHOW);
+    const CRect place = about.GetDlgItem(IDC_ABOUT_ICON)->window_rect_in_parent();
+    const int frame = about.frame_width();
+    // The pixels of the icon's place in the folders' yellows and browns.
+    const auto drawn = [&] {
+        const wxImage image = platform::window_image(about);
+        if (!image.IsOk())
+            return 0;
+        int count = 0;
+        for (int y = place.top; y < place.bottom; ++y)
+            for (int x = place.left; x < place.right; ++x)
+                count += image.GetRed(frame + x, frame + y) > image.GetBlue(frame + x, frame + y) + 60;
+        return count;
+    };
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return drawn() > place.Width() * place.Height() / 4; }, 10.0))
+        << "the icon's place is blank";
+    if (const char* folder = std::getenv("TARVOLINE_SHOT_DIR"))
+        platform::save_window_png(about, std::string(folder) + "/about_box.png");
+    about.DestroyWindow();
+    platform::process_toolkit_events();
+}
+
+}  // namespace

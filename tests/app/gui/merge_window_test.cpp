@@ -129,3 +129,25 @@ TEST_F(merge_windows, progress_dialog_follows_a_merge_of_a_few_thousand_files_on
 }
 
 }  // namespace
+
+namespace {
+
+// Escape pressed with the focus on one of the dialog's buttons, as the toolkit delivers it.
+TEST(merge_file_dialog_window, escape_chooses_nothing_as_cancel_does)
+{
+    gui_test::start_toolkit();
+    CMergeFileDlg dialog;
+    ASSERT_TRUE(dialog.Create(IDD_MERGE_FILE));
+    wxWindow* button = platform::widget_of(*dialog.GetDlgItem(IDC_MERGE_COPY_RIGHT));
+    ASSERT_NE(button, nullptr);
+    wxKeyEvent escape(wxEVT_KEY_DOWN);
+    escape.SetEventObject(button);
+    escape.m_keyCode = WXK_ESCAPE;
+    button->GetEventHandler()->ProcessEvent(escape);
+    EXPECT_TRUE(dialog.has_ended());
+    EXPECT_EQ(dialog.end_result(), 0);
+    dialog.DestroyWindow();
+    platform::process_toolkit_events();
+}
+
+}  // namespace

@@ -17,7 +17,9 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/listbox.h>
+#include <wx/propgrid/manager.h>
 #include <wx/propgrid/propgrid.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 
 #include <cstdlib>
@@ -38,17 +40,30 @@ void press(wxWindow* button)
     button->ProcessWindowEvent(pressed);
 }
 
-// The user's edit of one property in the toolkit's grid.
-void user_sets(wxPropertyGrid* grid, const wxString& name, const wxVariant& value)
+// A label the window or one of its children shows.
+bool shows_text(wxWindow* window, const wxString& text)
 {
+    if (auto* label = dynamic_cast<wxStaticText*>(window); label && label->GetLabel() == text && label->IsShown())
+        return true;
+    for (wxWindow* child : window->GetChildren())
+        if (shows_text(child, text))
+            return true;
+    return false;
+}
+
+// The user's edit of one property in the toolkit's grid, reported as the grid reports it:
+// through the manager that holds it.
+void user_sets(wxPropertyGridManager* manager, const wxString& name, const wxVariant& value)
+{
+    wxPropertyGrid* grid = manager->GetGrid();
     wxPGProperty* property = grid->GetProperty(name);
     ASSERT_NE(property, nullptr) << name;
     grid->ChangePropertyValue(property, value);
-    wxPropertyGridEvent changed(wxEVT_PG_CHANGED, grid->GetId());
+    wxPropertyGridEvent changed(wxEVT_PG_CHANGED, manager->GetId());
     changed.SetPropertyGrid(grid);
     changed.SetProperty(property);
-    changed.SetEventObject(grid);
-    grid->ProcessWindowEvent(changed);
+    changed.SetEventObject(manager);
+    manager->ProcessWindowEvent(changed);
 }
 
 TEST(query_dialog_window, choosing_a_script_in_the_list_shows_its_name_and_text)
@@ -150,19 +165,23 @@ TEST_F(tool_options_window, changing_selected_bg_recolours_the_selected_cells_at
     ASSERT_TRUE(toolkit_run) << "an earlier test left no toolkit modal run";
     platform::set_modal_dialog_handler([&toolkit_run](CDialog& shown) {
         wxTheApp->CallAfter([&shown] {
-            auto* properties = dynamic_cast<wxPropertyGrid*>(native(shown, IDC_PROPERTY_GRID));
+            auto* manager = dynamic_cast<wxPropertyGridManager*>(native(shown, IDC_PROPERTY_GRID));
+            wxPropertyGrid* properties = manager ? manager->GetGrid() : nullptr;
             EXPECT_NE(properties, nullptr);
             if (properties) {
                 EXPECT_EQ(properties->GetProperty("Log Enabled")->GetHelpString(), "Enables file logging");
-                EXPECT_TRUE(properties->HasExtraStyle(wxPG_EX_HELP_AS_TOOLTIPS)) << "descriptions are shown";
+                // The user's click on a row: its description shows in the pane below the rows.
+                properties->DoSelectProperty(properties->GetProperty("Log Enabled"));
+                EXPECT_TRUE(shows_text(manager, "Enables file logging")) << "the description pane";
+                EXPECT_FALSE(properties->HasExtraStyle(wxPG_EX_HELP_AS_TOOLTIPS)) << "no tip covers the rows";
                 EXPECT_TRUE(properties->HasFlag(wxPG_BOLD_MODIFIED)) << "modified values are marked";
                 wxVariant red;
                 red << wxColour(200, 30, 30);
-                user_sets(properties, "Selected BG", red);
+                user_sets(manager, "Selected BG", red);
                 // The second row of the same label is a row of its own, with its own key.
                 wxVariant grey;
                 grey << wxColour(90, 90, 90);
-                user_sets(properties, "Unselected BG#2", grey);
+                user_sets(manager, "Unselected BG#2", grey);
                 gui_shots::save_shot(shown, "tool_options_dialog.png");
                 gui_shots::save_screen_shot(shown, "tool_options_dialog_screen.png");
             }

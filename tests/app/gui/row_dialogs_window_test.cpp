@@ -28,6 +28,8 @@
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
 
+#include <cstdlib>
+
 namespace {
 
 void press(wxWindow* button)
@@ -188,3 +190,32 @@ TEST(row_dialogs_window, the_clipboard_window_lists_removes_resizes_and_hides_on
     window.ShowWindow(SW_HIDE);
     platform::process_toolkit_events();
 }
+
+namespace {
+
+// The toolkit's list keeps an empty row for typing a new entry, which this list doesn't offer:
+// it never shows as a selected bar, also not in an empty list a click lands in.
+TEST(row_dialogs_window, an_empty_clipboard_list_shows_no_selected_bar)
+{
+    gui_test::start_toolkit();
+    log_capture capture;
+    fs::file_archive catalogue;
+    CDataGridCtrl grid;
+    FileClipboardWindow window("File clipboard", "File list");
+    FileClipboard clipboard(window, catalogue, capture.log, grid);
+    clipboard.Show();
+    platform::process_toolkit_events();
+    auto* list = dynamic_cast<wxEditableListBox*>(platform::widget_of(window.m_list));
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetListCtrl()->GetSelectedItemCount(), 0);
+    if (const char* folder = std::getenv("TARVOLINE_SHOT_DIR"))
+        save_screen_png(list, std::string(folder) + "/file_clipboard_empty_screen.png");
+
+    list->GetListCtrl()->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    platform::process_toolkit_events();
+    EXPECT_EQ(list->GetListCtrl()->GetSelectedItemCount(), 0);
+    window.ShowWindow(SW_HIDE);
+    platform::process_toolkit_events();
+}
+
+}  // namespace

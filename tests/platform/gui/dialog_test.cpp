@@ -10,6 +10,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/propgrid/manager.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
@@ -347,20 +348,22 @@ TEST_F(gui_dialog, status_bar_property_grid_and_clipboard_work_on_the_toolkit)
     group->AddSubItem(log);
     group->AddSubItem(colour);
     grid->AddProperty(group);
-    auto* native = dynamic_cast<wxPropertyGrid*>(platform::widget_of(*grid));
-    ASSERT_NE(native, nullptr);
+    auto* manager = dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*grid));
+    ASSERT_NE(manager, nullptr);
+    wxPropertyGrid* native = manager->GetGrid();
     wxPGProperty* shown = native->GetProperty("Log Enabled");
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->GetValueAsString(), "Yes");
     EXPECT_EQ(shown->GetHelpString(), "Enables file logging");
     // An edit in the grid reaches the property as the user's change.
-    auto user_sets = [native](wxPGProperty* property, const wxVariant& value) {
+    // Reported as the grid reports it: through the manager that holds it.
+    auto user_sets = [native, manager](wxPGProperty* property, const wxVariant& value) {
         native->ChangePropertyValue(property, value);
-        wxPropertyGridEvent changed(wxEVT_PG_CHANGED, native->GetId());
+        wxPropertyGridEvent changed(wxEVT_PG_CHANGED, manager->GetId());
         changed.SetPropertyGrid(native);
         changed.SetProperty(property);
-        changed.SetEventObject(native);
-        native->ProcessWindowEvent(changed);
+        changed.SetEventObject(manager);
+        manager->ProcessWindowEvent(changed);
     };
     user_sets(shown, wxVariant(1L));
     EXPECT_EQ(log->GetValue(), "No");
