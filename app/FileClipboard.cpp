@@ -21,8 +21,6 @@
 
 namespace {
 
-constexpr int error_type = 2;
-
 // The folder picker of the path fields: an empty text when nothing was chosen.
 std::string choose_folder(CWnd* owner, const char* title)
 {
@@ -92,7 +90,7 @@ void FileClipboard::CopyInto(const std::string& folder)
         const boost::filesystem::path& source = entry.second;
         struct ::stat info;
         if (::stat(source.c_str(), &info) != 0) {
-            m_log.enqueue("Copy to: " + source.string() + ": " + fs::system_message(errno), error_type);
+            m_log.enqueue("Copy to: " + source.string() + ": " + fs::system_message(errno), logger::error);
             continue;
         }
         std::string error;
@@ -100,11 +98,11 @@ void FileClipboard::CopyInto(const std::string& folder)
             const boost::filesystem::path target = utils::make_copy_name(boost::filesystem::path(folder) / source.filename());
             fs::copy_counts counters;
             if (!m_catalogue.copy_entry(source, target, &counters, error)) {
-                m_log.enqueue(error, error_type);
+                m_log.enqueue(error, logger::error);
                 continue;
             }
         } catch (const std::exception& failure) {
-            m_log.enqueue("Copy to: " + source.string() + ": " + failure.what(), error_type);
+            m_log.enqueue("Copy to: " + source.string() + ": " + failure.what(), logger::error);
             continue;
         }
         m_log << "Copying " << source.string() << " to " << folder << "\n";
@@ -122,7 +120,7 @@ void FileClipboard::AddSelected(const std::string& side, const std::string& no_s
                 files.push_back(row_file::path_on(*row, side));
         });
     if (!selected) {
-        m_log.enqueue(no_selection_error, error_type);
+        m_log.enqueue(no_selection_error, logger::error);
         return;
     }
     for (const std::string& file : files)

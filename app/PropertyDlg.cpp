@@ -283,6 +283,6 @@ bool run_tool_options(CWnd* parent, config::settings& store, logger& log, const 
         return false;
     const bool saved = save_settings ? save_settings() : store.save();
     if (!saved)
-        log.enqueue("Unable to save settings into " + store.file_name(), 2);
+        log.enqueue("Unable to save settings into " + store.file_name(), logger::error);
     return saved;
 }

@@ -32,7 +32,7 @@ void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std
         if (!catalogue.statement_id(name, prepared) && !catalogue.prepare_script(name, entry.second->text(), error)) {
             // Offered, it would show selected while Go runs the script in use.
             if (reported.insert(name).second)
-                log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+                log.enqueue("Unable to prepare script " + name + ": " + error, logger::error);
             continue;
         }
         combo.AddString(name.c_str());
@@ -69,10 +69,10 @@ bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log, r
     dialog.m_apply = [&catalogue, &log, &reported](const std::string& name, const std::string& sql) {
         std::string error;
         if (!catalogue.prepare_script(name, sql, error, true)) {
-            log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+            log.enqueue("Unable to prepare script " + name + ": " + error, logger::error);
             reported.insert(name);
         }
     };
-    dialog.m_report_error = [&log](const std::string& text) { log.enqueue(text, 2); };
+    dialog.m_report_error = [&log](const std::string& text) { log.enqueue(text, logger::error); };
     return dialog.DoModal() == IDOK;
 }

@@ -84,7 +84,7 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     RegisterCommands();
     // Desktop services that fail after their call has returned (a folder nothing could show).
     m_previousFailureReporter =
-        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, 2); });
+        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, logger::error); });
 }
 
 CTarvolineDlg::~CTarvolineDlg()
@@ -115,9 +115,9 @@ bool CTarvolineDlg::RunGuarded(const std::function<void()>& fn)
         fn();
         return true;
     } catch (const std::exception& failure) {
-        m_logger.enqueue(failure.what(), 2);
+        m_logger.enqueue(failure.what(), logger::error);
     } catch (...) {
-        m_logger.enqueue("Unknown error", 2);
+        m_logger.enqueue("Unknown error", logger::error);
     }
     return false;
 }
@@ -296,10 +296,10 @@ BOOL CTarvolineDlg::OnInitDialog()
 
     InitialiseLogging();
     if (!m_settingsReadable) {
-        m_logger.enqueue(m_settings.last_error(), 2);
+        m_logger.enqueue(m_settings.last_error(), logger::error);
         m_logger.enqueue("Settings are at their defaults and will not be saved: " + m_settingsFile +
                              " is left as it is",
-                         2);
+                         logger::error);
     }
     CheckVersion();
     m_exporters = make_exporters(m_settings);
@@ -388,17 +388,19 @@ void CTarvolineDlg::OpenCatalogue()
 {
     m_archive.database_file = keys::read_text(m_settings, keys::export_file("DB"));
     m_archive.schema_file = keys::read_text(m_settings, keys::db_schema);
-    const keys::catalogue_mode mode = keys::read_db_mode(m_settings);
+    const db::sqlite_db::storage_mode storage = keys::read_db_mode(m_settings) == keys::catalogue_mode::file
+                                                    ? db::sqlite_db::file_mode
+                                                    : db::sqlite_db::memory_mode;
     m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
     m_archive.create_result_table(m_archive.result);
-    m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, 0); };
+    m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, logger::info); };
     m_diffScript = m_archive.diff_script;
     std::string error;
-    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1)) {
+    if (!m_archive.open_database(error, storage)) {
         // A name left empty (settings that could not be read) would give an error naming nothing.
         if (m_archive.schema_file.empty())
             error = "Unable to open the catalogue: no database schema file is set (DB Schema in Tool options)";
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
     }
 }
 
@@ -411,7 +413,7 @@ void CTarvolineDlg::LoadScripts()
     if (!m_archive.load_scripts(repository, error) && !m_archive.scripts.get_text(m_archive.diff_script, text)) {
         if (repository.empty())
             error = "Unable to load the scripts: no script repository is set (Script Repository in Tool options)";
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
     }
     fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
 }

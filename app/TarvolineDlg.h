@@ -110,7 +110,7 @@ public:
     bool compare_folders() override { return CompareFolders(DifferenceMask()) != nullptr; }
     bool result_roots(merge_roots& roots) const override;
     void log_line(const std::string& line) override { m_logger << line; }
-    void log_entry(const std::string& text, int type) override { m_logger.enqueue(text, type); }
+    void log_entry(const std::string& text, logger::level type) override { m_logger.enqueue(text, type); }
     void repaint_grid() override { m_grid.RepaintAllParts(); }
 
     // Menus and the remaining window commands.
