@@ -9,6 +9,16 @@
 #include <cstring>
 #include <fstream>
 
+bool save_log(command_host& host)
+{
+    return save_log(host.log_view_lines(), host.command_window(), host.command_log());
+}
+
+bool copy_log(command_host& host)
+{
+    return copy_log(host.log_view_lines(), host.command_window(), host.command_log());
+}
+
 bool save_log(const std::vector<std::string>& lines, CWnd* owner, logger& log)
 {
     if (lines.empty())

@@ -21,6 +21,26 @@ int find_entry(const CComboBox& combo, const std::string& name)
 
 }  // namespace
 
+void ScriptCommands::FillCombo()
+{
+    fs::file_archive& catalogue = m_host.command_archive();
+    fill_scripts_combo(m_host.scripts_combo(), catalogue, catalogue.diff_script, m_host.command_log(), m_reported);
+}
+
+bool ScriptCommands::SelectDiffScript()
+{
+    fs::file_archive& catalogue = m_host.command_archive();
+    return select_diff_script(m_host.scripts_combo(), catalogue, catalogue.diff_script);
+}
+
+bool ScriptCommands::Query()
+{
+    if (!run_query_command(m_host.command_window(), m_host.command_archive(), m_host.command_log(), m_reported))
+        return false;
+    FillCombo();
+    return true;
+}
+
 void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log,
                         reported_scripts& reported)
 {

@@ -2,10 +2,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/CatalogueFileCommands.h"
-#include "app/ExportCommand.h"
 #include "app/LogCommands.h"
 #include "app/PropertyDlg.h"
-#include "app/ScriptCommands.h"
 #include "app/StatisticsCommand.h"
 #include "app/settings_keys.h"
 
@@ -162,22 +160,15 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(ID_CLIPBOARD_ADD_ALL, [this] { m_fileClipboard.AddAll(); });
     SetCommandHandler(ID_CLIPBOARD_SHOW, [this] { m_fileClipboard.Show(); });
     SetCommandHandler(ID_CLIPBOARD_DELETE_ALL, [this] { m_fileClipboard.DeleteAll(); });
-    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(this); });
-    SetCommandHandler(ID_SAVE_LOG, [this] { save_log(LogViewLines(), this, m_logger); });
-    SetCommandHandler(ID_COPY_LOG, [this] { copy_log(LogViewLines(), this, m_logger); });
-    SetCommandHandler(ID_DUMP, [this] { dump_catalogue(m_archive, m_settings, nullptr, m_logger); });
+    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(); });
+    SetCommandHandler(ID_SAVE_LOG, [this] { save_log(*this); });
+    SetCommandHandler(ID_COPY_LOG, [this] { copy_log(*this); });
+    SetCommandHandler(ID_DUMP, [this] { dump_catalogue(*this); });
     SetCommandHandler(ID_LOAD, [this] { OnLoad(); });
-    SetCommandHandler(ID_EXPORT, [this] {
-        run_export_command(this, m_grid, m_exporters, m_archive, keys::read_text(m_settings, keys::export_file("DB")),
-                           m_logger);
-    });
-    SetCommandHandler(ID_SHOW_STATISTICS,
-                      [this] { show_statistics(this, m_archive, GetMainPath(), GetBackupPath(), m_logger); });
-    SetCommandHandler(ID_QUERY, [this] {
-        if (run_query_command(this, m_archive, m_logger, m_reportedScripts))
-            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
-    });
-    SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
+    SetCommandHandler(ID_EXPORT, [this] { m_export.Run(); });
+    SetCommandHandler(ID_SHOW_STATISTICS, [this] { show_statistics(*this); });
+    SetCommandHandler(ID_QUERY, [this] { m_scriptCommands.Query(); });
+    SetCommandHandler(IDC_SCRIPTS, [this] { m_scriptCommands.SelectDiffScript(); }, CBN_SELCHANGE);
     SetCommandHandler(ID_TOOL_OPTIONS,
                       [this] { run_tool_options(this, m_settings, m_logger, [this] { return SaveSettings(); }); });
 }
@@ -190,10 +181,7 @@ BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
     if (found != m_commands.end()) {
         // A handler may replace itself in the table while it runs.
         const command_handler handler = found->second;
-        RunGuarded(handler);
-        // Merges, deletions and refusals change the rows in many places: the count follows
-        // whatever the command did, failures included.
-        UpdateRowsCount();
+        run_command(handler);
         return TRUE;
     }
     if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
@@ -302,7 +290,7 @@ BOOL CTarvolineDlg::OnInitDialog()
                          logger::error);
     }
     CheckVersion();
-    m_exporters = make_exporters(m_settings);
+    m_export.MakeExporters();
     OpenCatalogue();
     LoadScripts();
     RestorePaths();
@@ -394,7 +382,6 @@ void CTarvolineDlg::OpenCatalogue()
     m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
     m_archive.create_result_table(m_archive.result);
     m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, logger::info); };
-    m_diffScript = m_archive.diff_script;
     std::string error;
     if (!m_archive.open_database(error, storage)) {
         // A name left empty (settings that could not be read) would give an error naming nothing.
@@ -415,7 +402,7 @@ void CTarvolineDlg::LoadScripts()
             error = "Unable to load the scripts: no script repository is set (Script Repository in Tool options)";
         m_logger.enqueue(error, logger::error);
     }
-    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
+    m_scriptCommands.FillCombo();
 }
 
 void CTarvolineDlg::RestorePaths()
@@ -440,11 +427,7 @@ void CTarvolineDlg::AttachGrid()
     m_grid.BindTable(table);
     m_appearance.ApplyColours();
     ShowFilterState();
-    m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
-                                       const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
-                                       const std::string& text) {
-        RunGuarded([&] { OnGridEvent(row, column, event, x, y, flag, text); });
-    });
+    m_grid.SetGridEventCallback(m_rowCommands.GridEventCallback());
 }
 
 void CTarvolineDlg::RestorePlacement()
@@ -466,7 +449,7 @@ void CTarvolineDlg::RestorePlacement()
 
 // ---- log, catalogue file and settings
 
-std::vector<std::string> CTarvolineDlg::LogViewLines() const
+std::vector<std::string> CTarvolineDlg::log_view_lines() const
 {
     std::vector<std::string> lines;
     const int count = m_logView.GetCount();
@@ -484,7 +467,7 @@ void CTarvolineDlg::OnLoad()
     // Loaded rows were made for folders nobody can tell, and a load that failed half-way may
     // have emptied them: either way, merging waits for the next comparison.
     m_tableRootsValid = false;
-    if (load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file)) {
+    if (load_catalogue(*this, static_cast<std::uint32_t>(DifferenceMask()), loaded_file)) {
         // The loaded rows are the plain differences.
         m_customFilter.clear();
         ShowFilterState();

@@ -114,7 +114,7 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& c
                                 const std::string& text)
 {
     // The row commands answer every event; the window's own operations (comparison, merging a
-    // row, the context menu) reach them through the operations they were given.
+    // row, the context menu) reach them through the window as their host.
     m_rowCommands.OnGridEvent(row, column, event, x, y, flag, text);
     // A double click merges a row away, the Delete key removes rows.
     UpdateRowsCount();
