@@ -122,10 +122,49 @@ bool CTarvolineDlg::RunGuarded(const std::function<void()>& fn)
 
 void CTarvolineDlg::RegisterCommands()
 {
-    SetCommandHandler(IDC_GO, [this] { OnGo(); });
-    SetCommandHandler(IDC_BROWSE_MAIN, [this] { OnBrowseMainPath(); });
-    SetCommandHandler(IDC_BROWSE_BACKUP, [this] { OnBrowseBackupPath(); });
-    SetCommandHandler(IDC_BACKUP_FOLDER, [this] { OnBackupFolderClicked(); });
+    // Menu commands and button clicks with a handler of their own.
+    static const std::pair<UINT, void (CTarvolineDlg::*)()> named_handlers[] = {
+        {IDC_GO, &CTarvolineDlg::OnGo},
+        {IDC_BROWSE_MAIN, &CTarvolineDlg::OnBrowseMainPath},
+        {IDC_BROWSE_BACKUP, &CTarvolineDlg::OnBrowseBackupPath},
+        {IDC_BACKUP_FOLDER, &CTarvolineDlg::OnBackupFolderClicked},
+        {ID_CUSTOM_FILTER, &CTarvolineDlg::OnCustomFilter},
+        {ID_SHOW_DIFFERENCES, &CTarvolineDlg::OnShowDifferences},
+        {ID_CLEAR, &CTarvolineDlg::OnClear},
+        {ID_MOCK_COPY, &CTarvolineDlg::OnUpdateMockCopy},
+        {ID_HELP_ABOUT, &CTarvolineDlg::OnAbout},
+        {ID_FILE_EXIT, &CTarvolineDlg::OnExit},
+        {ID_MERGE_RIGHT, &CTarvolineDlg::OnMergeRight},
+        {ID_MERGE_LEFT, &CTarvolineDlg::OnMergeLeft},
+        {ID_MERGE_BOTH, &CTarvolineDlg::OnMergeBoth},
+        {ID_MERGE_AUTOMATIC, &CTarvolineDlg::OnMergeAutomatic},
+        {ID_OPEN_FILE, &CTarvolineDlg::OnOpenFile},
+        {ID_OPEN_BACKUP, &CTarvolineDlg::OnOpenBackup},
+        {ID_OPEN_WITH_FILE, &CTarvolineDlg::OnOpenWithFile},
+        {ID_OPEN_WITH_BACKUP, &CTarvolineDlg::OnOpenWithBackup},
+        {ID_GO_TO_FILE, &CTarvolineDlg::OnGoToFile},
+        {ID_GO_TO_BACKUP, &CTarvolineDlg::OnGoToBackup},
+        {ID_DELETE_FILE, &CTarvolineDlg::OnDeleteFile},
+        {ID_DELETE_BACKUP, &CTarvolineDlg::OnDeleteBackup},
+        {ID_CLIPBOARD_ADD_MAIN, &CTarvolineDlg::OnClipboardAddMain},
+        {ID_CLIPBOARD_ADD_BACKUP, &CTarvolineDlg::OnClipboardAddBackup},
+        {ID_CLIPBOARD_ADD_ALL_MAIN, &CTarvolineDlg::OnClipboardAddAllMain},
+        {ID_CLIPBOARD_ADD_ALL_BACKUP, &CTarvolineDlg::OnClipboardAddAllBackup},
+        {ID_CLIPBOARD_ADD_ALL, &CTarvolineDlg::OnClipboardAddAll},
+        {ID_CLIPBOARD_SHOW, &CTarvolineDlg::OnClipboardShow},
+        {ID_CLIPBOARD_DELETE_ALL, &CTarvolineDlg::OnClipboardDeleteAll},
+        {ID_CLIPBOARD_COPY_TO, &CTarvolineDlg::OnClipboardCopyTo},
+        {ID_SAVE_LOG, &CTarvolineDlg::OnSaveLog},
+        {ID_COPY_LOG, &CTarvolineDlg::OnCopyLog},
+        {ID_DUMP, &CTarvolineDlg::OnDump},
+        {ID_LOAD, &CTarvolineDlg::OnLoad},
+        {ID_EXPORT, &CTarvolineDlg::OnExport},
+        {ID_SHOW_STATISTICS, &CTarvolineDlg::OnShowStatistics},
+    };
+    for (const auto& entry : named_handlers) {
+        const auto handler = entry.second;
+        SetCommandHandler(entry.first, [this, handler] { (this->*handler)(); });
+    }
     SetCommandHandler(IDC_MAIN_PATH, [this] { OnMainPathKillFocus(); }, EN_KILLFOCUS);
     SetCommandHandler(IDC_BACKUP_PATH, [this] { OnBackupPathKillFocus(); }, EN_KILLFOCUS);
     // Paths may be typed: Go follows the fields as they change.
@@ -133,40 +172,7 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(IDC_BACKUP_PATH, [this] { m_goButton.EnableWindow(CanCompare()); }, EN_CHANGE);
     for (UINT id : {ID_FILTER_DIFFERENT_TIME, ID_FILTER_DIFFERENT_SIZE, ID_FILTER_MISSING_MAIN, ID_FILTER_MISSING_BACKUP})
         SetCommandHandler(id, [this, id] { OnFilterToggle(id); });
-    SetCommandHandler(ID_CUSTOM_FILTER, [this] { OnCustomFilter(); });
-    SetCommandHandler(ID_SHOW_DIFFERENCES, [this] { OnShowDifferences(); });
-    SetCommandHandler(ID_CLEAR, [this] { OnClear(); });
-    SetCommandHandler(ID_MOCK_COPY, [this] { OnMockCopy(); });
-    SetCommandHandler(ID_HELP_ABOUT, [this] { OnAbout(); });
-    SetCommandHandler(ID_FILE_EXIT, [this] { OnExit(); });
-    SetCommandHandler(ID_MERGE_RIGHT, [this] { OnMergeRight(); });
-    SetCommandHandler(ID_MERGE_LEFT, [this] { OnMergeLeft(); });
-    SetCommandHandler(ID_MERGE_BOTH, [this] { OnMergeBoth(); });
-    SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
-    for (const char* side : {"file", "backup"}) {
-        const bool main_side = side[0] == 'f';
-        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP,
-                          [this, side] { m_rowCommands.RunOrOpen(side, false); });
-        SetCommandHandler(main_side ? ID_OPEN_WITH_FILE : ID_OPEN_WITH_BACKUP,
-                          [this, side] { m_rowCommands.RunOrOpen(side, true); });
-        SetCommandHandler(main_side ? ID_GO_TO_FILE : ID_GO_TO_BACKUP, [this, side] { m_rowCommands.GoTo(side); });
-        SetCommandHandler(main_side ? ID_DELETE_FILE : ID_DELETE_BACKUP, [this, side] { m_rowCommands.Delete(side); });
-    }
     SetCommandHandler(ID_COMPARE, [this] { m_rowCommands.Compare(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_MAIN, [this] { m_fileClipboard.AddMain(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_BACKUP, [this] { m_fileClipboard.AddBackup(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_MAIN, [this] { m_fileClipboard.AddAllMain(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_BACKUP, [this] { m_fileClipboard.AddAllBackup(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL, [this] { m_fileClipboard.AddAll(); });
-    SetCommandHandler(ID_CLIPBOARD_SHOW, [this] { m_fileClipboard.Show(); });
-    SetCommandHandler(ID_CLIPBOARD_DELETE_ALL, [this] { m_fileClipboard.DeleteAll(); });
-    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(); });
-    SetCommandHandler(ID_SAVE_LOG, [this] { save_log(*this); });
-    SetCommandHandler(ID_COPY_LOG, [this] { copy_log(*this); });
-    SetCommandHandler(ID_DUMP, [this] { dump_catalogue(*this); });
-    SetCommandHandler(ID_LOAD, [this] { OnLoad(); });
-    SetCommandHandler(ID_EXPORT, [this] { m_export.Run(); });
-    SetCommandHandler(ID_SHOW_STATISTICS, [this] { show_statistics(*this); });
     SetCommandHandler(ID_QUERY, [this] { m_scriptCommands.Query(); });
     SetCommandHandler(IDC_SCRIPTS, [this] { m_scriptCommands.SelectDiffScript(); }, CBN_SELCHANGE);
     SetCommandHandler(ID_TOOL_OPTIONS,
@@ -229,13 +235,18 @@ LRESULT CTarvolineDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 
 BOOL CTarvolineDlg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header != nullptr && header->idFrom == 0 && header->code == static_cast<UINT>(-303)) {
-        if (result != nullptr)
-            *result = 0;
+        OnIgnoredNotify(header, result);
         return TRUE;
     }
     return CBaseDialog::OnNotify(wparam, lparam, result);
+}
+
+void CTarvolineDlg::OnIgnoredNotify(NMHDR*, LRESULT* result)
+{
+    if (result != nullptr)
+        *result = 0;
 }
 
 void CTarvolineDlg::DoDataExchange(CDataExchange* exchange)
@@ -447,7 +458,7 @@ void CTarvolineDlg::RestorePlacement()
         ShowWindow(SW_MAXIMIZE);
 }
 
-// ---- log, catalogue file and settings
+// ---- log, catalogue file, statistics and settings
 
 std::vector<std::string> CTarvolineDlg::log_view_lines() const
 {
@@ -459,6 +470,21 @@ std::vector<std::string> CTarvolineDlg::log_view_lines() const
         lines.push_back(text.GetString());
     }
     return lines;
+}
+
+void CTarvolineDlg::OnSaveLog()
+{
+    save_log(*this);
+}
+
+void CTarvolineDlg::OnCopyLog()
+{
+    copy_log(*this);
+}
+
+void CTarvolineDlg::OnDump()
+{
+    dump_catalogue(*this);
 }
 
 void CTarvolineDlg::OnLoad()
@@ -475,6 +501,11 @@ void CTarvolineDlg::OnLoad()
     m_grid.GetSelectionManager()->ClearAll();
     m_grid.RepaintAllParts();
     UpdateRowsCount();
+}
+
+void CTarvolineDlg::OnShowStatistics()
+{
+    show_statistics(*this);
 }
 
 bool CTarvolineDlg::SaveSettings()

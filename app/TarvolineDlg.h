@@ -17,6 +17,7 @@
 #include "app/LogLineQueue.h"
 #include "app/MergeCommand.h"
 #include "app/RowCommands.h"
+#include "app/RowFile.h"
 #include "app/ScriptCommands.h"
 #include "app/resource_ids.h"
 
@@ -59,8 +60,9 @@ public:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
     BOOL PreTranslateMessage(MSG* message) override;
-    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
     BOOL OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
+    void OnIgnoredNotify(NMHDR* header, LRESULT* result);
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnClose() override;
     // Enter and Escape never end the main window.
@@ -101,6 +103,34 @@ public:
         m_merger.MergeFile(main_file, backup_file);
     }
 
+    // The row commands on the selected rows: the context menu's File and Backup items.
+    void OnOpenFile() { m_rowCommands.RunOrOpen(row_file::main_side, false); }
+    void OnOpenBackup() { m_rowCommands.RunOrOpen(row_file::backup_side, false); }
+    void OnOpenWithFile() { m_rowCommands.RunOrOpen(row_file::main_side, true); }
+    void OnOpenWithBackup() { m_rowCommands.RunOrOpen(row_file::backup_side, true); }
+    void OnGoToFile() { m_rowCommands.GoTo(row_file::main_side); }
+    void OnGoToBackup() { m_rowCommands.GoTo(row_file::backup_side); }
+    void OnDeleteFile() { m_rowCommands.Delete(row_file::main_side); }
+    void OnDeleteBackup() { m_rowCommands.Delete(row_file::backup_side); }
+
+    // The Clipboard menu.
+    void OnClipboardAddMain() { m_fileClipboard.AddMain(); }
+    void OnClipboardAddBackup() { m_fileClipboard.AddBackup(); }
+    void OnClipboardAddAllMain() { m_fileClipboard.AddAllMain(); }
+    void OnClipboardAddAllBackup() { m_fileClipboard.AddAllBackup(); }
+    void OnClipboardAddAll() { m_fileClipboard.AddAll(); }
+    void OnClipboardShow() { m_fileClipboard.Show(); }
+    void OnClipboardDeleteAll() { m_fileClipboard.DeleteAll(); }
+    void OnClipboardCopyTo() { m_fileClipboard.CopyTo(); }
+
+    // The log view, the catalogue file, export and statistics.
+    void OnSaveLog();
+    void OnCopyLog();
+    void OnDump();
+    void OnLoad();
+    void OnExport() { m_export.Run(); }
+    void OnShowStatistics();
+
     // merge_host and command_host
     std::string main_path() const override { return GetMainPath(); }
     std::string backup_path() const override { return GetBackupPath(); }
@@ -139,7 +169,9 @@ public:
     }
 
     // Menus and the remaining window commands.
-    void OnMockCopy();
+    // Toggles Mock copy. Named as the item's update handler; the command table runs it, once per
+    // choice of the item.
+    void OnUpdateMockCopy();
     void OnAbout();
     void OnExit();
     void UpdateRowsCount();
@@ -211,7 +243,6 @@ private:
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);
-    void OnLoad();
     bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;

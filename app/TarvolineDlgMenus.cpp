@@ -84,7 +84,7 @@ void CTarvolineDlg::OnContextMenu(CWnd* window, CPoint screen_point)
     ShowContextMenu(screen_point);
 }
 
-void CTarvolineDlg::OnMockCopy()
+void CTarvolineDlg::OnUpdateMockCopy()
 {
     // Toggled by the command itself, once per choice.
     m_mockCopy = !m_mockCopy;
