@@ -15,6 +15,16 @@ const char* const database_filter = "Sqlite Files (*.db)|*.db|";
 
 }  // namespace
 
+bool dump_catalogue(command_host& host)
+{
+    return dump_catalogue(host.command_archive(), host.command_settings(), nullptr, host.command_log());
+}
+
+bool load_catalogue(command_host& host, std::uint32_t mask, std::string& loaded_file)
+{
+    return load_catalogue(host.command_archive(), mask, nullptr, host.command_log(), loaded_file);
+}
+
 bool dump_catalogue(fs::file_archive& catalogue, config::settings& store, CWnd* owner, logger& log)
 {
     const std::string initial = settings_keys::read_text(store, settings_keys::export_file("DB"));

@@ -2,17 +2,14 @@
 // Dump and Load: the whole catalogue database saved to a ".db" file and loaded back, the
 // differences rebuilt from what was loaded.
 
+#include "app/CommandHost.h"
+
 #include <cstdint>
 #include <string>
 
-class CWnd;
-class logger;
-namespace config {
-class settings;
-}
-namespace fs {
-class file_archive;
-}
+// The two commands over the host's catalogue and settings; their file dialogs have no owner.
+bool dump_catalogue(command_host& host);
+bool load_catalogue(command_host& host, std::uint32_t mask, std::string& loaded_file /*out*/);
 
 // Asks for the file (initial name from the DB export key) and dumps into it.
 bool dump_catalogue(fs::file_archive& catalogue, config::settings& store, CWnd* owner, logger& log);

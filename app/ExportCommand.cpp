@@ -65,6 +65,20 @@ exporter_table make_exporters(config::settings& store)
     return exporters;
 }
 
+ExportCommand::~ExportCommand() = default;
+
+void ExportCommand::MakeExporters()
+{
+    m_exporters = make_exporters(m_host.command_settings());
+}
+
+bool ExportCommand::Run()
+{
+    return run_export_command(m_host.command_window(), m_host.command_grid(), m_exporters, m_host.command_archive(),
+                              settings_keys::read_text(m_host.command_settings(), settings_keys::export_file("DB")),
+                              m_host.command_log());
+}
+
 bool run_export_command(CWnd* parent, CDataGridCtrl& grid, const exporter_table& exporters,
                         fs::file_archive& catalogue, const std::string& database_file, logger& log)
 {

@@ -1,5 +1,6 @@
 #include "app/FileClipboard.h"
 
+#include "app/DataGridCtrl.h"
 #include "app/FolderDialog.h"
 #include "app/RowFile.h"
 
@@ -21,8 +22,6 @@
 
 namespace {
 
-constexpr int error_type = 2;
-
 // The folder picker of the path fields: an empty text when nothing was chosen.
 std::string choose_folder(CWnd* owner, const char* title)
 {
@@ -38,7 +37,7 @@ void FileClipboard::AddToClipboard(const std::string& file)
         return;
     const boost::filesystem::path path(file);
     m_window.AddItem(path.string(), path);
-    m_log << "Added " << path.string() << " to clipboard\n";
+    m_host.command_log() << "Added " << path.string() << " to clipboard\n";
 }
 
 void FileClipboard::AddMain()
@@ -77,9 +76,9 @@ void FileClipboard::DeleteAll()
         m_window.m_list.RemoveItem(0);
 }
 
-void FileClipboard::CopyTo(CWnd* owner)
+void FileClipboard::CopyTo()
 {
-    const std::string folder = choose_folder(owner, "Copy to...");
+    const std::string folder = choose_folder(m_host.command_window(), "Copy to...");
     if (!folder.empty())
         CopyInto(folder);
 }
@@ -88,26 +87,27 @@ void FileClipboard::CopyInto(const std::string& folder)
 {
     // A copy of the entries: nothing below may change the list, but the map is the window's.
     const auto entries = m_window.m_list.items();
+    logger& log = m_host.command_log();
     for (const auto& entry : entries) {
         const boost::filesystem::path& source = entry.second;
         struct ::stat info;
         if (::stat(source.c_str(), &info) != 0) {
-            m_log.enqueue("Copy to: " + source.string() + ": " + fs::system_message(errno), error_type);
+            log.enqueue("Copy to: " + source.string() + ": " + fs::system_message(errno), logger::error);
             continue;
         }
         std::string error;
         try {
             const boost::filesystem::path target = utils::make_copy_name(boost::filesystem::path(folder) / source.filename());
             fs::copy_counts counters;
-            if (!m_catalogue.copy_entry(source, target, &counters, error)) {
-                m_log.enqueue(error, error_type);
+            if (!m_host.command_archive().copy_entry(source, target, &counters, error)) {
+                log.enqueue(error, logger::error);
                 continue;
             }
         } catch (const std::exception& failure) {
-            m_log.enqueue("Copy to: " + source.string() + ": " + failure.what(), error_type);
+            log.enqueue("Copy to: " + source.string() + ": " + failure.what(), logger::error);
             continue;
         }
-        m_log << "Copying " << source.string() << " to " << folder << "\n";
+        log << "Copying " << source.string() << " to " << folder << "\n";
     }
 }
 
@@ -115,14 +115,14 @@ void FileClipboard::AddSelected(const std::string& side, const std::string& no_s
 {
     std::vector<std::string> files;
     bool selected = false;
-    if (CDataGridCtrl::MultiSelectManager* selection = m_grid.GetSelectionManager())
+    if (CDataGridCtrl::MultiSelectManager* selection = m_host.command_grid().GetSelectionManager())
         selection->ForEachSelectedRow([&](long, data::data_row* row) {
             selected = true;
             if (row != nullptr)
                 files.push_back(row_file::path_on(*row, side));
         });
     if (!selected) {
-        m_log.enqueue(no_selection_error, error_type);
+        m_host.command_log().enqueue(no_selection_error, logger::error);
         return;
     }
     for (const std::string& file : files)
@@ -131,7 +131,7 @@ void FileClipboard::AddSelected(const std::string& side, const std::string& no_s
 
 void FileClipboard::AddEveryRow(bool main_side, bool backup_side)
 {
-    data::data_table* table = m_catalogue.result.get();
+    data::data_table* table = m_host.command_archive().result.get();
     if (table == nullptr)
         return;
     std::vector<std::string> files;

@@ -3,31 +3,25 @@
 // either side) into the clipboard window's list, show or empty it, and copy every listed file
 // into one chosen folder under a free name.
 //
-// Seam with the main window: the window owns the clipboard window and one FileClipboard over it,
-// the catalogue, the logger and the grid, and calls one member per Clipboard menu command.
+// Seam with the main window: the window is the command_host of one FileClipboard, which owns
+// the clipboard window, and calls one member per Clipboard menu command.
 
-#include "app/DataGridCtrl.h"
+#include "app/CommandHost.h"
 #include "app/ItemListDialog.h"
 
 #include <boost/filesystem/path.hpp>
 
 #include <string>
 
-class CWnd;
-class logger;
-
-namespace fs {
-class file_archive;
-}
-
 using FileClipboardWindow = CItemListDialog<boost::filesystem::path>;
 
 class FileClipboard {
 public:
-    FileClipboard(FileClipboardWindow& window, fs::file_archive& catalogue, logger& log, CDataGridCtrl& grid)
-        : m_window(window), m_catalogue(catalogue), m_log(log), m_grid(grid)
-    {
-    }
+    explicit FileClipboard(command_host& host) : m_host(host) {}
+    FileClipboard(const FileClipboard&) = delete;
+    FileClipboard& operator=(const FileClipboard&) = delete;
+
+    FileClipboardWindow& window() { return m_window; }
 
     // Regular files only; anything else is passed over silently.
     void AddToClipboard(const std::string& file);
@@ -39,7 +33,7 @@ public:
     void Show();
     void DeleteAll();
     // Asks for the folder ("Copy to..."); the clipboard keeps its entries.
-    void CopyTo(CWnd* owner);
+    void CopyTo();
     // The copying itself, into a folder already chosen.
     void CopyInto(const std::string& folder);
 
@@ -47,8 +41,7 @@ private:
     void AddSelected(const std::string& side, const std::string& no_selection_error);
     void AddEveryRow(bool main_side, bool backup_side);
 
-    FileClipboardWindow& m_window;
-    fs::file_archive& m_catalogue;
-    logger& m_log;
-    CDataGridCtrl& m_grid;
+    command_host& m_host;
+    // Built hidden; Show makes it visible, closing hides it again.
+    FileClipboardWindow m_window { "File clipboard", "File list" };
 };

@@ -66,8 +66,6 @@ public:
             return CVSListBox::RemoveItem(index);
         }
 
-        HWND GetListHwnd() const override { return GetSafeHwnd(); }
-
     private:
         void UpdateCaption()
         {

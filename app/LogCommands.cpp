@@ -9,6 +9,16 @@
 #include <cstring>
 #include <fstream>
 
+bool save_log(command_host& host)
+{
+    return save_log(host.log_view_lines(), host.command_window(), host.command_log());
+}
+
+bool copy_log(command_host& host)
+{
+    return copy_log(host.log_view_lines(), host.command_window(), host.command_log());
+}
+
 bool save_log(const std::vector<std::string>& lines, CWnd* owner, logger& log)
 {
     if (lines.empty())
@@ -24,7 +34,7 @@ bool write_log_file(const std::vector<std::string>& lines, const std::string& pa
 {
     std::ofstream file(path, std::ios::out | std::ios::trunc | std::ios::binary);
     if (!file.is_open()) {
-        log.enqueue("Unable to save log into " + path, 2);
+        log.enqueue("Unable to save log into " + path, logger::error);
         return false;
     }
     log << "Saving log into " << path << "\n";
@@ -32,7 +42,7 @@ bool write_log_file(const std::vector<std::string>& lines, const std::string& pa
     file.close();
     // A full disk shows only here; the log must not look saved when it isn't.
     if (file.fail()) {
-        log.enqueue("Unable to save log into " + path, 2);
+        log.enqueue("Unable to save log into " + path, logger::error);
         return false;
     }
     return true;
@@ -60,7 +70,7 @@ bool copy_log(const std::vector<std::string>& lines, CWnd* owner, logger& log)
         if (memory)
             GlobalFree(memory);
         CloseClipboard();
-        log.enqueue("Unable to initialise clipboard", 2);
+        log.enqueue("Unable to initialise clipboard", logger::error);
         return false;
     }
     std::memcpy(bytes, text.c_str(), text.size() + 1);

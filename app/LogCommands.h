@@ -2,11 +2,14 @@
 // Save log and Copy log to clipboard: the main window's log view, one item per line as the
 // logger's line sink delivered it, written to a chosen text file or put on the clipboard.
 
+#include "app/CommandHost.h"
+
 #include <string>
 #include <vector>
 
-class CWnd;
-class logger;
+// The two commands over the host's log view, owned by the host's window.
+bool save_log(command_host& host);
+bool copy_log(command_host& host);
 
 // Asks for a ".txt" file (no dialog when there are no lines) and writes the lines into it.
 // False when cancelled or when the file could not be written (one ERROR line then).

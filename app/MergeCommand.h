@@ -6,6 +6,7 @@
 
 #include "app/settings_keys.h"
 #include "core/fs/file_archive.h"
+#include "core/logger.h"
 
 #include "platform/base/window.h"
 
@@ -52,7 +53,7 @@ public:
     virtual bool result_roots(merge_roots& roots /*out*/) const = 0;
     // logger::operator<< with a complete line, and logger::enqueue.
     virtual void log_line(const std::string& line) = 0;
-    virtual void log_entry(const std::string& text, int type) = 0;
+    virtual void log_entry(const std::string& text, logger::level type) = 0;
     virtual void repaint_grid() {}
     // After each progress step, with the dialog already showing it.
     virtual void progress_stepped(CProgressDialog& /*progress*/) {}

@@ -189,16 +189,6 @@ int CMergeFileDlg::edit_standing(int id) const
     }
 }
 
-bool CMergeFileDlg::edit_colours(int id, COLORREF& text, COLORREF& background) const
-{
-    const int standing = edit_standing(id);
-    if (standing == 0)
-        return false;
-    text = standing > 0 ? m_better_foreground : m_worse_foreground;
-    background = standing > 0 ? m_better_background : m_worse_background;
-    return true;
-}
-
 HBRUSH CMergeFileDlg::OnCtlColor(CDC* dc, CWnd* control, HBRUSH base)
 {
     if (!control)

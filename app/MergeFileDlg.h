@@ -43,9 +43,6 @@ public:
     BOOL PreTranslateMessage(MSG* message) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
-    // The colours of one of the four time and size edits: false for any other control and for
-    // an edit whose property is equal on both sides (it keeps the default colours).
-    bool edit_colours(int id, COLORREF& text /*out*/, COLORREF& background /*out*/) const;
     // WM_CTLCOLOR: the brush of a coloured edit (its text colour set on dc), else `base`.
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, HBRUSH base);
     // A Go button: the file on that side shown selected in its folder, when it exists. A

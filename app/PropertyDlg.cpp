@@ -240,13 +240,13 @@ void build_tool_options(CPropertyDlg& dialog, config::settings& store)
                compared("the presence of a file in the Backup directory"));
     add.choice("On conflict", keys::on_conflict, keys::conflict_rule_choices(),
                "Sets how conflicts should be resolved when merging files manually");
-    add.choice("Auto merge", keys::auto_merge, {"KeepNewer", "KeepLarger"},
+    add.choice("Auto merge", keys::auto_merge, keys::auto_merge_choices(),
                "Sets how conflicts should be resolved when merging files automatically");
 
     add.in("Export");
     add.choice("Format", keys::export_format, keys::export_format_choices(), "Sets the export file format");
     // The file of the format current now; an empty or unknown format edits the CSV file.
-    const std::string format = keys::read_choice(store, keys::export_format, keys::export_types(), "CSV");
+    const std::string format = keys::read_choice(store, keys::export_format, keys::export_format_choices(), "CSV");
     add.text("Output file", keys::export_file(format), "Path to output file to use on export data");
 
     add.in("Appearance");
@@ -283,6 +283,6 @@ bool run_tool_options(CWnd* parent, config::settings& store, logger& log, const 
         return false;
     const bool saved = save_settings ? save_settings() : store.save();
     if (!saved)
-        log.enqueue("Unable to save settings into " + store.file_name(), 2);
+        log.enqueue("Unable to save settings into " + store.file_name(), logger::error);
     return saved;
 }

@@ -49,7 +49,7 @@ CDataGridCtrl::grid_event_callback RowCommands::GridEventCallback()
 {
     return [this](const std::uint64_t& row, const std::uint64_t& column, const CDataGridCtrl::grid_event& event,
                   long x, long y, bool& flag, const std::string& text) {
-        OnGridEvent(row, column, event, x, y, flag, text);
+        m_host.run_command([&] { OnGridEvent(row, column, event, x, y, flag, text); });
     };
 }
 
@@ -60,19 +60,16 @@ void RowCommands::OnGridEvent(const std::uint64_t& row, const std::uint64_t& col
     flag = true;
     switch (event) {
     case CDataGridCtrl::cell_double_click:
-        if (m_window.merge_row)
-            m_window.merge_row(row);
+        m_host.merge_row(row);
         break;
     case CDataGridCtrl::cell_right_button:
-        if (m_window.show_context_menu)
-            m_window.show_context_menu(x, y);
+        m_host.show_context_menu(x, y);
         break;
     case CDataGridCtrl::refresh:
-        if (m_window.run_comparison)
-            m_window.run_comparison();
+        m_host.run_comparison();
         break;
     case CDataGridCtrl::sort_failed:
-        m_log.enqueue(text, logger::error);
+        m_host.command_log().enqueue(text, logger::error);
         break;
     case CDataGridCtrl::column_width_changing:
         StoreColumnWidth(column, x);
@@ -102,7 +99,7 @@ void RowCommands::RunOrOpen(const std::string& side, bool with_dialog)
             continue;
         }
         const std::string extension = extension_of(file);
-        const std::string program = settings_keys::read_open_with(m_store, extension);
+        const std::string program = settings_keys::read_open_with(m_host.command_settings(), extension);
         if (!program.empty()) {
             if (with_dialog)
                 OpenWith(false, file, program);
@@ -118,20 +115,21 @@ void RowCommands::RunOrOpen(const std::string& side, bool with_dialog)
 
 void RowCommands::OpenWith(bool remember, const std::string& file, const std::string& program)
 {
-    CCommandExecDialog dialog(program, file, remember, m_window.owner);
+    CCommandExecDialog dialog(program, file, remember, m_host.command_window());
     if (dialog.DoModal() != IDOK)
         return;
     const external_command::command command = dialog.command();
     if (dialog.remember()) {
+        config::settings& store = m_host.command_settings();
         const std::string extension = extension_of(dialog.input_file());
         // A file without an extension, or one the key grammar can't carry, has no key to go under.
-        if (!settings_keys::write_open_with(m_store, extension, dialog.program()))
+        if (!settings_keys::write_open_with(store, extension, dialog.program()))
             Error("Open with: no association can be stored for the extension '" + extension + "'");
-        else if (!m_store.save())
-            Error("Open with: the settings file " + m_store.file_name() + " could not be saved");
+        else if (!store.save())
+            Error("Open with: the settings file " + store.file_name() + " could not be saved");
         else
-            m_log << "Saved: association between extension '" << extension << "' and tool " << dialog.program()
-                  << "\n";
+            m_host.command_log() << "Saved: association between extension '" << extension << "' and tool "
+                                 << dialog.program() << "\n";
     }
     RunExternalCommand(command);
 }
@@ -139,7 +137,7 @@ void RowCommands::OpenWith(bool remember, const std::string& file, const std::st
 void RowCommands::Compare()
 {
     std::string tool;
-    if (!m_store.get(settings_keys::compare_tool, tool, false) || tool.empty()) {
+    if (!m_host.command_settings().get(settings_keys::compare_tool, tool, false) || tool.empty()) {
         Error("Compare: no tool selected");
         return;
     }
@@ -225,19 +223,18 @@ void RowCommands::Delete(const std::string& side)
         }
         boost::system::error_code failure;
         if (boost::filesystem::remove(file, failure) && !failure)
-            m_log << "Deleted file: " << file << "\n";
+            m_host.command_log() << "Deleted file: " << file << "\n";
         else if (failure)
             Error("Delete " + side + ": " + file + ": " + failure.message());
     }
-    if (m_window.run_comparison)
-        m_window.run_comparison();
-    if (CDataGridCtrl::MultiSelectManager* selection = m_grid.GetSelectionManager())
+    m_host.run_comparison();
+    if (CDataGridCtrl::MultiSelectManager* selection = m_host.command_grid().GetSelectionManager())
         selection->ClearAll();
 }
 
 void RowCommands::RunExternalCommand(const external_command::command& command)
 {
-    m_log << "Running " << command.text << "\n";
+    m_host.command_log() << "Running " << command.text << "\n";
     // The start's result is known at once; the child is reaped on the launcher's thread and
     // nothing that outlives this call touches the window or the logger.
     const int error_code = platform::launch_process(command.arguments);
@@ -248,7 +245,7 @@ void RowCommands::RunExternalCommand(const external_command::command& command)
 std::vector<RowCommands::selected_row> RowCommands::SelectedRows()
 {
     std::vector<selected_row> rows;
-    CDataGridCtrl::MultiSelectManager* selection = m_grid.GetSelectionManager();
+    CDataGridCtrl::MultiSelectManager* selection = m_host.command_grid().GetSelectionManager();
     if (selection == nullptr)
         return rows;
     selection->ForEachSelectedRow([&rows](long index, data::data_row* row) {
@@ -267,7 +264,7 @@ const std::string& RowCommands::FileOn(const selected_row& row, const std::strin
 
 void RowCommands::DeleteRowFiles(std::uint64_t row)
 {
-    data::data_table* table = m_grid.GetTable();
+    data::data_table* table = m_host.command_grid().GetTable();
     // Grid rows count from 0, as the table's row list does.
     if (table == nullptr || row >= table->rows.size() || table->rows[row] == nullptr)
         return;
@@ -282,7 +279,7 @@ void RowCommands::DeleteRowFiles(std::uint64_t row)
         }
         boost::system::error_code failure;
         if (boost::filesystem::remove(file, failure) && !failure)
-            m_log << "Deleted file: " << file << "\n";
+            m_host.command_log() << "Deleted file: " << file << "\n";
         else if (failure)
             Error("Unable to delete file " + file + ": " + failure.message());
     }
@@ -293,17 +290,18 @@ void RowCommands::StoreColumnWidth(std::uint64_t column, long width)
     // The width goes under the resized column's own heading, where the next start reads it.
     std::string heading;
     try {
-        heading = m_grid.GetColumnsInfo().AtPosition(column).caption;
+        heading = m_host.command_grid().GetColumnsInfo().AtPosition(column).caption;
     } catch (const std::exception&) {
         return;
     }
-    if (!settings_keys::write_column_width(m_store, heading, static_cast<int>(width)))
+    config::settings& store = m_host.command_settings();
+    if (!settings_keys::write_column_width(store, heading, static_cast<int>(width)))
         return;
-    if (!m_store.save())
-        Error("Column width: the settings file " + m_store.file_name() + " could not be saved");
+    if (!store.save())
+        Error("Column width: the settings file " + store.file_name() + " could not be saved");
 }
 
 void RowCommands::Error(const std::string& text)
 {
-    m_log.enqueue(text, logger::error);
+    m_host.command_log().enqueue(text, logger::error);
 }

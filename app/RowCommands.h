@@ -3,43 +3,25 @@
 // events: open a row's file with its program or a chosen one, compare the two versions with the
 // compare tool, show a file in its folder, delete files, store a resized column's width.
 //
-// Seam with the main window: the window owns one RowCommands beside its grid, hands it the
-// window's own operations (comparison, single-row merge, context menu), installs
-// GridEventCallback() on the grid and calls one member per menu command. Outcomes go to the log
+// Seam with the main window: the window is the command_host of one RowCommands, installs
+// GridEventCallback() on its grid and calls one member per menu command. Outcomes go to the log
 // only; the questions are the two deletes'.
 
+#include "app/CommandHost.h"
 #include "app/DataGridCtrl.h"
 #include "app/ExternalCommand.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <utility>
 #include <vector>
-
-class CWnd;
-class logger;
-
-namespace config {
-class settings;
-}
 
 class RowCommands {
 public:
-    struct window_operations {
-        std::function<void()> run_comparison;
-        std::function<void(std::uint64_t row)> merge_row;
-        // Screen point of the right-button press.
-        std::function<void(long x, long y)> show_context_menu;
-        // Owner of the "Command prompt" dialog and of the question.
-        CWnd* owner = nullptr;
-    };
+    explicit RowCommands(command_host& host) : m_host(host) {}
+    RowCommands(const RowCommands&) = delete;
+    RowCommands& operator=(const RowCommands&) = delete;
 
-    RowCommands(config::settings& store, logger& log, CDataGridCtrl& grid, window_operations window)
-        : m_store(store), m_log(log), m_grid(grid), m_window(std::move(window))
-    {
-    }
-
+    // Runs OnGridEvent the way the host runs a command.
     CDataGridCtrl::grid_event_callback GridEventCallback();
     void OnGridEvent(const std::uint64_t& row, const std::uint64_t& column, const CDataGridCtrl::grid_event& event,
                      long x, long y, bool& flag /*in, out*/, const std::string& text);
@@ -70,8 +52,5 @@ private:
     void StoreColumnWidth(std::uint64_t column, long width);
     void Error(const std::string& text);
 
-    config::settings& m_store;
-    logger& m_log;
-    CDataGridCtrl& m_grid;
-    window_operations m_window;
+    command_host& m_host;
 };

@@ -21,6 +21,26 @@ int find_entry(const CComboBox& combo, const std::string& name)
 
 }  // namespace
 
+void ScriptCommands::FillCombo()
+{
+    fs::file_archive& catalogue = m_host.command_archive();
+    fill_scripts_combo(m_host.scripts_combo(), catalogue, catalogue.diff_script, m_host.command_log(), m_reported);
+}
+
+bool ScriptCommands::SelectDiffScript()
+{
+    fs::file_archive& catalogue = m_host.command_archive();
+    return select_diff_script(m_host.scripts_combo(), catalogue, catalogue.diff_script);
+}
+
+bool ScriptCommands::Query()
+{
+    if (!run_query_command(m_host.command_window(), m_host.command_archive(), m_host.command_log(), m_reported))
+        return false;
+    FillCombo();
+    return true;
+}
+
 void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std::string& diff_script, logger& log,
                         reported_scripts& reported)
 {
@@ -32,7 +52,7 @@ void fill_scripts_combo(CComboBox& combo, fs::file_archive& catalogue, const std
         if (!catalogue.statement_id(name, prepared) && !catalogue.prepare_script(name, entry.second->text(), error)) {
             // Offered, it would show selected while Go runs the script in use.
             if (reported.insert(name).second)
-                log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+                log.enqueue("Unable to prepare script " + name + ": " + error, logger::error);
             continue;
         }
         combo.AddString(name.c_str());
@@ -69,10 +89,10 @@ bool run_query_command(CWnd* parent, fs::file_archive& catalogue, logger& log, r
     dialog.m_apply = [&catalogue, &log, &reported](const std::string& name, const std::string& sql) {
         std::string error;
         if (!catalogue.prepare_script(name, sql, error, true)) {
-            log.enqueue("Unable to prepare script " + name + ": " + error, 2);
+            log.enqueue("Unable to prepare script " + name + ": " + error, logger::error);
             reported.insert(name);
         }
     };
-    dialog.m_report_error = [&log](const std::string& text) { log.enqueue(text, 2); };
+    dialog.m_report_error = [&log](const std::string& text) { log.enqueue(text, logger::error); };
     return dialog.DoModal() == IDOK;
 }

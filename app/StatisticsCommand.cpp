@@ -55,6 +55,12 @@ CString text_of(const std::string& text)
 
 }  // namespace
 
+bool show_statistics(command_host& host)
+{
+    return show_statistics(host.command_window(), host.command_archive(), host.main_path(), host.backup_path(),
+                           host.command_log());
+}
+
 std::string format_total_size(std::uint64_t bytes)
 {
     return utils::string_utils::format_size(bytes, 2) + " (" + GridAppearance::GroupDigits(bytes) + " bytes)";

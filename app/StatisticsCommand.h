@@ -2,15 +2,12 @@
 // Show statistics: counts, total sizes and time ranges of the two recorded trees, read from the
 // catalogue, with the folders of each tree counted on disk.
 
+#include "app/CommandHost.h"
+
 #include <cstdint>
 #include <string>
 
 class CArchiveStatsDialog;
-class CWnd;
-class logger;
-namespace fs {
-class file_archive;
-}
 
 struct tree_statistics {
     std::uint64_t files = 0;
@@ -19,6 +16,9 @@ struct tree_statistics {
     std::int64_t newest = 0;  // seconds since 1970, 0 for none
     std::int64_t oldest = 0;
 };
+
+// The command over the host's catalogue and path fields.
+bool show_statistics(command_host& host);
 
 // Fills the dialog's texts; false (one ERROR line, no dialog to show) when a statement fails
 // or a tree's folders could not all be counted.

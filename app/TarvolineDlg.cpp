@@ -2,10 +2,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/CatalogueFileCommands.h"
-#include "app/ExportCommand.h"
 #include "app/LogCommands.h"
 #include "app/PropertyDlg.h"
-#include "app/ScriptCommands.h"
 #include "app/StatisticsCommand.h"
 #include "app/settings_keys.h"
 
@@ -84,7 +82,7 @@ CTarvolineDlg::CTarvolineDlg(CWnd* parent) : CBaseDialog(IDD_TARVOLINE_DIALOG, p
     RegisterCommands();
     // Desktop services that fail after their call has returned (a folder nothing could show).
     m_previousFailureReporter =
-        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, 2); });
+        platform::set_failure_reporter([this](const std::string& text) { m_logger.enqueue(text, logger::error); });
 }
 
 CTarvolineDlg::~CTarvolineDlg()
@@ -115,19 +113,58 @@ bool CTarvolineDlg::RunGuarded(const std::function<void()>& fn)
         fn();
         return true;
     } catch (const std::exception& failure) {
-        m_logger.enqueue(failure.what(), 2);
+        m_logger.enqueue(failure.what(), logger::error);
     } catch (...) {
-        m_logger.enqueue("Unknown error", 2);
+        m_logger.enqueue("Unknown error", logger::error);
     }
     return false;
 }
 
 void CTarvolineDlg::RegisterCommands()
 {
-    SetCommandHandler(IDC_GO, [this] { OnGo(); });
-    SetCommandHandler(IDC_BROWSE_MAIN, [this] { OnBrowseMainPath(); });
-    SetCommandHandler(IDC_BROWSE_BACKUP, [this] { OnBrowseBackupPath(); });
-    SetCommandHandler(IDC_BACKUP_FOLDER, [this] { OnBackupFolderClicked(); });
+    // Menu commands and button clicks with a handler of their own.
+    static const std::pair<UINT, void (CTarvolineDlg::*)()> named_handlers[] = {
+        {IDC_GO, &CTarvolineDlg::OnGo},
+        {IDC_BROWSE_MAIN, &CTarvolineDlg::OnBrowseMainPath},
+        {IDC_BROWSE_BACKUP, &CTarvolineDlg::OnBrowseBackupPath},
+        {IDC_BACKUP_FOLDER, &CTarvolineDlg::OnBackupFolderClicked},
+        {ID_CUSTOM_FILTER, &CTarvolineDlg::OnCustomFilter},
+        {ID_SHOW_DIFFERENCES, &CTarvolineDlg::OnShowDifferences},
+        {ID_CLEAR, &CTarvolineDlg::OnClear},
+        {ID_MOCK_COPY, &CTarvolineDlg::OnUpdateMockCopy},
+        {ID_HELP_ABOUT, &CTarvolineDlg::OnAbout},
+        {ID_FILE_EXIT, &CTarvolineDlg::OnExit},
+        {ID_MERGE_RIGHT, &CTarvolineDlg::OnMergeRight},
+        {ID_MERGE_LEFT, &CTarvolineDlg::OnMergeLeft},
+        {ID_MERGE_BOTH, &CTarvolineDlg::OnMergeBoth},
+        {ID_MERGE_AUTOMATIC, &CTarvolineDlg::OnMergeAutomatic},
+        {ID_OPEN_FILE, &CTarvolineDlg::OnOpenFile},
+        {ID_OPEN_BACKUP, &CTarvolineDlg::OnOpenBackup},
+        {ID_OPEN_WITH_FILE, &CTarvolineDlg::OnOpenWithFile},
+        {ID_OPEN_WITH_BACKUP, &CTarvolineDlg::OnOpenWithBackup},
+        {ID_GO_TO_FILE, &CTarvolineDlg::OnGoToFile},
+        {ID_GO_TO_BACKUP, &CTarvolineDlg::OnGoToBackup},
+        {ID_DELETE_FILE, &CTarvolineDlg::OnDeleteFile},
+        {ID_DELETE_BACKUP, &CTarvolineDlg::OnDeleteBackup},
+        {ID_CLIPBOARD_ADD_MAIN, &CTarvolineDlg::OnClipboardAddMain},
+        {ID_CLIPBOARD_ADD_BACKUP, &CTarvolineDlg::OnClipboardAddBackup},
+        {ID_CLIPBOARD_ADD_ALL_MAIN, &CTarvolineDlg::OnClipboardAddAllMain},
+        {ID_CLIPBOARD_ADD_ALL_BACKUP, &CTarvolineDlg::OnClipboardAddAllBackup},
+        {ID_CLIPBOARD_ADD_ALL, &CTarvolineDlg::OnClipboardAddAll},
+        {ID_CLIPBOARD_SHOW, &CTarvolineDlg::OnClipboardShow},
+        {ID_CLIPBOARD_DELETE_ALL, &CTarvolineDlg::OnClipboardDeleteAll},
+        {ID_CLIPBOARD_COPY_TO, &CTarvolineDlg::OnClipboardCopyTo},
+        {ID_SAVE_LOG, &CTarvolineDlg::OnSaveLog},
+        {ID_COPY_LOG, &CTarvolineDlg::OnCopyLog},
+        {ID_DUMP, &CTarvolineDlg::OnDump},
+        {ID_LOAD, &CTarvolineDlg::OnLoad},
+        {ID_EXPORT, &CTarvolineDlg::OnExport},
+        {ID_SHOW_STATISTICS, &CTarvolineDlg::OnShowStatistics},
+    };
+    for (const auto& entry : named_handlers) {
+        const auto handler = entry.second;
+        SetCommandHandler(entry.first, [this, handler] { (this->*handler)(); });
+    }
     SetCommandHandler(IDC_MAIN_PATH, [this] { OnMainPathKillFocus(); }, EN_KILLFOCUS);
     SetCommandHandler(IDC_BACKUP_PATH, [this] { OnBackupPathKillFocus(); }, EN_KILLFOCUS);
     // Paths may be typed: Go follows the fields as they change.
@@ -135,49 +172,9 @@ void CTarvolineDlg::RegisterCommands()
     SetCommandHandler(IDC_BACKUP_PATH, [this] { m_goButton.EnableWindow(CanCompare()); }, EN_CHANGE);
     for (UINT id : {ID_FILTER_DIFFERENT_TIME, ID_FILTER_DIFFERENT_SIZE, ID_FILTER_MISSING_MAIN, ID_FILTER_MISSING_BACKUP})
         SetCommandHandler(id, [this, id] { OnFilterToggle(id); });
-    SetCommandHandler(ID_CUSTOM_FILTER, [this] { OnCustomFilter(); });
-    SetCommandHandler(ID_SHOW_DIFFERENCES, [this] { OnShowDifferences(); });
-    SetCommandHandler(ID_CLEAR, [this] { OnClear(); });
-    SetCommandHandler(ID_MOCK_COPY, [this] { OnMockCopy(); });
-    SetCommandHandler(ID_HELP_ABOUT, [this] { OnAbout(); });
-    SetCommandHandler(ID_FILE_EXIT, [this] { OnExit(); });
-    SetCommandHandler(ID_MERGE_RIGHT, [this] { OnMergeRight(); });
-    SetCommandHandler(ID_MERGE_LEFT, [this] { OnMergeLeft(); });
-    SetCommandHandler(ID_MERGE_BOTH, [this] { OnMergeBoth(); });
-    SetCommandHandler(ID_MERGE_AUTOMATIC, [this] { OnMergeAutomatic(); });
-    for (const char* side : {"file", "backup"}) {
-        const bool main_side = side[0] == 'f';
-        SetCommandHandler(main_side ? ID_OPEN_FILE : ID_OPEN_BACKUP,
-                          [this, side] { m_rowCommands.RunOrOpen(side, false); });
-        SetCommandHandler(main_side ? ID_OPEN_WITH_FILE : ID_OPEN_WITH_BACKUP,
-                          [this, side] { m_rowCommands.RunOrOpen(side, true); });
-        SetCommandHandler(main_side ? ID_GO_TO_FILE : ID_GO_TO_BACKUP, [this, side] { m_rowCommands.GoTo(side); });
-        SetCommandHandler(main_side ? ID_DELETE_FILE : ID_DELETE_BACKUP, [this, side] { m_rowCommands.Delete(side); });
-    }
     SetCommandHandler(ID_COMPARE, [this] { m_rowCommands.Compare(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_MAIN, [this] { m_fileClipboard.AddMain(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_BACKUP, [this] { m_fileClipboard.AddBackup(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_MAIN, [this] { m_fileClipboard.AddAllMain(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL_BACKUP, [this] { m_fileClipboard.AddAllBackup(); });
-    SetCommandHandler(ID_CLIPBOARD_ADD_ALL, [this] { m_fileClipboard.AddAll(); });
-    SetCommandHandler(ID_CLIPBOARD_SHOW, [this] { m_fileClipboard.Show(); });
-    SetCommandHandler(ID_CLIPBOARD_DELETE_ALL, [this] { m_fileClipboard.DeleteAll(); });
-    SetCommandHandler(ID_CLIPBOARD_COPY_TO, [this] { m_fileClipboard.CopyTo(this); });
-    SetCommandHandler(ID_SAVE_LOG, [this] { save_log(LogViewLines(), this, m_logger); });
-    SetCommandHandler(ID_COPY_LOG, [this] { copy_log(LogViewLines(), this, m_logger); });
-    SetCommandHandler(ID_DUMP, [this] { dump_catalogue(m_archive, m_settings, nullptr, m_logger); });
-    SetCommandHandler(ID_LOAD, [this] { OnLoad(); });
-    SetCommandHandler(ID_EXPORT, [this] {
-        run_export_command(this, m_grid, m_exporters, m_archive, keys::read_text(m_settings, keys::export_file("DB")),
-                           m_logger);
-    });
-    SetCommandHandler(ID_SHOW_STATISTICS,
-                      [this] { show_statistics(this, m_archive, GetMainPath(), GetBackupPath(), m_logger); });
-    SetCommandHandler(ID_QUERY, [this] {
-        if (run_query_command(this, m_archive, m_logger, m_reportedScripts))
-            fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
-    });
-    SetCommandHandler(IDC_SCRIPTS, [this] { select_diff_script(m_scripts, m_archive, m_diffScript); }, CBN_SELCHANGE);
+    SetCommandHandler(ID_QUERY, [this] { m_scriptCommands.Query(); });
+    SetCommandHandler(IDC_SCRIPTS, [this] { m_scriptCommands.SelectDiffScript(); }, CBN_SELCHANGE);
     SetCommandHandler(ID_TOOL_OPTIONS,
                       [this] { run_tool_options(this, m_settings, m_logger, [this] { return SaveSettings(); }); });
 }
@@ -190,10 +187,7 @@ BOOL CTarvolineDlg::OnCommand(WPARAM wparam, LPARAM lparam)
     if (found != m_commands.end()) {
         // A handler may replace itself in the table while it runs.
         const command_handler handler = found->second;
-        RunGuarded(handler);
-        // Merges, deletions and refusals change the rows in many places: the count follows
-        // whatever the command did, failures included.
-        UpdateRowsCount();
+        run_command(handler);
         return TRUE;
     }
     if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED)
@@ -241,13 +235,18 @@ LRESULT CTarvolineDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)
 
 BOOL CTarvolineDlg::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
 {
-    const auto* header = reinterpret_cast<const NMHDR*>(lparam);
+    auto* header = reinterpret_cast<NMHDR*>(lparam);
     if (header != nullptr && header->idFrom == 0 && header->code == static_cast<UINT>(-303)) {
-        if (result != nullptr)
-            *result = 0;
+        OnIgnoredNotify(header, result);
         return TRUE;
     }
     return CBaseDialog::OnNotify(wparam, lparam, result);
+}
+
+void CTarvolineDlg::OnIgnoredNotify(NMHDR*, LRESULT* result)
+{
+    if (result != nullptr)
+        *result = 0;
 }
 
 void CTarvolineDlg::DoDataExchange(CDataExchange* exchange)
@@ -296,13 +295,13 @@ BOOL CTarvolineDlg::OnInitDialog()
 
     InitialiseLogging();
     if (!m_settingsReadable) {
-        m_logger.enqueue(m_settings.last_error(), 2);
+        m_logger.enqueue(m_settings.last_error(), logger::error);
         m_logger.enqueue("Settings are at their defaults and will not be saved: " + m_settingsFile +
                              " is left as it is",
-                         2);
+                         logger::error);
     }
     CheckVersion();
-    m_exporters = make_exporters(m_settings);
+    m_export.MakeExporters();
     OpenCatalogue();
     LoadScripts();
     RestorePaths();
@@ -388,17 +387,18 @@ void CTarvolineDlg::OpenCatalogue()
 {
     m_archive.database_file = keys::read_text(m_settings, keys::export_file("DB"));
     m_archive.schema_file = keys::read_text(m_settings, keys::db_schema);
-    const keys::catalogue_mode mode = keys::read_db_mode(m_settings);
+    const db::sqlite_db::storage_mode storage = keys::read_db_mode(m_settings) == keys::catalogue_mode::file
+                                                    ? db::sqlite_db::file_mode
+                                                    : db::sqlite_db::memory_mode;
     m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
     m_archive.create_result_table(m_archive.result);
-    m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, 0); };
-    m_diffScript = m_archive.diff_script;
+    m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, logger::info); };
     std::string error;
-    if (!m_archive.open_database(error, mode == keys::catalogue_mode::file ? 0 : 1)) {
+    if (!m_archive.open_database(error, storage)) {
         // A name left empty (settings that could not be read) would give an error naming nothing.
         if (m_archive.schema_file.empty())
             error = "Unable to open the catalogue: no database schema file is set (DB Schema in Tool options)";
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
     }
 }
 
@@ -411,9 +411,9 @@ void CTarvolineDlg::LoadScripts()
     if (!m_archive.load_scripts(repository, error) && !m_archive.scripts.get_text(m_archive.diff_script, text)) {
         if (repository.empty())
             error = "Unable to load the scripts: no script repository is set (Script Repository in Tool options)";
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
     }
-    fill_scripts_combo(m_scripts, m_archive, m_diffScript, m_logger, m_reportedScripts);
+    m_scriptCommands.FillCombo();
 }
 
 void CTarvolineDlg::RestorePaths()
@@ -438,11 +438,7 @@ void CTarvolineDlg::AttachGrid()
     m_grid.BindTable(table);
     m_appearance.ApplyColours();
     ShowFilterState();
-    m_grid.SetGridEventCallback([this](const std::uint64_t& row, const std::uint64_t& column,
-                                       const CDataGridCtrl::grid_event& event, long x, long y, bool& flag,
-                                       const std::string& text) {
-        RunGuarded([&] { OnGridEvent(row, column, event, x, y, flag, text); });
-    });
+    m_grid.SetGridEventCallback(m_rowCommands.GridEventCallback());
 }
 
 void CTarvolineDlg::RestorePlacement()
@@ -462,9 +458,9 @@ void CTarvolineDlg::RestorePlacement()
         ShowWindow(SW_MAXIMIZE);
 }
 
-// ---- log, catalogue file and settings
+// ---- log, catalogue file, statistics and settings
 
-std::vector<std::string> CTarvolineDlg::LogViewLines() const
+std::vector<std::string> CTarvolineDlg::log_view_lines() const
 {
     std::vector<std::string> lines;
     const int count = m_logView.GetCount();
@@ -476,13 +472,28 @@ std::vector<std::string> CTarvolineDlg::LogViewLines() const
     return lines;
 }
 
+void CTarvolineDlg::OnSaveLog()
+{
+    save_log(*this);
+}
+
+void CTarvolineDlg::OnCopyLog()
+{
+    copy_log(*this);
+}
+
+void CTarvolineDlg::OnDump()
+{
+    dump_catalogue(*this);
+}
+
 void CTarvolineDlg::OnLoad()
 {
     std::string loaded_file;
     // Loaded rows were made for folders nobody can tell, and a load that failed half-way may
     // have emptied them: either way, merging waits for the next comparison.
     m_tableRootsValid = false;
-    if (load_catalogue(m_archive, static_cast<std::uint32_t>(DifferenceMask()), nullptr, m_logger, loaded_file)) {
+    if (load_catalogue(*this, static_cast<std::uint32_t>(DifferenceMask()), loaded_file)) {
         // The loaded rows are the plain differences.
         m_customFilter.clear();
         ShowFilterState();
@@ -490,6 +501,11 @@ void CTarvolineDlg::OnLoad()
     m_grid.GetSelectionManager()->ClearAll();
     m_grid.RepaintAllParts();
     UpdateRowsCount();
+}
+
+void CTarvolineDlg::OnShowStatistics()
+{
+    show_statistics(*this);
 }
 
 bool CTarvolineDlg::SaveSettings()

@@ -4,16 +4,20 @@
 // program's state from the settings file when it opens and stores the window's place and the
 // settings when it closes. Every command reaches its handler through one table, and every
 // handler runs behind one barrier: an exception becomes one ERROR line in the log and the
-// window stays as it was.
+// window stays as it was. The command families reach the window through the host interfaces it
+// implements: merge_host for the merge, command_host for the others.
 
 #include "app/BaseDialog.h"
+#include "app/CommandHost.h"
 #include "app/MenuTables.h"
 #include "app/DataGridCtrl.h"
+#include "app/ExportCommand.h"
 #include "app/FileClipboard.h"
 #include "app/GridAppearance.h"
 #include "app/LogLineQueue.h"
 #include "app/MergeCommand.h"
 #include "app/RowCommands.h"
+#include "app/RowFile.h"
 #include "app/ScriptCommands.h"
 #include "app/resource_ids.h"
 
@@ -24,18 +28,16 @@
 #include "platform/base/controls.h"
 #include "platform/base/dialog_controls.h"
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 dialog_template main_dialog_template();
 
-class CTarvolineDlg : public CBaseDialog, public merge_host {
+class CTarvolineDlg : public CBaseDialog, public merge_host, public command_host {
 public:
     using command_handler = std::function<void()>;
 
@@ -58,8 +60,9 @@ public:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
     BOOL PreTranslateMessage(MSG* message) override;
-    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
     BOOL OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result) override;
+    // A notification some controls send with id 0 and code -303 is answered 0 and ignored.
+    void OnIgnoredNotify(NMHDR* header, LRESULT* result);
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     void OnClose() override;
     // Enter and Escape never end the main window.
@@ -100,26 +103,81 @@ public:
         m_merger.MergeFile(main_file, backup_file);
     }
 
+    // The row commands on the selected rows: the context menu's File and Backup items.
+    void OnOpenFile() { m_rowCommands.RunOrOpen(row_file::main_side, false); }
+    void OnOpenBackup() { m_rowCommands.RunOrOpen(row_file::backup_side, false); }
+    void OnOpenWithFile() { m_rowCommands.RunOrOpen(row_file::main_side, true); }
+    void OnOpenWithBackup() { m_rowCommands.RunOrOpen(row_file::backup_side, true); }
+    void OnGoToFile() { m_rowCommands.GoTo(row_file::main_side); }
+    void OnGoToBackup() { m_rowCommands.GoTo(row_file::backup_side); }
+    void OnDeleteFile() { m_rowCommands.Delete(row_file::main_side); }
+    void OnDeleteBackup() { m_rowCommands.Delete(row_file::backup_side); }
+
+    // The Clipboard menu.
+    void OnClipboardAddMain() { m_fileClipboard.AddMain(); }
+    void OnClipboardAddBackup() { m_fileClipboard.AddBackup(); }
+    void OnClipboardAddAllMain() { m_fileClipboard.AddAllMain(); }
+    void OnClipboardAddAllBackup() { m_fileClipboard.AddAllBackup(); }
+    void OnClipboardAddAll() { m_fileClipboard.AddAll(); }
+    void OnClipboardShow() { m_fileClipboard.Show(); }
+    void OnClipboardDeleteAll() { m_fileClipboard.DeleteAll(); }
+    void OnClipboardCopyTo() { m_fileClipboard.CopyTo(); }
+
+    // The log view, the catalogue file, export and statistics.
+    void OnSaveLog();
+    void OnCopyLog();
+    void OnDump();
+    void OnLoad();
+    void OnExport() { m_export.Run(); }
+    void OnShowStatistics();
+
+    // merge_host and command_host
+    std::string main_path() const override { return GetMainPath(); }
+    std::string backup_path() const override { return GetBackupPath(); }
+
     // merge_host
     CWnd* merge_window() override { return this; }
     fs::file_archive& merge_archive() override { return m_archive; }
     config::settings& merge_settings() override { return m_settings; }
-    std::string main_path() const override { return GetMainPath(); }
-    std::string backup_path() const override { return GetBackupPath(); }
     bool custom_filter_active() const override { return !m_customFilter.empty(); }
     bool compare_folders() override { return CompareFolders(DifferenceMask()) != nullptr; }
     bool result_roots(merge_roots& roots) const override;
     void log_line(const std::string& line) override { m_logger << line; }
-    void log_entry(const std::string& text, int type) override { m_logger.enqueue(text, type); }
+    void log_entry(const std::string& text, logger::level type) override { m_logger.enqueue(text, type); }
     void repaint_grid() override { m_grid.RepaintAllParts(); }
 
+    // command_host
+    CWnd* command_window() override { return this; }
+    logger& command_log() override { return m_logger; }
+    config::settings& command_settings() override { return m_settings; }
+    fs::file_archive& command_archive() override { return m_archive; }
+    CDataGridCtrl& command_grid() override { return m_grid; }
+    std::vector<std::string> log_view_lines() const override;
+    CComboBox& scripts_combo() override { return m_scripts; }
+    void run_comparison() override { RunComparison(); }
+    void merge_row(std::uint64_t row) override { MergeRow(row); }
+    void show_context_menu(long x, long y) override
+    {
+        ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
+    }
+    // The barrier, then the count: merges, deletions and refusals change the rows in many
+    // places, so the count follows whatever the command did, failures included.
+    void run_command(const std::function<void()>& fn) override
+    {
+        RunGuarded(fn);
+        UpdateRowsCount();
+    }
+
     // Menus and the remaining window commands.
-    void OnMockCopy();
+    // Toggles Mock copy. Named as the item's update handler; the command table runs it, once per
+    // choice of the item.
+    void OnUpdateMockCopy();
     void OnAbout();
     void OnExit();
     void UpdateRowsCount();
 
-    // The grid's events: a double click merges the row, the rest are the row commands' own.
+    // The grid's events: a double click merges the row, the rest are the row commands' own. The
+    // grid calls the row commands' GridEventCallback, which runs the same behind the barrier.
     void OnGridEvent(const std::uint64_t& row, const std::uint64_t& column, const CDataGridCtrl::grid_event& event,
                      long x, long y, bool& flag, const std::string& text);
 
@@ -131,12 +189,12 @@ public:
     CMenu* window_menu() const { return m_menu; }
     CMenu& context_menu() { return m_contextMenu; }
     CListBox& log_view() { return m_logView; }
-    FileClipboardWindow& clipboard_window() { return m_clipboardWindow; }
+    FileClipboardWindow& clipboard_window() { return m_fileClipboard.window(); }
     const std::string& custom_filter() const { return m_customFilter; }
     bool mock_copy() const { return m_mockCopy; }
     COLORREF corner_colour();
     bool settings_readable() const { return m_settingsReadable; }
-    data::data_exporter* exporter(std::size_t format) const { return m_exporters[format].get(); }
+    data::data_exporter* exporter(std::size_t format) const { return m_export.exporter(format); }
 
     // Where the settings file is; "./settings.xml" unless a test says otherwise.
     void set_settings_file(const std::string& path) { m_settingsFile = path; }
@@ -151,15 +209,7 @@ protected:
     std::string m_customFilter;
     CMenu* m_menu = nullptr;
     CMenu m_contextMenu;
-    // CSV, XML, database (never filled: the database copy is the catalogue's), Excel.
-    std::array<std::unique_ptr<data::data_exporter>, 4> m_exporters;
     CDataGridCtrl m_grid;
-    std::string m_diffScript;
-    reported_scripts m_reportedScripts;
-    // Bound to members built after it; it touches none of them until a command runs.
-    FileClipboard m_fileClipboard { m_clipboardWindow, m_archive, m_logger, m_grid };
-    // Built hidden with the window; Show makes it visible, closing hides it again.
-    FileClipboardWindow m_clipboardWindow { "File clipboard", "File list" };
     CStatusBar m_statusBar;
     CListBox m_logView;
     fs::file_archive m_archive;
@@ -193,8 +243,6 @@ private:
     void StoreBackupPath(const std::string& path);
     void ApplyFilteredRows(data::data_table* filtered);
     void BrowseInto(CEdit& field, const char* title, bool main_side);
-    std::vector<std::string> LogViewLines() const;
-    void OnLoad();
     bool SaveSettings();
 
     std::map<std::pair<UINT, UINT>, command_handler> m_commands;
@@ -210,11 +258,10 @@ private:
     // a comparison that failed, is refused.
     merge_roots m_tableRoots;
     bool m_tableRootsValid = false;
+    // The command families; none calls its host until a command runs.
     merge_command m_merger { *this };
-    RowCommands m_rowCommands { m_settings, m_logger, m_grid,
-                                {[this] { RunComparison(); }, [this](std::uint64_t row) { MergeRow(row); },
-                                 [this](long x, long y) {
-                                     ShowContextMenu(CPoint(static_cast<int>(x), static_cast<int>(y)));
-                                 },
-                                 this} };
+    RowCommands m_rowCommands { *this };
+    FileClipboard m_fileClipboard { *this };
+    ExportCommand m_export { *this };
+    ScriptCommands m_scriptCommands { *this };
 };

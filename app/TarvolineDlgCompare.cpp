@@ -96,13 +96,13 @@ data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition
     const std::string main_path = GetMainPath();
     // Recording an empty root would walk "/" or the working folder.
     if (main_path.empty()) {
-        m_logger.enqueue("Main path is empty", 2);
+        m_logger.enqueue("Main path is empty", logger::error);
         return nullptr;
     }
     // The catalogue would create a missing main folder, and an empty tree would list every
     // backup file as missing in main.
     if (!is_folder(main_path)) {
-        m_logger.enqueue("Main folder " + main_path + " does not exist", 2);
+        m_logger.enqueue("Main folder " + main_path + " does not exist", logger::error);
         UpdateRowsCount();
         return nullptr;
     }
@@ -114,7 +114,7 @@ data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition
     std::string error;
     data::data_table* table = m_archive.result.get();
     if (!m_archive.record_folders(backup_path, table, error, static_cast<std::uint32_t>(mask))) {
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
         // A refused comparison may have emptied the rows.
         UpdateRowsCount();
         return nullptr;
@@ -130,7 +130,7 @@ data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition
         if (m_archive.run_diff_script(m_customFilter, filtered, static_cast<std::uint32_t>(mask), error)) {
             ApplyFilteredRows(filtered.get());
         } else {
-            m_logger.enqueue(error, 2);
+            m_logger.enqueue(error, logger::error);
             m_customFilter.clear();
         }
     }
@@ -192,7 +192,7 @@ void CTarvolineDlg::OnCustomFilter()
     std::string error;
     if (!m_archive.run_diff_script(condition, filtered, static_cast<std::uint32_t>(mask), error)) {
         // Nothing changed on show: the rows, the corner and the check stay as they were.
-        m_logger.enqueue(error, 2);
+        m_logger.enqueue(error, logger::error);
         return;
     }
     m_customFilter = condition;
@@ -223,7 +223,7 @@ bool CTarvolineDlg::SetMainRoot(const std::string& path)
     // A typing slip (a trailing blank, a wrong parent) must not leave new folders behind: the
     // catalogue's root stays where it was and Go refuses until the folder is there.
     if (!path.empty() && !is_folder(path)) {
-        m_logger.enqueue("Main folder " + path + " does not exist", 2);
+        m_logger.enqueue("Main folder " + path + " does not exist", logger::error);
         return false;
     }
     m_archive.set_root(path);

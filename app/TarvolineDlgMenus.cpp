@@ -84,7 +84,7 @@ void CTarvolineDlg::OnContextMenu(CWnd* window, CPoint screen_point)
     ShowContextMenu(screen_point);
 }
 
-void CTarvolineDlg::OnMockCopy()
+void CTarvolineDlg::OnUpdateMockCopy()
 {
     // Toggled by the command itself, once per choice.
     m_mockCopy = !m_mockCopy;
@@ -114,7 +114,7 @@ void CTarvolineDlg::OnGridEvent(const std::uint64_t& row, const std::uint64_t& c
                                 const std::string& text)
 {
     // The row commands answer every event; the window's own operations (comparison, merging a
-    // row, the context menu) reach them through the operations they were given.
+    // row, the context menu) reach them through the window as their host.
     m_rowCommands.OnGridEvent(row, column, event, x, y, flag, text);
     // A double click merges a row away, the Delete key removes rows.
     UpdateRowsCount();

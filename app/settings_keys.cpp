@@ -120,11 +120,6 @@ bool is_usable_predicate_value(const std::string& value)
     return !is_quote(value.front()) && !is_quote(value.back());
 }
 
-const std::vector<std::string>& export_types()
-{
-    return data::data_exporter::format_names();
-}
-
 const std::vector<std::string>& export_format_choices()
 {
     return data::data_exporter::format_names();

@@ -86,9 +86,8 @@ std::string column_width(const std::string& heading);
 // key would address another element.
 bool is_usable_predicate_value(const std::string& value);
 
-// Both answer the exporters' format names ("CSV", "XML", "DB", "EXCEL") in their order: the
-// types of the Export/File keys and the "Format" choices of the Tool options.
-const std::vector<std::string>& export_types();
+// The exporters' format names ("CSV", "XML", "DB", "EXCEL") in their order: the types of the
+// Export/File keys and the "Format" choices of the Tool options.
 const std::vector<std::string>& export_format_choices();
 // The "On conflict" words, in the order of conflict_rule.
 const std::vector<std::string>& conflict_rule_choices();

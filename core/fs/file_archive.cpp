@@ -115,7 +115,7 @@ void file_archive::set_root(const std::string& folder)
     dir_walker::set_root(folder);
 }
 
-bool file_archive::open_database(std::string& error, int mode)
+bool file_archive::open_database(std::string& error, db::sqlite_db::storage_mode mode)
 {
     try {
         if (!database.open(database_file, mode) || !database.clear_tables(true)

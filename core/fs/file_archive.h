@@ -86,8 +86,7 @@ public:
 
     // Opening and recording.
     void set_root(const std::string& folder);
-    // `mode` is a db::sqlite_db::storage_mode: file_mode or memory_mode.
-    bool open_database(std::string& error /*out*/, int mode);
+    bool open_database(std::string& error /*out*/, db::sqlite_db::storage_mode mode);
     bool record_main_folder(std::string& error /*out*/);
     // `table` is pointed at `result`, which stays the catalogue's.
     bool record_backup_folder(const std::string& folder, data::data_table*& table /*out*/,

@@ -1,9 +1,11 @@
 #pragma once
-// What the command tests share: the log lines a command wrote, and answers to the pickers and
-// modal dialogs it opens, restored when the test ends.
+// What the command tests share: a host for the command families, the log lines a command
+// wrote, and answers to the pickers and modal dialogs it opens, restored when the test ends.
 
+#include "app/CommandHost.h"
 #include "core/logger.h"
 #include "platform/base/dialog.h"
+#include "platform/base/dialog_controls.h"
 #include "platform/base/modal.h"
 #include "platform/base/shell_dialogs.h"
 
@@ -13,6 +15,40 @@
 #include <vector>
 
 namespace command_test {
+
+// The main window's part, over a test's own settings, logger, catalogue and grid: no window owns
+// the dialogs, the path fields and the log view are empty, and of the window's operations only
+// the comparisons are counted. Commands run without the barrier, so a test sees what they throw.
+class host : public command_host {
+public:
+    host(config::settings& store, logger& log, fs::file_archive& catalogue, CDataGridCtrl& grid)
+        : store_(store), log_(log), catalogue_(catalogue), grid_(grid)
+    {
+    }
+
+    CWnd* command_window() override { return nullptr; }
+    logger& command_log() override { return log_; }
+    config::settings& command_settings() override { return store_; }
+    fs::file_archive& command_archive() override { return catalogue_; }
+    CDataGridCtrl& command_grid() override { return grid_; }
+    std::string main_path() const override { return std::string(); }
+    std::string backup_path() const override { return std::string(); }
+    std::vector<std::string> log_view_lines() const override { return {}; }
+    CComboBox& scripts_combo() override { return combo; }
+    void run_comparison() override { ++comparisons; }
+    void merge_row(std::uint64_t) override {}
+    void show_context_menu(long, long) override {}
+    void run_command(const std::function<void()>& fn) override { fn(); }
+
+    int comparisons = 0;
+    CComboBox combo;
+
+private:
+    config::settings& store_;
+    logger& log_;
+    fs::file_archive& catalogue_;
+    CDataGridCtrl& grid_;
+};
 
 // A real logger whose lines are kept as "TYPE text" (the priority and the newline cut off).
 class captured_log {

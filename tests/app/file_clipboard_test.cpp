@@ -1,6 +1,7 @@
 // The file clipboard without a display: what it lists, its caption, and what Copy to leaves on
 // disk, on real files.
 
+#include "command_support.h"
 #include "data_grid_fixture.h"
 #include "log_capture.h"
 
@@ -57,8 +58,9 @@ protected:
 
     log_capture capture;
     fs::file_archive catalogue;
-    FileClipboardWindow clipboard_window { "File clipboard", "File list" };
-    FileClipboard clipboard { clipboard_window, catalogue, capture.log, grid };
+    command_test::host host { store, capture.log, catalogue, grid };
+    FileClipboard clipboard { host };
+    FileClipboardWindow& clipboard_window = clipboard.window();
 };
 
 TEST_F(file_clipboard_test, the_window_starts_hidden_with_its_captions_and_an_existing_file_is_listed_once)
@@ -199,7 +201,7 @@ TEST_F(file_clipboard_test, copy_to_asks_for_the_folder_writes_nothing_when_canc
         title = request.title;
         return false;
     });
-    clipboard.CopyTo(nullptr);
+    clipboard.CopyTo();
     EXPECT_EQ(title, "Copy to...");
     EXPECT_TRUE(bfs::is_empty(target));
 
@@ -208,10 +210,10 @@ TEST_F(file_clipboard_test, copy_to_asks_for_the_folder_writes_nothing_when_canc
         return true;
     });
     catalogue.mock_copy = true;
-    clipboard.CopyTo(nullptr);
+    clipboard.CopyTo();
     EXPECT_TRUE(bfs::is_empty(target));
     catalogue.mock_copy = false;
-    clipboard.CopyTo(nullptr);
+    clipboard.CopyTo();
     EXPECT_EQ(test_support::temp_folder::read(target / "a.txt"), "a");
     const auto info = capture.texts("INFO");
     ASSERT_EQ(info.size(), 3u);

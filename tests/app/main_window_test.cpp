@@ -201,7 +201,7 @@ TEST_F(main_window_start, the_log_view_shows_each_entry_on_one_line_without_its_
 {
     open();
     window->log() << "streamed line\n";
-    window->log().enqueue("queued line", 0);
+    window->log().enqueue("queued line", logger::info);
     flush_log();
     EXPECT_TRUE(logged("Registering version"));
     for (const std::string& line : log_lines())

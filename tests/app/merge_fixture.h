@@ -65,7 +65,7 @@ public:
         return compared;
     }
     void log_line(const std::string& line) override { log.push_back({-1, line}); }
-    void log_entry(const std::string& text, int type) override { log.push_back({type, text}); }
+    void log_entry(const std::string& text, logger::level type) override { log.push_back({type, text}); }
     void repaint_grid() override { ++repaints; }
     void progress_stepped(CProgressDialog& progress) override
     {

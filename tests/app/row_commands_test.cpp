@@ -1,12 +1,14 @@
 // Row commands and grid events without a display, on real files: what would be launched (as
 // argument vectors), which files go, what the settings keep, what the log says.
 
+#include "command_support.h"
 #include "data_grid_fixture.h"
 #include "log_capture.h"
 
 #include "app/CommandExecDialog.h"
 #include "app/RowCommands.h"
 #include "app/settings_keys.h"
+#include "core/fs/file_archive.h"
 #include "grid/UGMultiSelect.h"
 #include "platform/base/dialog_controls.h"
 #include "platform/base/process_launcher.h"
@@ -88,11 +90,10 @@ protected:
     bfs::path backup_file(const std::string& sub, const std::string& name) const { return backup_root / sub / name; }
 
     log_capture capture;
-    int comparisons = 0;
-    RowCommands commands { store, capture.log, grid,
-                           RowCommands::window_operations { [this] { ++comparisons; },
-                                                            {}, {},
-                                                            nullptr } };
+    fs::file_archive catalogue;
+    command_test::host host { store, capture.log, catalogue, grid };
+    int& comparisons = host.comparisons;
+    RowCommands commands { host };
     bfs::path main_root;
     bfs::path backup_root;
     std::mutex mutex;

@@ -3,6 +3,7 @@
 
 #include "platform/gui/gui_support.h"
 
+#include "../command_support.h"
 #include "../log_capture.h"
 
 #include "app/CommandExecDialog.h"
@@ -80,8 +81,10 @@ TEST(row_dialogs_window, open_with_browses_for_the_program_shows_the_command_and
     const std::string program = folder.write("bin/viewer", "#").string();
     const std::string file = folder.write("docs/report 1.md", "text").string();
     log_capture capture;
+    fs::file_archive catalogue;
     CDataGridCtrl grid;
-    RowCommands commands(store, capture.log, grid, {});
+    command_test::host host(store, capture.log, catalogue, grid);
+    RowCommands commands(host);
     std::vector<std::vector<std::string>> launched;
     const platform::process_launcher previous_launcher =
         platform::set_process_launcher([&](const platform::process_request& request) {
@@ -140,8 +143,10 @@ TEST(row_dialogs_window, the_clipboard_window_lists_removes_resizes_and_hides_on
     log_capture capture;
     fs::file_archive catalogue;
     CDataGridCtrl grid;
-    FileClipboardWindow window("File clipboard", "File list");
-    FileClipboard clipboard(window, catalogue, capture.log, grid);
+    config::xml_parameters store;
+    command_test::host host(store, capture.log, catalogue, grid);
+    FileClipboard clipboard(host);
+    FileClipboardWindow& window = clipboard.window();
     const std::string first = folder.write("main/a.txt", "a").string();
     const std::string second = folder.write("backup/b.txt", "b").string();
     clipboard.AddToClipboard(second);
@@ -201,8 +206,10 @@ TEST(row_dialogs_window, an_empty_clipboard_list_shows_no_selected_bar)
     log_capture capture;
     fs::file_archive catalogue;
     CDataGridCtrl grid;
-    FileClipboardWindow window("File clipboard", "File list");
-    FileClipboard clipboard(window, catalogue, capture.log, grid);
+    config::xml_parameters store;
+    command_test::host host(store, capture.log, catalogue, grid);
+    FileClipboard clipboard(host);
+    FileClipboardWindow& window = clipboard.window();
     clipboard.Show();
     platform::process_toolkit_events();
     auto* list = dynamic_cast<wxEditableListBox*>(platform::widget_of(window.m_list));
