@@ -33,25 +33,6 @@ protected:
     }
 };
 
-// The part of the progress bar the screen shows filled: the longest run of the bar's blue
-// along any row of the control (the toolkit's theme may draw a thin bar anywhere inside it).
-double painted_bar_fraction(CProgressDialog& dialog)
-{
-    const wxImage shot = screen_grab::top_level_on_screen(dialog);
-    if (!shot.IsOk())
-        return -1.0;
-    const CRect bar = dialog.m_progress_bar.window_rect_in_parent();
-    const int frame = dialog.frame_width();
-    int longest = 0;
-    for (int y = frame + bar.top; y < frame + bar.bottom && y < shot.GetHeight(); ++y) {
-        int filled = 0;
-        for (int x = frame + bar.left; x < frame + bar.right && x < shot.GetWidth(); ++x)
-            filled += shot.GetBlue(x, y) > shot.GetRed(x, y) + 60 ? 1 : 0;
-        longest = std::max(longest, filled);
-    }
-    return static_cast<double>(longest) / std::max(1, bar.Width());
-}
-
 TEST_F(merge_windows, merge_file_dialog_shows_both_versions_with_their_marks)
 {
     settings_keys::write_colour(window.settings, settings_keys::merge_better_background, RGB(190, 240, 190));
@@ -109,7 +90,8 @@ TEST_F(merge_windows, progress_dialog_follows_a_merge_of_a_few_thousand_files_on
         ASSERT_TRUE(gauge && label);
         gauge_midway = gauge->GetValue() / static_cast<double>(std::max(1, gauge->GetRange()));
         label_midway = label->GetLabel().utf8_str().data();
-        painted_midway = painted_bar_fraction(progress);
+        painted_midway = screen_grab::bar_fraction_on_screen(
+            progress, progress.m_progress_bar.window_rect_in_parent(), progress.frame_width());
         platform::save_window_png(progress, "progress_dialog_mid_merge.png");
         screen_grab::top_level_on_screen(progress).SaveFile("progress_dialog_mid_merge_screen.png", wxBITMAP_TYPE_PNG);
     };

@@ -14,34 +14,11 @@
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
 
 using namespace std::chrono_literals;
-
-namespace {
-
-// The part of the bar the screen shows filled: the longest run of the bar's blue along any row.
-double bar_fraction_on_screen(CProgressDialog& dialog)
-{
-    const wxImage shot = screen_grab::top_level_on_screen(dialog);
-    if (!shot.IsOk())
-        return -1.0;
-    const CRect bar = dialog.m_progress_bar.window_rect_in_parent();
-    const int frame = dialog.frame_width();
-    int longest = 0;
-    for (int y = frame + bar.top; y < frame + bar.bottom && y < shot.GetHeight(); ++y) {
-        int filled = 0;
-        for (int x = frame + bar.left; x < frame + bar.right && x < shot.GetWidth(); ++x)
-            filled += shot.GetBlue(x, y) > shot.GetRed(x, y) + 60 ? 1 : 0;
-        longest = std::max(longest, filled);
-    }
-    return static_cast<double>(longest) / std::max(1, bar.Width());
-}
-
-}  // namespace
 
 TEST(progress_dialog_window, toolkit_controls_follow_the_steps_and_cancel_hides_it)
 {
@@ -113,7 +90,8 @@ TEST(progress_dialog_window, the_bar_on_screen_shows_the_fraction_done_shows_wit
         // The server draws what it was sent in its own time; nothing more is sent while waiting.
         const auto deadline = std::chrono::steady_clock::now() + 5s;
         do {
-            painted = bar_fraction_on_screen(dialog);
+            painted = screen_grab::bar_fraction_on_screen(dialog, dialog.m_progress_bar.window_rect_in_parent(),
+                                                          dialog.frame_width());
         } while ((painted < 0.6 || painted > 0.75) && std::chrono::steady_clock::now() < deadline);
         if (const char* folder = std::getenv("TARVOLINE_SHOT_DIR"))
             screen_grab::top_level_on_screen(dialog).SaveFile(

@@ -136,16 +136,22 @@ TEST(row_dialogs_window, open_with_browses_for_the_program_shows_the_command_and
     platform::process_toolkit_events();
 }
 
-TEST(row_dialogs_window, the_clipboard_window_lists_removes_resizes_and_hides_on_close)
-{
-    gui_test::start_toolkit();
-    test_support::temp_folder folder;
+// A file clipboard joined to a host of its own, for the tests of its window.
+struct clipboard_under_test {
     log_capture capture;
     fs::file_archive catalogue;
     CDataGridCtrl grid;
     config::xml_parameters store;
-    command_test::host host(store, capture.log, catalogue, grid);
-    FileClipboard clipboard(host);
+    command_test::host host { store, capture.log, catalogue, grid };
+    FileClipboard clipboard { host };
+};
+
+TEST(row_dialogs_window, the_clipboard_window_lists_removes_resizes_and_hides_on_close)
+{
+    gui_test::start_toolkit();
+    test_support::temp_folder folder;
+    clipboard_under_test setup;
+    FileClipboard& clipboard = setup.clipboard;
     FileClipboardWindow& window = clipboard.window();
     const std::string first = folder.write("main/a.txt", "a").string();
     const std::string second = folder.write("backup/b.txt", "b").string();
@@ -203,12 +209,8 @@ namespace {
 TEST(row_dialogs_window, an_empty_clipboard_list_shows_no_selected_bar)
 {
     gui_test::start_toolkit();
-    log_capture capture;
-    fs::file_archive catalogue;
-    CDataGridCtrl grid;
-    config::xml_parameters store;
-    command_test::host host(store, capture.log, catalogue, grid);
-    FileClipboard clipboard(host);
+    clipboard_under_test setup;
+    FileClipboard& clipboard = setup.clipboard;
     FileClipboardWindow& window = clipboard.window();
     clipboard.Show();
     platform::process_toolkit_events();

@@ -11,6 +11,8 @@
 #include <wx/image.h>
 #include <wx/toplevel.h>
 
+#include <algorithm>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
@@ -56,6 +58,25 @@ inline wxImage top_level_on_screen(const CWnd& window)
     }
     XCloseDisplay(display);
     return picture;
+}
+
+
+// The part of a progress bar the screen shows filled: the longest run of the bar's blue along
+// any row of `bar` (a control of `window`'s dialog, whose frame is `frame` pixels wide); the
+// toolkit's theme may draw a thin bar anywhere inside the control. -1 when it is not on screen.
+inline double bar_fraction_on_screen(const CWnd& window, const CRect& bar, int frame)
+{
+    const wxImage shot = top_level_on_screen(window);
+    if (!shot.IsOk())
+        return -1.0;
+    int longest = 0;
+    for (int y = frame + bar.top; y < frame + bar.bottom && y < shot.GetHeight(); ++y) {
+        int filled = 0;
+        for (int x = frame + bar.left; x < frame + bar.right && x < shot.GetWidth(); ++x)
+            filled += shot.GetBlue(x, y) > shot.GetRed(x, y) + 60 ? 1 : 0;
+        longest = std::max(longest, filled);
+    }
+    return static_cast<double>(longest) / std::max(1, bar.Width());
 }
 
 }  // namespace screen_grab
