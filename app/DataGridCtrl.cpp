@@ -103,6 +103,20 @@ const CDataGridCtrl::ColumnDescriptor& CDataGridCtrl::ColumnsInfo::AtPosition(st
     return Find(found->second);
 }
 
+const CDataGridCtrl::ColumnDescriptor* CDataGridCtrl::ColumnsInfo::FindAtPosition(std::uint64_t position) const
+{
+    const auto key = positions.find(position);
+    if (key == positions.end())
+        return nullptr;
+    const auto found = columns.find(key->second);
+    return found != columns.end() ? &found->second : nullptr;
+}
+
+CDataGridCtrl::ColumnDescriptor* CDataGridCtrl::ColumnsInfo::FindAtPosition(std::uint64_t position)
+{
+    return const_cast<ColumnDescriptor*>(static_cast<const ColumnsInfo&>(*this).FindAtPosition(position));
+}
+
 // ---- selection
 
 CDataGridCtrl::MultiSelectManager::~MultiSelectManager() { m_blocks.clear(); }
@@ -252,13 +266,10 @@ bool CDataGridCtrl::AddColumn(std::uint64_t position, const std::string& key, co
 
 bool CDataGridCtrl::SetColumnFallback(std::uint64_t position, std::uint32_t data_column)
 {
-    const auto key = m_columns.positions.find(position);
-    if (key == m_columns.positions.end())
+    ColumnDescriptor* descriptor = m_columns.FindAtPosition(position);
+    if (descriptor == nullptr)
         return false;
-    const auto descriptor = m_columns.columns.find(key->second);
-    if (descriptor == m_columns.columns.end())
-        return false;
-    descriptor->second.fallback_column = data_column;
+    descriptor->fallback_column = data_column;
     return true;
 }
 
@@ -267,13 +278,10 @@ std::string CDataGridCtrl::ValueAt(int col, int row) const
     const data::data_table* table = m_adapter.m_table;
     if (table == nullptr || col < 0 || row < 0 || static_cast<std::size_t>(row) >= table->rows.size())
         return std::string();
-    const auto position = m_columns.positions.find(static_cast<std::uint64_t>(col));
-    if (position == m_columns.positions.end())
+    const ColumnDescriptor* descriptor = m_columns.FindAtPosition(static_cast<std::uint64_t>(col));
+    if (descriptor == nullptr)
         return std::string();
-    const auto descriptor = m_columns.columns.find(position->second);
-    if (descriptor == m_columns.columns.end())
-        return std::string();
-    return shown_value(table->rows[static_cast<std::size_t>(row)], descriptor->second);
+    return shown_value(table->rows[static_cast<std::size_t>(row)], *descriptor);
 }
 
 std::string CDataGridCtrl::GetDisplayedText(std::uint64_t row, std::uint64_t column) const
@@ -397,14 +405,12 @@ int CDataGridCtrl::GetCellTipText(int col, int row, int section, CString* text)
     }
     if (section == UG_TOPHEADING) {
         const data::data_table* table = m_adapter.m_table;
-        const auto position = m_columns.positions.find(static_cast<std::uint64_t>(col));
-        if (table == nullptr || col < 0 || position == m_columns.positions.end())
-            return 0;
-        const auto descriptor = m_columns.columns.find(position->second);
-        if (descriptor == m_columns.columns.end() || descriptor->second.data_column >= table->column_headings.size())
+        const ColumnDescriptor* descriptor =
+            col >= 0 ? m_columns.FindAtPosition(static_cast<std::uint64_t>(col)) : nullptr;
+        if (table == nullptr || descriptor == nullptr || descriptor->data_column >= table->column_headings.size())
             return 0;
         if (text != nullptr)
-            *text = table->column_headings[descriptor->second.data_column];
+            *text = table->column_headings[descriptor->data_column];
         return 1;
     }
     if (section == UG_GRID) {
@@ -541,12 +547,8 @@ void CDataGridCtrl::OnColumnHeadingClick(int col, int, int down, RECT*, POINT*, 
             SortByColumn(-1, ascending);
     } catch (const std::exception& error) {
         std::string caption;
-        const auto position = m_columns.positions.find(static_cast<std::uint64_t>(m_sortColumn));
-        if (position != m_columns.positions.end()) {
-            const auto descriptor = m_columns.columns.find(position->second);
-            if (descriptor != m_columns.columns.end())
-                caption = descriptor->second.caption;
-        }
+        if (const ColumnDescriptor* descriptor = m_columns.FindAtPosition(static_cast<std::uint64_t>(m_sortColumn)))
+            caption = descriptor->caption;
         bool flag = true;
         Fire(0, static_cast<std::uint64_t>(std::max(m_sortColumn, 0)), sort_failed, 0, 0, flag,
              "An error occurred while sorting column [" + caption + "]: " + error.what());
@@ -664,13 +666,10 @@ void CDataGridCtrl::OnFetchCell(int col, int row, CUGCell* cell)
     if (col < 0 || row >= TableRowCount())
         return;
     const data::data_row* tableRow = m_adapter.m_table->rows[static_cast<std::size_t>(row)];
-    const auto position = m_columns.positions.find(static_cast<std::uint64_t>(col));
-    if (position == m_columns.positions.end())
+    const ColumnDescriptor* descriptor = m_columns.FindAtPosition(static_cast<std::uint64_t>(col));
+    if (descriptor == nullptr)
         return;
-    const auto descriptor = m_columns.columns.find(position->second);
-    if (descriptor == m_columns.columns.end())
-        return;
-    std::string displayed = FormatValue(col, shown_value(tableRow, descriptor->second));
+    std::string displayed = FormatValue(col, shown_value(tableRow, *descriptor));
     cell->SetTextValue(displayed.c_str());
     m_displayLayout.Store(static_cast<std::uint64_t>(row), static_cast<std::uint64_t>(col), std::move(displayed));
 }

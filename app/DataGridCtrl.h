@@ -91,6 +91,9 @@ public:
         // Both throw std::runtime_error("Unbound column " + key).
         const ColumnDescriptor& Find(const std::string& key) const;
         const ColumnDescriptor& AtPosition(std::uint64_t position) const;
+        // The column shown at `position`; null when none is.
+        const ColumnDescriptor* FindAtPosition(std::uint64_t position) const;
+        ColumnDescriptor* FindAtPosition(std::uint64_t position);
 
         std::map<std::string, ColumnDescriptor> columns;
         std::map<std::uint64_t, std::string> positions;

@@ -117,13 +117,8 @@ bool GridAppearance::CellHint(int column, long row, int kind, std::string& text)
 {
     const CDataGridCtrl::ColumnsInfo& columns = m_grid.GetColumnsInfo();
     const data::data_table* table = m_grid.GetTable();
-    const auto position = columns.positions.find(static_cast<std::uint64_t>(column));
-    const CDataGridCtrl::ColumnDescriptor* descriptor = nullptr;
-    if (column >= 0 && position != columns.positions.end()) {
-        const auto found = columns.columns.find(position->second);
-        if (found != columns.columns.end())
-            descriptor = &found->second;
-    }
+    const CDataGridCtrl::ColumnDescriptor* descriptor =
+        column >= 0 ? columns.FindAtPosition(static_cast<std::uint64_t>(column)) : nullptr;
     if (kind == UG_TOPHEADING) {
         text = table != nullptr && descriptor != nullptr ? table_text(table->column_headings, descriptor->data_column)
                                                          : std::string();

@@ -33,10 +33,14 @@ std::string text_of(const CWnd& window)
     return text.GetString();
 }
 
-bool is_folder(const std::string& path)
+// A main folder that isn't there is never created: the user hears why it can't be used.
+bool usable_main_folder(const std::string& path, logger& log)
 {
     boost::system::error_code failed;
-    return boost::filesystem::is_directory(path, failed) && !failed;
+    if (boost::filesystem::is_directory(path, failed) && !failed)
+        return true;
+    log.enqueue("Main folder " + path + " does not exist", logger::error);
+    return false;
 }
 
 }  // namespace
@@ -101,8 +105,7 @@ data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition
     }
     // The catalogue would create a missing main folder, and an empty tree would list every
     // backup file as missing in main.
-    if (!is_folder(main_path)) {
-        m_logger.enqueue("Main folder " + main_path + " does not exist", logger::error);
+    if (!usable_main_folder(main_path, m_logger)) {
         UpdateRowsCount();
         return nullptr;
     }
@@ -222,10 +225,8 @@ bool CTarvolineDlg::SetMainRoot(const std::string& path)
 {
     // A typing slip (a trailing blank, a wrong parent) must not leave new folders behind: the
     // catalogue's root stays where it was and Go refuses until the folder is there.
-    if (!path.empty() && !is_folder(path)) {
-        m_logger.enqueue("Main folder " + path + " does not exist", logger::error);
+    if (!path.empty() && !usable_main_folder(path, m_logger))
         return false;
-    }
     m_archive.set_root(path);
     m_rootText = path;
     return true;

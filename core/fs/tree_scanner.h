@@ -72,8 +72,8 @@ public:
     tree_scanner& operator=(const tree_scanner&) = delete;
 
     // The next batch of files (links followed, links to folders not entered, copy temporaries
-    // left out) and of the folders cleared of temporaries, false after the last one. A walk that failed throws its error here, after the
-    // batches that came before it.
+    // left out) and of the folders cleared of temporaries, false after the last one. A walk that
+    // failed throws its error here, after the batches that came before it.
     bool next(batch& taken /*out*/);
 
 private:
