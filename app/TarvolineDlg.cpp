@@ -426,6 +426,7 @@ void CTarvolineDlg::RestorePaths()
     const std::string backup_path = keys::read_text(m_settings, keys::backup_path);
     if (!backup_path.empty())
         m_backupPath.SetWindowText(backup_path.c_str());
+    m_backupText = backup_path;
     m_goButton.EnableWindow(CanCompare());
 }
 

@@ -252,6 +252,8 @@ private:
     std::string m_settingsFile = "./settings.xml";
     // The main path text the catalogue's root was last set from.
     std::string m_rootText;
+    // The backup path text last stored or read from the settings.
+    std::string m_backupText;
     bool m_settingsReadable = true;
     bool m_initialised = false;
     // The roots the result table was built from; a merge of a table built for other roots, or by

@@ -109,10 +109,13 @@ data::data_table* CTarvolineDlg::CompareFoldersWith(const std::string& condition
         UpdateRowsCount();
         return nullptr;
     }
-    // A path typed and compared with F5 before the focus left its field is the one meant.
+    // A path typed and compared with F5 before the focus left its field is the one meant, and
+    // is stored as on leaving the field.
     if (m_rootText != main_path)
         StoreMainPath(main_path);
     const std::string backup_path = GetBackupPath();
+    if (m_backupFolder.GetCheck() == BST_CHECKED && m_backupText != backup_path)
+        StoreBackupPath(backup_path);
     const auto start = steady::now();
     std::string error;
     data::data_table* table = m_archive.result.get();
@@ -236,6 +239,7 @@ void CTarvolineDlg::StoreBackupPath(const std::string& path)
 {
     keys::write_text(m_settings, keys::backup_path, path);
     m_logger << "Backup path set to " << path << "\n";
+    m_backupText = path;
 }
 
 void CTarvolineDlg::OnMainPathKillFocus() { StoreMainPath(text_of(m_mainPath)); }

@@ -309,6 +309,29 @@ TEST_F(main_window_compare, a_path_typed_and_compared_before_the_focus_left_is_t
     ASSERT_EQ(window->archive().result->rows.size(), 5u);
 }
 
+TEST_F(main_window_compare, a_backup_path_typed_and_compared_before_the_focus_left_is_stored_once_and_saved_at_close)
+{
+    folder.write("other/only-here.txt", "x", 1600000000);
+    const std::string other = (folder.path() / "other").string();
+    CWnd* field = window->GetDlgItem(IDC_BACKUP_PATH);
+    field->SetWindowText(other.c_str());
+    MSG f5 {field->GetSafeHwnd(), WM_KEYDOWN, VK_F5, 0};
+    EXPECT_TRUE(window->PreTranslateMessage(&f5));
+    command(IDC_GO, BN_CLICKED);
+    EXPECT_EQ(kinds(), (std::vector<std::string> {"BACKUP", "BACKUP", "BACKUP", "BACKUP", "FILE"}));
+    EXPECT_EQ(stored(*window, keys::backup_path), other);
+    flush_log();
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) {
+                                return line.find("Backup path set to " + other) != std::string::npos;
+                            }),
+              1);
+    window->SendMessage(WM_CLOSE);
+    window.reset();
+    EXPECT_NE(settings_text().find("<Backup>" + other + "</Backup>"), std::string::npos) << settings_text();
+}
+
 TEST_F(main_window_compare, unchecking_backup_folder_disables_its_controls_and_compares_against_no_backup)
 {
     window->GetDlgItem(IDC_BACKUP_FOLDER)->SendMessage(BM_CLICK);
