@@ -345,7 +345,7 @@ BOOL CUGGrid::OnNotify(WPARAM wparam, LPARAM lparam, LRESULT* result)
     GetCursorPos(&cursor);
     ScreenToClient(&cursor);
     int col = -1, row = -1;
-    CellAt(cursor, &col, &row, nullptr);
-    const bool hasText = m_ctrl->GetCellTipText(col, row, UG_GRID, &tipText) == 1;
+    // Below the last row or right of the last column there is no cell to ask about.
+    const bool hasText = CellAt(cursor, &col, &row, nullptr) && m_ctrl->GetCellTipText(col, row, UG_GRID, &tipText) == 1;
     return UGAnswerTipRequest(lparam, hasText, tipText, result);
 }

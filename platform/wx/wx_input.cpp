@@ -63,6 +63,13 @@ UINT message_of(wxEventType type)
     return 0;
 }
 
+// The tip of a window with tips is the one for the point, or none where it has no tool.
+void show_tip_at(CWnd& window, CPoint client_point)
+{
+    if (IsWindow(&window) && window.tool_tips_enabled() && window.peer())
+        window.peer()->set_tip(window.tool_tip_text_at(client_point));
+}
+
 }  // namespace
 
 void register_widget(wxWindow* widget, CWnd* window)
@@ -192,8 +199,8 @@ bool deliver_mouse(CWnd& window, UINT message, UINT flags, CPoint client_point, 
     if (!IsWindow(target))
         return false;
     target->send_toolkit_message(message, flags, where, default_wanted);
-    if (message == WM_MOUSEMOVE && IsWindow(target) && target->tool_tips_enabled() && target->peer())
-        target->peer()->set_tip(target->tool_tip_text_at(point));
+    if (message == WM_MOUSEMOVE)
+        show_tip_at(*target, point);
     return default_wanted;
 }
 
@@ -253,6 +260,26 @@ void bind_input(wxWindow* widget, CWnd& window, bool native_control)
     for (const wxEventTypeTag<wxMouseEvent>& type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP,
                              wxEVT_RIGHT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
         widget->Bind(type, on_mouse);
+    // The toolkit shows a window's tip again when the pointer comes back without a move, as when
+    // a tip it had landed on goes away: the text is then the one for where it came back, and
+    // none while it is elsewhere.
+    auto on_crossing = [target, widget, native_control](wxMouseEvent& event) {
+        event.Skip();
+        if (!IsWindow(target) || window_of(widget) != target || !target->tool_tips_enabled() || !target->peer())
+            return;
+        if (event.GetEventType() == wxEVT_LEAVE_WINDOW) {
+            target->peer()->set_tip("");
+            return;
+        }
+        const int frame = native_control ? 0 : target->frame_width();
+        const CPoint point(event.GetX() - frame, event.GetY() - frame);
+        CPoint screen = point;
+        target->ClientToScreen(&screen);
+        set_cursor_position(screen);
+        show_tip_at(*target, point);
+    };
+    widget->Bind(wxEVT_ENTER_WINDOW, on_crossing);
+    widget->Bind(wxEVT_LEAVE_WINDOW, on_crossing);
 
     widget->Bind(wxEVT_KEY_DOWN, [target, widget, native_control](wxKeyEvent& event) {
         const int key = virtual_key_of(event.GetKeyCode());

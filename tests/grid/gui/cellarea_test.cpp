@@ -7,10 +7,21 @@
 
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
+#include "platform/wx/wx_peers.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// A pointer event as the toolkit gives it to the widget of a window.
+void send_pointer(wxWindow* widget, wxEventType type, CPoint point)
+{
+    wxMouseEvent event(type);
+    event.SetEventObject(widget);
+    event.m_x = point.x;
+    event.m_y = point.y;
+    widget->GetEventHandler()->ProcessEvent(event);
+}
 
 COLORREF colour_of(int col, int row) { return RGB((row * 37) % 200 + 20, (col * 53) % 200 + 20, 90); }
 constexpr COLORREF current_colour = RGB(250, 240, 0);
@@ -157,4 +168,42 @@ TEST_F(cell_area_window, the_tip_text_comes_from_the_control_for_the_cell_under_
     platform::set_cursor_position(screen);
     area().tool_tip_text_at(CPoint(100, 30));
     EXPECT_STREQ(area().tool_tip_text_at(CPoint(100, 30)), "Col:1 Row:1");
+}
+
+TEST_F(cell_area_window, no_tip_shows_below_the_last_row_however_the_pointer_gets_there)
+{
+    grid.SetRowCount(3);
+    lay_out();
+    area().EnableToolTips(TRUE);
+    wxWindow* widget = platform::widget_of(area());
+    ASSERT_NE(widget, nullptr);
+    const CPoint cell(100, 50);
+    const CPoint below(100, 120);
+    const auto rest_on_cell = [&] {
+        send_pointer(widget, wxEVT_MOTION, cell);
+        send_pointer(widget, wxEVT_MOTION, CPoint(cell.x + 1, cell.y + 1));
+        ASSERT_NE(widget->GetToolTip(), nullptr);
+        EXPECT_EQ(widget->GetToolTipText(), "Col:1 Row:2");
+    };
+
+    rest_on_cell();
+    send_pointer(widget, wxEVT_MOTION, below);
+    EXPECT_EQ(widget->GetToolTip(), nullptr) << "moved below the last row";
+
+    // The pointer lands on the cell's tip, which goes away and leaves it below the last row
+    // without a move.
+    rest_on_cell();
+    send_pointer(widget, wxEVT_LEAVE_WINDOW, below);
+    EXPECT_EQ(widget->GetToolTip(), nullptr) << "the pointer is on no cell of the area";
+    send_pointer(widget, wxEVT_ENTER_WINDOW, below);
+    EXPECT_EQ(widget->GetToolTip(), nullptr) << "back below the last row";
+    rest_on_cell();
+    send_pointer(widget, wxEVT_ENTER_WINDOW, below);
+    EXPECT_EQ(widget->GetToolTip(), nullptr) << "back below the last row, with no leave before";
+
+    // The text is asked for after the hit test, by when the pointer may have gone below.
+    POINT screen{below.x, below.y};
+    area().ClientToScreen(&screen);
+    platform::set_cursor_position(screen);
+    EXPECT_STREQ(area().tool_tip_text_at(cell), "");
 }
