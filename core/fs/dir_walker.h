@@ -13,6 +13,14 @@
 
 namespace fs {
 
+// A folder as the file system knows it, whatever path leads there: a bind mount shows one folder
+// under two paths that only this brings together.
+struct folder_identity {
+    std::uint64_t device { 0 };
+    std::uint64_t inode { 0 };
+    bool operator==(const folder_identity& other) const { return device == other.device && inode == other.inode; }
+};
+
 // File names are bytes (UTF-8 or not) and go into the path unchanged.
 boost::filesystem::path to_path(const std::string& text);
 

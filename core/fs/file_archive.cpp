@@ -64,6 +64,35 @@ bool lies_within(const std::vector<bfs::path>& folder, const bfs::path& outer)
     return false;
 }
 
+bool identity_of(const bfs::path& path, folder_identity& found /*out*/)
+{
+    struct ::stat info;
+    if (::stat(path.c_str(), &info) != 0)
+        return false;
+    found = folder_identity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+    return true;
+}
+
+// The folder at `folder`, or for one not made yet the nearest folder above it that is there.
+bool nearest_present_folder(const bfs::path& folder, folder_identity& found /*out*/)
+{
+    bfs::path above;
+    for (const bfs::path& element : resolved_elements(folder))
+        above /= element;
+    for (; !above.empty(); above = above.parent_path()) {
+        if (identity_of(above, found))
+            return true;
+        if (above == above.root_path())
+            break;
+    }
+    return false;
+}
+
+bool among(const std::vector<folder_identity>& folders, const folder_identity& wanted)
+{
+    return std::find(folders.begin(), folders.end(), wanted) != folders.end();
+}
+
 // One root inside the other (or both the same): every merge would nest the tree once more.
 bool roots_overlap(const bfs::path& first, const bfs::path& second)
 {
@@ -204,6 +233,29 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
     return record_backup(backup_folder, table, error, mask, std::move(backup_walk));
 }
 
+std::string file_archive::overlap_error(const std::string& backup_folder) const
+{
+    return "The main folder " + root().string() + " and the backup folder " + backup_folder
+        + " overlap: one lies inside the other";
+}
+
+bool file_archive::backup_root_in_main_tree(const bfs::path& backup_root)
+{
+    folder_identity backup;
+    if (!nearest_present_folder(backup_root, backup))
+        return false;
+    if (main_folders_root_.empty() || main_folders_root_ != root()) {
+        // No whole walk of this main tree was recorded: one that records nothing finds its folders.
+        tree_scanner walk(root(), false);
+        tree_scanner::batch unused;
+        while (walk.next(unused)) {
+        }
+        main_folders_ = walk.folders_entered();
+        main_folders_root_ = root();
+    }
+    return among(main_folders_, backup);
+}
+
 bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,
                                         std::string& error, const std::uint32_t& mask)
 {
@@ -217,9 +269,18 @@ bool file_archive::record_backup(const std::string& folder, data::data_table*& t
         if (!database_ready(error))
             return false;
         const bfs::path backup_root = to_path(folder);
-        if (roots_overlap(root(), backup_root)) {
-            error = "The main folder " + root().string() + " and the backup folder " + folder
-                + " overlap: one lies inside the other";
+        bool overlap = roots_overlap(root(), backup_root);
+        try {
+            // A main subfolder mounted elsewhere leads into the main tree by a path that no
+            // resolving brings back to it: looked for before the backup folder is made there.
+            overlap = overlap || backup_root_in_main_tree(backup_root);
+        } catch (const std::exception& failure) {
+            error = failure.what();
+            empty_result();
+            return false;
+        }
+        if (overlap) {
+            error = overlap_error(folder);
             empty_result();
             return false;
         }
@@ -258,6 +319,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
     try {
         std::uint64_t bytes = 0;
         if (main_tree) {
+            main_folders_root_.clear();
             // Emptied inside the transaction, so a tree that fails to record leaves the
             // previous comparison's rows as they were. The other tables are emptied once this
             // one is committed: emptying a table keeps a copy of its pages until the commit, and
@@ -306,10 +368,20 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
                 bytes += found.size;
             }
         }
-        if (main_tree)
+        if (main_tree) {
             main_bytes = bytes;
-        else
+            main_folders_ = scanner.folders_entered();
+            main_folders_root_ = tree_root;
+        } else {
             backup_bytes[only_backup_id] = bytes;
+            // The main root met inside the backup tree (through a mount): the backup tree is not
+            // recorded, as for roots whose paths overlap.
+            folder_identity main_root;
+            if (identity_of(root(), main_root) && among(scanner.folders_entered(), main_root)) {
+                recorded = false;
+                error = overlap_error(tree_root.string());
+            }
+        }
     } catch (const std::exception& failure) {
         error = failure.what();
         database.rollback_transaction();

@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace data {
 class data_table;
@@ -204,6 +205,14 @@ private:
     bool clear_other_tables(std::string& error);
     bool record_backup(const std::string& folder, data::data_table*& table, std::string& error,
                        const std::uint32_t& mask, std::unique_ptr<tree_scanner> walked);
+    // Whether the backup root, or for one not made yet the nearest folder above it, is a folder
+    // of the main tree. Throws when the main tree has to be walked for it and can't be.
+    bool backup_root_in_main_tree(const boost::filesystem::path& backup_root);
+    std::string overlap_error(const std::string& backup_folder) const;
+    // The folders the last whole walk of the main tree entered, and the root it walked (empty
+    // while there is none).
+    std::vector<folder_identity> main_folders_;
+    boost::filesystem::path main_folders_root_;
     bool merge_one(const std::string& backup_root, const data::data_row& row, copy_counts* counters,
                    const chooser& choose, merge_walk& walk, std::string& error);
     // `walk` is null for the public single copies.

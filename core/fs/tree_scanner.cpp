@@ -44,8 +44,8 @@ struct tree_scanner::folder {
         std::unique_ptr<folder> inner;
     };
 
-    folder(std::string folder_path, std::vector<std::uint32_t> folder_position)
-        : path(std::move(folder_path)), position(std::move(folder_position))
+    folder(std::string folder_path, std::vector<std::uint32_t> folder_position, folder_identity found_as)
+        : path(std::move(folder_path)), position(std::move(folder_position)), identity(found_as)
     {
     }
 
@@ -54,6 +54,9 @@ struct tree_scanner::folder {
     folder_texts texts;
     // Index of each step from the root: comparing these orders folders as a depth-first walk.
     std::vector<std::uint32_t> position;
+    // From the stat of its entry in the parent's listing, which for a mount point is the mounted
+    // folder's (the listing's own inode number is the folder hidden under the mount).
+    folder_identity identity;
     // Written by one reader before `read` is set, then only by the ordering thread.
     std::vector<entry> entries;
     std::size_t temporaries_removed { 0 };
@@ -75,7 +78,7 @@ tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries) : rem
     // Opening the root here makes an unreadable root throw on the caller's thread.
     walker.walk();
     root_path_ = walker.root();
-    root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>());
+    root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>(), folder_identity());
     unread_.insert(root_.get());
     readers_.reserve(reader_count);
     // A thread that can't be made (a low process limit, a container's task limit) throws while
@@ -178,8 +181,10 @@ void tree_scanner::read(folder& listed)
         } else if (S_ISDIR(details.st_mode) && !link) {
             std::vector<std::uint32_t> position = listed.position;
             position.push_back(static_cast<std::uint32_t>(listed.entries.size()));
+            const folder_identity identity { static_cast<std::uint64_t>(details.st_dev),
+                                             static_cast<std::uint64_t>(details.st_ino) };
             listed.entries.push_back(
-                folder::entry { file(), std::make_unique<folder>(prefix + name, std::move(position)) });
+                folder::entry { file(), std::make_unique<folder>(prefix + name, std::move(position), identity) });
         }
     }
     ::closedir(stream);
@@ -270,6 +275,7 @@ void tree_scanner::order()
                 folder::entry& entry = at.entries[current.next++];
                 ++taken;
                 if (entry.inner) {
+                    entered_.push_back(entry.inner->identity);
                     stack.push_back(step { entry.inner.get(), 0 });
                     waited = false;
                     continue;

@@ -7,6 +7,8 @@
 // (each folder's own listing order), whatever the threads' timing: the same tree always gives
 // the same sequence. The caller only takes finished batches.
 
+#include "core/fs/dir_walker.h"
+
 #include <boost/filesystem/path.hpp>
 
 #include <condition_variable>
@@ -76,6 +78,10 @@ public:
     // failed throws its error here, after the batches that came before it.
     bool next(batch& taken /*out*/);
 
+    // Every folder below the root that the walk entered (a mounted one as what is mounted there),
+    // in walk order; whole once `next` has answered false.
+    const std::vector<folder_identity>& folders_entered() const { return entered_; }
+
 private:
     struct folder;
     // Orders folders as a depth-first walk meets them.
@@ -114,6 +120,8 @@ private:
 
     std::vector<std::thread> readers_;
     std::thread worker_;
+    // Written by the ordering thread only, read once it has finished.
+    std::vector<folder_identity> entered_;
 };
 
 } // namespace fs

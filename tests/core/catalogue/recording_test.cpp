@@ -236,6 +236,67 @@ TEST_F(recording, roots_that_meet_through_a_bind_mount_are_refused)
     EXPECT_FALSE(bfs::exists(main_root / "bk"));
 }
 
+// A main subfolder bind-mounted elsewhere: no path climbs from the mount back into the main tree,
+// yet a backup made below it lands inside that tree, and a main folder there lies inside a backup
+// holding the subfolder.
+TEST_F(recording, roots_that_meet_through_a_mounted_subfolder_are_refused)
+{
+    write_main("a.txt", "a");
+    write_main("sub/s.txt", "s");
+    const bfs::path view = folder.path() / "view";
+    bfs::create_directories(view);
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(channel[0]);
+        int code = 77;
+        std::string said;
+        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && ::mount((main_root / "sub").c_str(), view.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+            code = 0;
+            // Each pairing through the whole comparison, then through its two steps.
+            const auto refused = [&](const bfs::path& main, const bfs::path& backup) {
+                archive.set_root(main.string());
+                std::string whole;
+                std::string stepwise;
+                if (archive.record_folders(backup.string(), table, whole, 15))
+                    code = 1;
+                if (!archive.record_main_folder(stepwise)
+                    || archive.record_backup_folder(backup.string(), table, stepwise, 15))
+                    code = 1;
+                if (scalar("select count(*) from [BACKUP]") != "0")
+                    code = 2;
+                said += whole + "\n" + stepwise + "\n";
+            };
+            refused(main_root, view / "bk");
+            refused(view, main_root);
+        }
+        const ssize_t written = ::write(channel[1], said.data(), said.size());
+        ::_exit(written == static_cast<ssize_t>(said.size()) ? code : 3);
+    }
+    ::close(channel[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no mount namespace of one's own to bind-mount in";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+    const std::string first = "The main folder " + main_root.string() + " and the backup folder "
+        + (view / "bk").string() + " overlap: one lies inside the other\n";
+    const std::string second = "The main folder " + view.string() + " and the backup folder " + main_root.string()
+        + " overlap: one lies inside the other\n";
+    EXPECT_EQ(said, first + first + second + second);
+    EXPECT_FALSE(bfs::exists(main_root / "sub" / "bk"));
+    EXPECT_EQ(bfs::directory_iterator(view), bfs::directory_iterator());
+}
+
 TEST_F(recording, mock_mode_leaves_missing_backup_folder_to_the_mock_action)
 {
     const bfs::path backup = folder.path() / "deep" / "backup";
