@@ -3,7 +3,6 @@
 #include "core/utils/string_utils.h"
 #include "platform/base/dc.h"
 #include "platform/base/process_launcher.h"
-#include "platform/base/virtual_keys.h"
 
 #include <boost/filesystem.hpp>
 
@@ -157,15 +156,6 @@ BOOL CMergeFileDlg::OnCommand(WPARAM wparam, LPARAM lparam)
         }
     }
     return CDialogEx::OnCommand(wparam, lparam);
-}
-
-BOOL CMergeFileDlg::PreTranslateMessage(MSG* message)
-{
-    if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_ESCAPE) {
-        OnCancel();
-        return TRUE;
-    }
-    return CDialogEx::PreTranslateMessage(message);
 }
 
 LRESULT CMergeFileDlg::WindowProc(UINT message, WPARAM wparam, LPARAM lparam)

@@ -39,8 +39,6 @@ public:
     // Esc and the close box choose nothing, like Cancel.
     void OnCancel() override { EndDialog(0); }
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
-    // Escape reaches the control that has the focus, which doesn't know it: taken here.
-    BOOL PreTranslateMessage(MSG* message) override;
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
 
     // WM_CTLCOLOR: the brush of a coloured edit (its text colour set on dc), else `base`.

@@ -1,6 +1,7 @@
 #include "platform/base/controls.h"
 
 #include "platform/base/dc.h"
+#include "platform/base/virtual_keys.h"
 
 #include <algorithm>
 #include <cstring>
@@ -323,8 +324,15 @@ LRESULT CEdit::DefWindowProc(UINT message, WPARAM wparam, LPARAM lparam)
         selection_start_ = selection_end_ = 0;
         user_changed_text();
         return TRUE;
-    case WM_GETDLGCODE:
-        return DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_GETDLGCODE: {
+        LRESULT code = DLGC_HASSETSEL | DLGC_WANTCHARS | DLGC_WANTARROWS;
+        // Return starts a new line in a multi-line edit made to take it, not the dialog's default.
+        const auto* key = reinterpret_cast<const MSG*>(lparam);
+        if ((GetStyle() & (ES_MULTILINE | ES_WANTRETURN)) == (ES_MULTILINE | ES_WANTRETURN) && key &&
+            key->message == WM_KEYDOWN && key->wParam == VK_RETURN)
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
     case WM_SETFOCUS:
         notify_parent(EN_SETFOCUS);
         return CWnd::DefWindowProc(message, wparam, lparam);

@@ -6,6 +6,7 @@
 #include "platform/base/editable_list_box.h"
 #include "platform/base/property_grid.h"
 #include "platform/base/system_services.h"
+#include "platform/base/virtual_keys.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +70,43 @@ control_class make_control(dialog_control_kind kind)
 CWnd* child(const CWnd& dialog, int id)
 {
     return dialog.GetDlgItem(id);
+}
+
+bool usable(const CWnd& control)
+{
+    return (control.GetStyle() & (WS_VISIBLE | WS_DISABLED)) == WS_VISIBLE;
+}
+
+bool is_radio_button(const CWnd& control)
+{
+    const auto* button = dynamic_cast<const CButton*>(&control);
+    return button && (button->GetButtonStyle() == BS_RADIOBUTTON || button->GetButtonStyle() == BS_AUTORADIOBUTTON);
+}
+
+// Whether Tab stops at the control at `index`. A group of radio buttons is one stop: its checked
+// button, else its first usable one.
+bool takes_tab(const std::vector<CWnd*>& controls, size_t index)
+{
+    const CWnd& control = *controls[index];
+    if (!usable(control))
+        return false;
+    if (!is_radio_button(control))
+        return (control.GetStyle() & WS_TABSTOP) != 0;
+    size_t first = index;
+    while (first > 0 && !(controls[first]->GetStyle() & WS_GROUP) && is_radio_button(*controls[first - 1]))
+        --first;
+    const CWnd* stop = nullptr;
+    for (size_t member = first; member < controls.size() && is_radio_button(*controls[member]); ++member) {
+        if (member != first && (controls[member]->GetStyle() & WS_GROUP))
+            break;
+        if (!usable(*controls[member]))
+            continue;
+        if (controls[member]->SendMessage(BM_GETCHECK) == BST_CHECKED)
+            return controls[member] == &control;
+        if (!stop)
+            stop = controls[member];
+    }
+    return stop == &control;
 }
 
 }  // namespace
@@ -266,8 +304,8 @@ bool CDialog::build(UINT template_id, CWnd* parent)
             DestroyWindow();
             return false;
         }
-    if (!SendMessage(WM_INITDIALOG) && !GetSafeHwnd())
-        return false;
+    const LRESULT initialised = SendMessage(WM_INITDIALOG);
+    default_focus_ = initialised != 0;
     return GetSafeHwnd() != nullptr;
 }
 
@@ -288,10 +326,15 @@ INT_PTR CDialog::DoModal()
         return -1;
     modal_ = true;
     CWnd* owner = m_pParentWnd;
+    // The keys go back where they went before once the dialog has ended.
+    const platform::saved_focus previous_focus = platform::save_focus();
     if (!build(template_id_, owner)) {
         modal_ = false;
         return -1;
     }
+    if (!ended_)
+        if (CWnd* first = start_focus())
+            first->SetFocus();
     const bool owner_enabled = owner && owner->GetSafeHwnd() && owner->IsWindowEnabled();
     if (owner_enabled)
         owner->EnableWindow(FALSE);
@@ -310,7 +353,42 @@ INT_PTR CDialog::DoModal()
         owner->EnableWindow(TRUE);
     DestroyWindow();
     modal_ = false;
+    platform::restore_focus(previous_focus);
     return answer;
+}
+
+CWnd* CDialog::next_tab_stop(const CWnd* from, bool backwards) const
+{
+    const std::vector<CWnd*>& controls = children();
+    const auto count = static_cast<std::ptrdiff_t>(controls.size());
+    std::ptrdiff_t at = backwards ? count : -1;
+    for (std::ptrdiff_t index = 0; from && index < count; ++index)
+        if (controls[static_cast<size_t>(index)] == from || controls[static_cast<size_t>(index)]->IsChild(from))
+            at = index;
+    for (std::ptrdiff_t step = 1; step <= count; ++step) {
+        const std::ptrdiff_t index = ((at + (backwards ? -step : step)) % count + count) % count;
+        if (takes_tab(controls, static_cast<size_t>(index)))
+            return controls[static_cast<size_t>(index)];
+    }
+    return nullptr;
+}
+
+CWnd* CDialog::start_focus() const
+{
+    CWnd* chosen = CWnd::GetFocus();
+    if (!default_focus_ && chosen && IsChild(chosen))
+        return chosen;
+    return next_tab_stop(nullptr, false);
+}
+
+int CDialog::default_button_id() const
+{
+    for (CWnd* control : children()) {
+        const auto* button = dynamic_cast<const CButton*>(control);
+        if (button && button->GetButtonStyle() == BS_DEFPUSHBUTTON)
+            return button->GetDlgCtrlID();
+    }
+    return IDOK;
 }
 
 void CDialog::EndDialog(int result)
@@ -450,4 +528,41 @@ BOOL CDialog::OnCommand(WPARAM wparam, LPARAM)
 void CDialog::OnClose()
 {
     SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* message)
+{
+    if (!message || message->message != WM_KEYDOWN || !GetSafeHwnd())
+        return CWnd::PreTranslateMessage(message);
+    const WPARAM key = message->wParam;
+    if (key != VK_ESCAPE && key != VK_RETURN && key != VK_TAB)
+        return FALSE;
+    CWnd* control = message->hwnd;
+    if (control && (control == this || !IsChild(control)))
+        control = nullptr;
+    // An in-place editor or a multi-line edit keeps the key.
+    const LRESULT wanted =
+        control ? control->SendMessage(WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(message)) : 0;
+    if (wanted & DLGC_WANTMESSAGE)
+        return FALSE;
+    if (key == VK_TAB) {
+        // Ctrl+Tab is the control's (a tab in a multi-line edit).
+        if ((wanted & DLGC_WANTTAB) || GetKeyState(VK_CONTROL) < 0)
+            return FALSE;
+        if (CWnd* next = next_tab_stop(control, GetKeyState(VK_SHIFT) < 0))
+            next->SetFocus();
+        return TRUE;
+    }
+    int id = IDCANCEL;
+    if (key == VK_RETURN) {
+        const auto* button = dynamic_cast<const CButton*>(control);
+        const bool push_button = button && (button->GetButtonStyle() == BS_PUSHBUTTON ||
+                                            button->GetButtonStyle() == BS_DEFPUSHBUTTON);
+        id = push_button ? control->GetDlgCtrlID() : default_button_id();
+    }
+    // A disabled button's command is not given.
+    CWnd* button = GetDlgItem(id);
+    if (!button || button->IsWindowEnabled())
+        SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return TRUE;
 }

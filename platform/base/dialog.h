@@ -93,6 +93,11 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wparam, LPARAM lparam) override;
     BOOL OnCommand(WPARAM wparam, LPARAM lparam) override;
     void OnClose() override;
+    // The dialog's keys: Escape is its Cancel command (id 2), Return presses the default push
+    // button (the focused push button, else the one marked default, else OK), Tab and Shift+Tab
+    // move the focus through the controls in order, unless the focused control asks for the
+    // key (WM_GETDLGCODE).
+    BOOL PreTranslateMessage(MSG* message) override;
 
 protected:
     CWnd* m_pParentWnd = nullptr;
@@ -100,10 +105,19 @@ protected:
 private:
     bool build(UINT template_id, CWnd* parent);
     bool create_control(const dialog_control& control);
+    // The control a modal run starts in: the one OnInitDialog focused when it answered FALSE,
+    // else the first that takes the focus.
+    CWnd* start_focus() const;
+    // The control Tab (or Shift+Tab: backwards) moves to from `from` (null: from either end).
+    CWnd* next_tab_stop(const CWnd* from, bool backwards) const;
+    // The id Return presses when the focus is on no push button.
+    int default_button_id() const;
 
     UINT template_id_ = 0;
     bool modal_ = false;
     bool ended_ = false;
+    // OnInitDialog answered TRUE: the dialog leaves the first focus to the platform.
+    bool default_focus_ = true;
     INT_PTR result_ = IDCANCEL;
     CFont font_;
     CSize base_units_{8, 16};

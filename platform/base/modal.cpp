@@ -48,9 +48,12 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type)
     request.text = text;
     request.caption = caption;
     request.type = type;
-    if (box_handler())
-        return box_handler()(request);
-    return safe_answer(type);
+    if (!box_handler())
+        return safe_answer(type);
+    const platform::saved_focus previous_focus = platform::save_focus();
+    const int answer = box_handler()(request);
+    platform::restore_focus(previous_focus);
+    return answer;
 }
 
 int AfxMessageBox(const char* text, UINT type)

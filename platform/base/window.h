@@ -10,6 +10,7 @@
 #include "platform/base/window_constants.h"
 #include "platform/base/window_peer.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -365,6 +366,16 @@ bool pre_translate(CWnd& target, UINT message, WPARAM wparam, LPARAM lparam);
 // The toolkit moved the focus (a click, the window manager): the windows are told as SetFocus
 // would tell them, without moving the toolkit's focus again.
 void focus_moved_by_toolkit(CWnd* new_focus);
+// The keyboard focus before a modal run (a dialog, a message box), given back when it ends.
+// Disabling the owner for the run clears the toolkit's own focus in it while the bookkeeping
+// may keep it, so the toolkit is told again even then.
+struct saved_focus {
+    CWnd* window = nullptr;
+    std::uint64_t serial = 0;
+};
+saved_focus save_focus();
+// Nothing happens when the window is gone or can no longer take the focus.
+void restore_focus(const saved_focus& saved);
 // The toolkit took the capture away.
 void capture_lost_by_toolkit();
 // Tips: the backend shows and hides them; CancelToolTips calls this.

@@ -440,6 +440,30 @@ void focus_moved_by_toolkit(CWnd* new_focus)
         tell_focus(focus_window, new_focus, false);
 }
 
+saved_focus save_focus()
+{
+    return saved_focus{focus_window, focus_window ? window_serial(focus_window) : 0};
+}
+
+void restore_focus(const saved_focus& saved)
+{
+    CWnd* window = saved.window;
+    if (!window || window_serial(window) != saved.serial || !::IsWindow(window) || !window->IsWindowEnabled())
+        return;
+    // Shown within its top-level window, which takes input again (a modal run shows its
+    // window without the style saying so).
+    const CWnd* top = window;
+    for (; top->GetStyle() & WS_CHILD; top = top->GetParent())
+        if (!(top->GetStyle() & WS_VISIBLE) || !top->GetParent())
+            return;
+    if (!top->IsWindowEnabled())
+        return;
+    if (focus_window != window)
+        window->SetFocus();
+    else if (window->peer())
+        window->peer()->set_focus();
+}
+
 void capture_lost_by_toolkit()
 {
     CWnd* captured = capture_window;

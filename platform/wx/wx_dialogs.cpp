@@ -334,6 +334,16 @@ public:
         });
     }
     void set_text(const char*) override {}
+    // While one of the grid's in-place editors has the focus it keeps the keys: Return takes
+    // the value, Escape drops it.
+    bool control_message(UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) override
+    {
+        if (message != WM_GETDLGCODE)
+            return control_peer::control_message(message, wparam, lparam, result);
+        wxWindow* focus = wxWindow::FindFocus();
+        result = focus && focus != native_ && native_->IsDescendant(focus) ? DLGC_WANTALLKEYS : 0;
+        return true;
+    }
     void show_properties() override
     {
         // The description of the selected row shows in the pane under the grid; tool tips would

@@ -2,6 +2,9 @@
 
 #include "platform/base/system_services.h"
 #include "platform/base/virtual_keys.h"
+#include "platform/wx/wx_peers.h"
+
+#include <wx/anybutton.h>
 
 #include <map>
 #include <set>
@@ -14,6 +17,13 @@ std::map<wxWindow*, CWnd*>& widgets()
 {
     static std::map<wxWindow*, CWnd*> registered;
     return registered;
+}
+
+// The widgets whose key presses reach their window (bind_input).
+std::set<wxWindow*>& hearing_widgets()
+{
+    static std::set<wxWindow*> hearing;
+    return hearing;
 }
 
 std::set<int>& keys_down()
@@ -80,6 +90,7 @@ void register_widget(wxWindow* widget, CWnd* window)
 void unregister_widget(wxWindow* widget)
 {
     widgets().erase(widget);
+    hearing_widgets().erase(widget);
 }
 
 CWnd* window_of(wxWindow* widget)
@@ -224,6 +235,34 @@ bool deliver_key(CWnd& window, UINT message, int virtual_key, bool repeat)
     return default_wanted;
 }
 
+bool pre_translate_unheard_key(wxWindow* focused, CWnd& top, const wxKeyEvent& event)
+{
+    if (focused && hearing_widgets().count(focused))
+        return false;
+    const int key = virtual_key_of(event.GetKeyCode());
+    // A toolkit button inside a composite control presses itself.
+    if (!key || (key == VK_RETURN && dynamic_cast<wxAnyButton*>(focused)))
+        return false;
+    CWnd* window = nullptr;
+    for (wxWindow* widget = focused; widget && !window; widget = widget->GetParent()) {
+        window = window_of(widget);
+        if (!window && widget->IsTopLevel()) {
+            // A drop-down's own window (a property's open list) keeps its keys.
+            wxWindow* own = widget_of(top);
+            if (own && wxGetTopLevelParent(own) != widget)
+                return false;
+            break;
+        }
+    }
+    if (!window || !IsWindow(window))
+        window = &top;
+    if (!IsWindow(window))
+        return false;
+    record_modifiers(event.ShiftDown(), event.ControlDown(), event.AltDown());
+    const UINT message = event.AltDown() && key != VK_MENU ? WM_SYSKEYDOWN : WM_KEYDOWN;
+    return pre_translate(*window, message, static_cast<WPARAM>(key), is_extended(key) ? (1 | (1 << 24)) : 1);
+}
+
 bool deliver_char(CWnd& window, UINT character)
 {
     if (pre_translate(window, WM_CHAR, character, 1) || !IsWindow(&window))
@@ -236,6 +275,7 @@ bool deliver_char(CWnd& window, UINT character)
 void bind_input(wxWindow* widget, CWnd& window, bool native_control)
 {
     CWnd* target = &window;
+    hearing_widgets().insert(widget);
     auto on_mouse = [target, widget, native_control](wxMouseEvent& event) {
         const UINT message = message_of(event.GetEventType());
         if (!message || !IsWindow(target) || window_of(widget) != target) {

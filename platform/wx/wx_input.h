@@ -29,6 +29,10 @@ CWnd* window_of(wxWindow* widget);
 bool deliver_mouse(CWnd& window, UINT message, UINT flags, CPoint client_point, short wheel_delta = 0);
 // Delivers a key message; answers whether default processing was asked for.
 bool deliver_key(CWnd& window, UINT message, int virtual_key, bool repeat);
+// A key pressed where no window of ours hears it (a part of a composite control such as the
+// property grid's rows or editor, or a dialog's own panel) is offered to PreTranslateMessage
+// of the nearest window of ours, else of top, and their ancestors; answers whether one took it.
+bool pre_translate_unheard_key(wxWindow* focused, CWnd& top, const wxKeyEvent& event);
 bool deliver_char(CWnd& window, UINT character);
 
 }  // namespace platform

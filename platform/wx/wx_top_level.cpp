@@ -5,6 +5,7 @@
 #include "platform/base/icons.h"
 #include "platform/base/menu.h"
 #include "platform/base/system_services.h"
+#include "platform/wx/wx_input.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_surface.h"
 
@@ -106,8 +107,25 @@ public:
         });
         top->Bind(wxEVT_SHOW, [target](wxShowEvent& event) {
             event.Skip();
-            if (event.IsShown() && IsWindow(target))
-                refresh_control_colours(*target);
+            if (!event.IsShown() || !IsWindow(target))
+                return;
+            refresh_control_colours(*target);
+            // The control the dialog starts in was given the focus before the window could
+            // take it (a modal run shows the window itself): the toolkit is told now.
+            CWnd* focus = CWnd::GetFocus();
+            CWnd* top_of_focus = focus;
+            while (top_of_focus && (top_of_focus->GetStyle() & WS_CHILD))
+                top_of_focus = top_of_focus->GetParent();
+            if (focus && focus != target && top_of_focus == target && focus->peer())
+                focus->peer()->set_focus();
+        });
+        // Keys pressed where no window of ours hears them still meet the dialog's keys (and the
+        // main window's).
+        top->Bind(wxEVT_CHAR_HOOK, [target](wxKeyEvent& event) {
+            event.Skip();
+            if (IsWindow(target) &&
+                pre_translate_unheard_key(dynamic_cast<wxWindow*>(event.GetEventObject()), *target, event))
+                event.Skip(false);
         });
         if (frame_) {
             frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);

@@ -6,12 +6,20 @@
 #include "../main_window_fixture.h"
 
 #include "app/AboutDlg.h"
+#include "app/ArchiveStatsDialog.h"
+#include "app/CommandExecDialog.h"
+#include "app/ExportDialog.h"
 #include "app/FileClipboard.h"
 #include "app/FilterDialog.h"
+#include "app/MergeFileDlg.h"
+#include "app/PropertyDlg.h"
+#include "app/SqlQueryDialog.h"
+#include "core/config/settings.h"
 #include "grid/UGGrid.h"
 #include "platform/base/dialog.h"
 #include "platform/wx/event_loop.h"
 #include "platform/wx/screenshot.h"
+#include "platform/wx/wx_input.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
@@ -19,10 +27,14 @@
 #include <wx/choice.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
+#include <wx/propgrid/manager.h>
+#include <wx/propgrid/propgrid.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
+#include <chrono>
 #include <cstdlib>
 
 namespace {
@@ -228,6 +240,254 @@ TEST(about_box_window, shows_the_program_icon)
         platform::save_window_png(about, std::string(folder) + "/about_box.png");
     about.DestroyWindow();
     platform::process_toolkit_events();
+}
+
+// Keys pressed inside a modal run, and how it ended.
+struct key_run {
+    INT_PTR ended = 0;
+    size_t pressed = 0;
+    // The keys left the run open until the deadline.
+    bool ran_out = false;
+    // The buttons whose commands the dialog handled, in order.
+    std::vector<int> commands;
+};
+
+// The result a run the keys left open is ended with.
+constexpr INT_PTR left_open = -77;
+
+// Opens a modal run with `open`; once `holds_keyboard` says its window holds the keyboard,
+// `prepare` plays the user's clicks and the keys are pressed one by one, each a turn of the loop
+// after the last (`between` looks in between). `end` ends a run still open after ten seconds.
+key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT_PTR()>& open,
+                           const std::function<bool()>& holds_keyboard, const std::function<void()>& end,
+                           const std::function<void()>& prepare, const std::function<void()>& between)
+{
+    key_run run;
+    bool prepared = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.ran_out = true;
+            end();
+            return;
+        }
+        if (holds_keyboard()) {
+            if (!prepared) {
+                prepared = true;
+                if (prepare)
+                    prepare();
+            } else if (run.pressed < keys.size()) {
+                if (run.pressed > 0 && between)
+                    between();
+                gui_test::press_key(keys[run.pressed++]);
+            }
+        }
+        timer.StartOnce(10);
+    });
+    timer.StartOnce(10);
+    run.ended = open();
+    timer.Stop();
+    return run;
+}
+
+// A dialog that notes the button commands it handles, then handles them as it does.
+template <typename dialog_type>
+class commands_noted : public dialog_type {
+public:
+    using dialog_type::dialog_type;
+    BOOL OnCommand(WPARAM wparam, LPARAM lparam) override
+    {
+        if (HIWORD(wparam) == BN_CLICKED)
+            commands.push_back(LOWORD(wparam));
+        return dialog_type::OnCommand(wparam, lparam);
+    }
+    std::vector<int> commands;
+};
+
+// The dialog whose toolkit window runs modally, null when none does.
+CDialog* modal_dialog()
+{
+    for (wxWindow* top : wxTopLevelWindows)
+        if (top->GetHandle() == gui_test::modal_window() && !top->GetChildren().empty())
+            return dynamic_cast<CDialog*>(platform::window_of(top->GetChildren().front()));
+    return nullptr;
+}
+
+template <typename dialog_type>
+key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<int>& keys,
+                        const std::function<void()>& prepare = {}, const std::function<void()>& between = {})
+{
+    const auto holds_keyboard = [&dialog] {
+        wxWindow* panel = IsWindow(&dialog) ? platform::widget_of(dialog) : nullptr;
+        wxWindow* top = panel ? wxGetTopLevelParent(panel) : nullptr;
+        return top && gui_test::modal_window() == top->GetHandle();
+    };
+    key_run run = press_in_modal_run(
+        keys, [&dialog] { return dialog.DoModal(); }, holds_keyboard, [&dialog] { dialog.EndDialog(left_open); },
+        prepare, between);
+    run.commands = dialog.commands;
+    return run;
+}
+
+key_run press_in_message_box(UINT type, const std::vector<int>& keys)
+{
+    return press_in_modal_run(
+        keys, [type] { return static_cast<INT_PTR>(AfxMessageBox("Go on?", type)); },
+        [] { return gui_test::modal_window() != nullptr; }, [] { gui_test::hide_modal_window(); }, {}, {});
+}
+
+struct dialog_key_case {
+    const char* name;
+    std::vector<int> keys;
+    INT_PTR ended;
+    std::vector<int> commands;
+    std::function<key_run(const std::vector<int>& keys)> run;
+};
+
+// Every dialog of the program and a message box, as the toolkit runs them: Escape is the
+// dialog's Cancel (its own handler of command 2), Return its default button, the focused push
+// button, or a new line in the query text; an in-place editor keeps Escape first.
+TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_dialog)
+{
+    gui_test::start_toolkit();
+    config::xml_parameters store;
+    const auto about = [](const std::vector<int>& keys) {
+        commands_noted<CAboutDlg> dialog;
+        return press_in_dialog(dialog, keys);
+    };
+    const auto statistics = [](const std::vector<int>& keys) {
+        commands_noted<CArchiveStatsDialog> dialog;
+        return press_in_dialog(dialog, keys);
+    };
+    const auto options = [&store](const std::vector<int>& keys) {
+        commands_noted<CPropertyDlg> dialog(store);
+        build_tool_options(dialog, store);
+        return press_in_dialog(dialog, keys);
+    };
+    const auto options_editing = [&store](const std::vector<int>& keys) {
+        commands_noted<CPropertyDlg> dialog(store);
+        build_tool_options(dialog, store);
+        return press_in_dialog(dialog, keys, [&dialog] {
+            auto* manager =
+                dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+            ASSERT_NE(manager, nullptr);
+            manager->GetGrid()->SelectProperty("DB Schema", true);
+        });
+    };
+    const auto export_choosing_xml = [](const std::vector<int>& keys) {
+        commands_noted<CExportDialog> dialog;
+        return press_in_dialog(dialog, keys, [&dialog] { dialog.GetDlgItem(IDC_EXPORT_XML)->SendMessage(BM_CLICK); });
+    };
+    const auto query = [](const std::vector<int>& keys) {
+        commands_noted<CSqlQueryDialog> dialog;
+        return press_in_dialog(dialog, keys);
+    };
+    const auto query_in_text = [](const std::vector<int>& keys) {
+        commands_noted<CSqlQueryDialog> dialog;
+        return press_in_dialog(
+            dialog, keys, [&dialog] { dialog.m_text.SetFocus(); },
+            [&dialog] {
+                CString text;
+                dialog.m_text.GetWindowText(text);
+                EXPECT_EQ(text, "\n") << "Return starts a new line in the query text";
+            });
+    };
+    const auto query_on_close = [](const std::vector<int>& keys) {
+        commands_noted<CSqlQueryDialog> dialog;
+        return press_in_dialog(dialog, keys, [&dialog] { dialog.GetDlgItem(IDC_QUERY_CLOSE)->SetFocus(); });
+    };
+    const auto filter = [](const std::vector<int>& keys) {
+        commands_noted<CFilterDialog> dialog(nullptr);
+        return press_in_dialog(dialog, keys);
+    };
+    const auto command_prompt = [](const std::vector<int>& keys) {
+        commands_noted<CCommandExecDialog> dialog("/bin/sh", "", false);
+        return press_in_dialog(dialog, keys);
+    };
+    const auto merge = [](const std::vector<int>& keys) {
+        commands_noted<CMergeFileDlg> dialog;
+        return press_in_dialog(dialog, keys);
+    };
+    const auto merge_on_copy = [](const std::vector<int>& keys) {
+        commands_noted<CMergeFileDlg> dialog;
+        return press_in_dialog(dialog, keys, [&dialog] { dialog.GetDlgItem(IDC_MERGE_COPY_RIGHT)->SetFocus(); });
+    };
+    const auto message_box = [](const std::vector<int>& keys) { return press_in_message_box(MB_OKCANCEL, keys); };
+
+    const std::vector<dialog_key_case> cases = {
+        {"About, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, about},
+        {"About, Return", {WXK_RETURN}, IDOK, {IDOK}, about},
+        {"Statistics, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, statistics},
+        {"Statistics, Return", {WXK_RETURN}, IDOK, {IDOK}, statistics},
+        {"Tool options, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, options},
+        {"Tool options, Return", {WXK_RETURN}, IDOK, {IDC_PROPERTIES_OK}, options},
+        {"Tool options, Escape in a value's editor, then again", {WXK_ESCAPE, WXK_ESCAPE}, IDCANCEL, {IDCANCEL},
+         options_editing},
+        {"Export, Escape", {WXK_ESCAPE}, IDCANCEL, {IDC_EXPORT_XML, IDCANCEL}, export_choosing_xml},
+        {"Export, Return", {WXK_RETURN}, IDOK, {IDC_EXPORT_XML, IDC_EXPORT_EXPORT}, export_choosing_xml},
+        {"Query interface, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, query},
+        {"Query interface, Return in the query text, then Escape", {WXK_RETURN, WXK_ESCAPE}, IDCANCEL, {IDCANCEL},
+         query_in_text},
+        {"Query interface, Return on Close", {WXK_RETURN}, IDCANCEL, {IDC_QUERY_CLOSE}, query_on_close},
+        {"Filter, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, filter},
+        {"Filter, Return", {WXK_RETURN}, IDOK, {IDOK}, filter},
+        {"Command prompt, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, command_prompt},
+        {"Command prompt, Return", {WXK_RETURN}, IDOK, {IDOK}, command_prompt},
+        {"Merge file, Escape", {WXK_ESCAPE}, 0, {IDCANCEL}, merge},
+        {"Merge file, Return on >>", {WXK_RETURN}, 1, {IDC_MERGE_COPY_RIGHT}, merge_on_copy},
+        {"Message box, Escape", {WXK_ESCAPE}, IDCANCEL, {}, message_box},
+        {"Message box, Return", {WXK_RETURN}, IDOK, {}, message_box},
+    };
+    for (const dialog_key_case& one : cases) {
+        SCOPED_TRACE(one.name);
+        const key_run run = one.run(one.keys);
+        EXPECT_FALSE(run.ran_out) << "the keys left it open";
+        EXPECT_EQ(run.ended, one.ended);
+        EXPECT_EQ(run.pressed, one.keys.size()) << "the run ended before its last key";
+        EXPECT_EQ(run.commands, one.commands);
+        platform::process_toolkit_events();
+    }
+}
+
+// After a dialog closes the keys go where they went before it opened: F5 compares at once,
+// without a click into the window.
+TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
+{
+    set_paths_in_settings();
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    window->grid().m_CUGGrid->SetFocus();
+    const int compared = comparisons_logged();
+
+    // The user clicks the About box's OK button.
+    const key_run about = press_in_modal_run(
+        {},
+        [this] {
+            command(ID_HELP_ABOUT);
+            return INT_PTR{0};
+        },
+        [] { return modal_dialog() != nullptr; },
+        [] {
+            if (CDialog* dialog = modal_dialog())
+                dialog->EndDialog(left_open);
+        },
+        [] {
+            auto* ok = dynamic_cast<wxButton*>(platform::widget_of(*modal_dialog()->GetDlgItem(IDOK)));
+            ASSERT_NE(ok, nullptr);
+            wxCommandEvent pressed(wxEVT_BUTTON, ok->GetId());
+            pressed.SetEventObject(ok);
+            ok->ProcessWindowEvent(pressed);
+        },
+        {});
+    ASSERT_FALSE(about.ran_out) << "the About box was not closed";
+
+    ASSERT_TRUE(gui_test::press_key(WXK_F5, false, frame));
+    EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return comparisons_logged() > compared; }))
+        << "F5 after the About box";
 }
 
 }  // namespace

@@ -10,9 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <wx/debug.h>
+#include <wx/defs.h>
 #include <wx/toplevel.h>
 
 #include <cstdio>
@@ -160,6 +162,147 @@ private:
     int saved_ = -1;
     std::string captured_;
 };
+
+// GTK reached through the symbols its library, loaded with the toolkit, brought into the
+// process (the build has no GTK headers); a key event made here as GDK 3 lays it out.
+struct gtk_key_calls {
+    struct key_event {
+        int type;
+        void* window;
+        signed char send_event;
+        unsigned time;
+        unsigned state;
+        unsigned keyval;
+        int length;
+        char* string;
+        unsigned short hardware_keycode;
+        unsigned char group;
+        unsigned is_modifier : 1;
+    };
+    struct keymap_key {
+        unsigned keycode;
+        int group;
+        int level;
+    };
+    void* (*current_grab)() = nullptr;
+    void* (*toplevel_of)(void* widget) = nullptr;
+    void* (*gdk_window_of)(void* widget) = nullptr;
+    int (*is_mapped)(void* widget) = nullptr;
+    void (*hide)(void* widget) = nullptr;
+    void* (*new_event)(int type) = nullptr;
+    void (*free_event)(void* event) = nullptr;
+    void (*set_device)(void* event, void* device) = nullptr;
+    void* (*default_display)() = nullptr;
+    void* (*default_seat)(void* display) = nullptr;
+    void* (*seat_keyboard)(void* seat) = nullptr;
+    void* (*keymap_of)(void* display) = nullptr;
+    int (*keys_for_keyval)(void* keymap, unsigned keyval, keymap_key** keys, int* count) = nullptr;
+    void (*free_memory)(void* memory) = nullptr;
+    void* (*add_reference)(void* object) = nullptr;
+    void (*do_event)(void* event) = nullptr;
+
+    template <typename Call>
+    static void find(Call& call, const char* name)
+    {
+        call = reinterpret_cast<Call>(dlsym(RTLD_DEFAULT, name));
+    }
+    gtk_key_calls()
+    {
+        find(current_grab, "gtk_grab_get_current");
+        find(toplevel_of, "gtk_widget_get_toplevel");
+        find(gdk_window_of, "gtk_widget_get_window");
+        find(is_mapped, "gtk_widget_get_mapped");
+        find(hide, "gtk_widget_hide");
+        find(new_event, "gdk_event_new");
+        find(free_event, "gdk_event_free");
+        find(set_device, "gdk_event_set_device");
+        find(default_display, "gdk_display_get_default");
+        find(default_seat, "gdk_display_get_default_seat");
+        find(seat_keyboard, "gdk_seat_get_keyboard");
+        find(keymap_of, "gdk_keymap_get_for_display");
+        find(keys_for_keyval, "gdk_keymap_get_entries_for_keyval");
+        find(free_memory, "g_free");
+        find(add_reference, "g_object_ref");
+        find(do_event, "gtk_main_do_event");
+    }
+    bool complete() const
+    {
+        return current_grab && toplevel_of && gdk_window_of && is_mapped && hide && new_event && free_event &&
+               set_device && default_display && default_seat && seat_keyboard && keymap_of && keys_for_keyval &&
+               free_memory && add_reference && do_event;
+    }
+    static const gtk_key_calls& get()
+    {
+        static const gtk_key_calls calls;
+        return calls;
+    }
+};
+
+// The toolkit window of the modal run on screen (a dialog or a message box), null when none.
+inline void* modal_window()
+{
+    const gtk_key_calls& gtk = gtk_key_calls::get();
+    void* grab = gtk.complete() ? gtk.current_grab() : nullptr;
+    void* top = grab ? gtk.toplevel_of(grab) : nullptr;
+    return top && gtk.is_mapped(top) ? top : nullptr;
+}
+
+// Takes the modal window off the screen, which ends a message box's run (a test that would
+// otherwise wait for ever).
+inline void hide_modal_window()
+{
+    if (void* top = modal_window())
+        gtk_key_calls::get().hide(top);
+}
+
+// Presses and releases a key as the window system reports it to GTK, in the window that holds
+// the keyboard: the modal window while a run is on, else `top` (a toolkit top-level window),
+// else the focused window's. GTK hands it on to that window's focused control and the toolkit
+// handles it as it handles a typed key; no window manager or pointer position is involved.
+// False when there is no such window (or GTK is not there).
+inline bool press_key(int key, bool shift = false, wxWindow* top = nullptr)
+{
+    const gtk_key_calls& gtk = gtk_key_calls::get();
+    if (!gtk.complete())
+        return false;
+    unsigned keyval = 0;
+    switch (key) {
+    case WXK_ESCAPE: keyval = 0xff1b; break;
+    case WXK_RETURN: keyval = 0xff0d; break;
+    case WXK_TAB: keyval = shift ? 0xfe20 : 0xff09; break;
+    case WXK_F5: keyval = 0xffc2; break;
+    default: return false;
+    }
+    void* target = modal_window();
+    if (!target) {
+        wxWindow* focused = top ? top : wxWindow::FindFocus();
+        wxWindow* window = focused ? wxGetTopLevelParent(focused) : nullptr;
+        target = window ? window->GetHandle() : nullptr;
+    }
+    void* gdk_window = target ? gtk.gdk_window_of(target) : nullptr;
+    if (!gdk_window)
+        return false;
+    void* display = gtk.default_display();
+    unsigned short keycode = 0;
+    gtk_key_calls::keymap_key* keys = nullptr;
+    int count = 0;
+    if (gtk.keys_for_keyval(gtk.keymap_of(display), keyval, &keys, &count) && count > 0)
+        keycode = static_cast<unsigned short>(keys[0].keycode);
+    gtk.free_memory(keys);
+    for (const int type : {8, 9}) {  // GDK_KEY_PRESS, GDK_KEY_RELEASE
+        void* event = gtk.new_event(type);
+        auto* fields = static_cast<gtk_key_calls::key_event*>(event);
+        fields->window = gtk.add_reference(gdk_window);
+        fields->send_event = 1;
+        fields->state = shift ? 1u : 0u;  // GDK_SHIFT_MASK
+        fields->keyval = keyval;
+        fields->hardware_keycode = keycode;
+        gtk.set_device(event, gtk.seat_keyboard(gtk.default_seat(display)));
+        gtk.do_event(event);
+        gtk.free_event(event);
+    }
+    return true;
+}
 
 // A top-level window holding one owner-drawn child at (10, 10) of the given client size.
 class canvas_fixture : public ::testing::Test {
