@@ -393,6 +393,9 @@ void CTarvolineDlg::OpenCatalogue()
     m_confirmClose = keys::read_switch(m_settings, keys::confirm_close);
     m_archive.create_result_table(m_archive.result);
     m_archive.on_note = [this](const std::string& line) { m_logger.enqueue(line, logger::info); };
+    // Beside the settings: outside both trees, and each user's own.
+    const boost::filesystem::path settings_folder = boost::filesystem::path(m_settingsFile).parent_path();
+    m_archive.set_copy_record_folder(settings_folder.empty() ? std::string(".") : settings_folder.string());
     std::string error;
     if (!m_archive.open_database(error, storage)) {
         // A name left empty (settings that could not be read) would give an error naming nothing.

@@ -267,6 +267,8 @@ void replacing_merge_goal(const bfs::path& top, std::uint64_t files)
     };
     write_tree(main, false);
     auto archive = open_archive(main, "compare_bench_replace");
+    // As the program keeps it, outside both trees.
+    archive->set_copy_record_folder(top.string());
     std::string error;
     data::data_table* table = nullptr;
     const auto prepare = [&] {

@@ -1,5 +1,7 @@
 #include "core/fs/copy_temporary.h"
 
+#include "core/fs/copy_record.h"
+
 #include <boost/filesystem/operations.hpp>
 
 #include <cerrno>
@@ -19,8 +21,8 @@ const char tag[] = ".tarvoline-";
 const std::size_t tag_length = sizeof(tag) - 1;
 const std::size_t suffix_length = 8;
 const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-// Only this program writes it. Its value is the temporary's own name, so the file renamed into
-// place, should the mark stay on it, is no temporary under any other name.
+// Only this program writes it, and takes it off before the temporary takes its target's name.
+// Its value is the temporary's own name: a file of another name that carries it is none.
 const char mark[] = "user.tarvoline.copy";
 
 bool suffix_letter(char c)
@@ -35,6 +37,14 @@ std::string file_name_of(const std::string& path)
 }
 
 } // namespace
+
+std::function<void(copy_step)> on_copy_step;
+
+void report_copy_step(copy_step step)
+{
+    if (on_copy_step)
+        on_copy_step(step);
+}
 
 std::string copy_temporary_name(const boost::filesystem::path& target)
 {
@@ -70,32 +80,78 @@ bool is_own_copy_temporary(const std::string& file)
     return length == static_cast<ssize_t>(name.size()) && value.compare(0, name.size(), name) == 0;
 }
 
-int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary)
+int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary,
+                          copy_record* record)
 {
-    int handle = -1;
-    for (int attempt = 0; attempt < 100 && handle < 0; ++attempt) {
-        temporary = target.parent_path() / copy_temporary_name(target);
-        handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (handle < 0 && errno != EEXIST)
+    const boost::filesystem::path folder = target.parent_path();
+    // Unnamed until it carries its mark, the temporary can't be left behind unmarked: a process
+    // killed before the link leaves nothing. A file system without unnamed files, or a system
+    // without /proc to link one from, gets a named one marked at once, and the record covers the
+    // moment between.
+    int unnamed = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = folder / copy_temporary_name(target);
+        const std::string name = temporary.filename().string();
+        // Named before the file is: on a file system that keeps no mark the record alone tells
+        // the temporary from a user's file. A later process may run elsewhere: the path is whole.
+        boost::system::error_code no_folder;
+        const std::string recorded_path = record == nullptr || temporary.is_absolute()
+            ? temporary.string()
+            : (boost::filesystem::current_path(no_folder) / temporary).string();
+        const bool recorded = record != nullptr && record->add(recorded_path);
+        int handle = -1;
+        if (unnamed >= 0) {
+            ::fsetxattr(unnamed, mark, name.data(), name.size(), 0);
+            const std::string unnamed_path = "/proc/self/fd/" + std::to_string(unnamed);
+            if (::linkat(AT_FDCWD, unnamed_path.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                handle = unnamed;
+            } else if (errno != EEXIST) {
+                ::close(unnamed);
+                unnamed = -1;
+            }
+        }
+        if (handle < 0 && unnamed < 0) {
+            handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+            if (handle >= 0) {
+                report_copy_step(copy_step::named);
+                ::fsetxattr(handle, mark, name.data(), name.size(), XATTR_CREATE);
+                return handle;
+            }
+        }
+        if (handle >= 0) {
+            report_copy_step(copy_step::named);
+            return handle;
+        }
+        // The name is a user's file: the record must not name it.
+        const int code = errno;
+        if (recorded)
+            record->withdraw(recorded_path);
+        if (code != EEXIST) {
+            errno = code;
             return -1;
+        }
     }
-    if (handle < 0)
-        return -1;
-    // Without the mark the temporary still works; left behind, it is taken for a user's file.
-    const std::string name = temporary.filename().string();
-    ::fsetxattr(handle, mark, name.data(), name.size(), XATTR_CREATE);
-    return handle;
+    if (unnamed >= 0)
+        ::close(unnamed);
+    errno = EEXIST;
+    return -1;
+}
+
+bool unmark_copy_temporary(int handle)
+{
+    // Taken off while the temporary's mode still lets its owner change it: a read-only mode
+    // would keep it on the user's file for good.
+    if (::fremovexattr(handle, mark) != 0 && errno != ENODATA && errno != ENOTSUP)
+        return false;
+    report_copy_step(copy_step::unmarked);
+    return true;
 }
 
 int put_copy_in_place(const boost::filesystem::path& temporary, const boost::filesystem::path& target)
 {
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return -1;
-    // A read-only file keeps the mark where only its owner may change it; it names the
-    // temporary, not this file, so it does no harm there.
-    const int kept = errno;
-    ::lremovexattr(target.c_str(), mark);
-    errno = kept;
+    report_copy_step(copy_step::placed);
     return 0;
 }
 

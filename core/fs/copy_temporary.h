@@ -1,18 +1,29 @@
 #pragma once
 // The temporaries a copy writes beside its target and renames over it once complete:
 // "." + the target's name (cut to 200 bytes) + ".tarvoline-" + 8 lower-case letters or digits,
-// marked as this program's by an extended attribute that holds the temporary's own name. A file
-// is a temporary only with both: a user's file of such a name is an ordinary file, and so is a
-// temporary on a file system without extended attributes (FAT, some network shares). One left
-// behind by an interrupted copy holds a partial file, so the walk never records one, and a
-// comparison removes those of the folders it walks, a merge those of a folder it writes to.
+// made this program's by an extended attribute that holds the temporary's own name, or by the
+// record of the copies in flight of the process that made it (a file system without extended
+// attributes keeps no mark). A user's file of such a name is an ordinary file. One left behind by
+// an interrupted copy holds a partial file, so the walk never records one; a comparison removes
+// those the records of dead processes name and the marked ones of the folders it walks, a merge
+// the marked ones of a folder it writes to. No file in its target's place carries the mark.
 
 #include <boost/filesystem/path.hpp>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 namespace fs {
+
+class copy_record;
+
+// Where a copy through a temporary stands: the temporary has its name, holds the content and
+// times, has its mark taken off just before its rename, is in its target's place.
+enum class copy_step { named, written, unmarked, placed };
+// Called at each step when set: a test stops a copy there as a killed process would.
+extern std::function<void(copy_step)> on_copy_step;
+void report_copy_step(copy_step step);
 
 std::string copy_temporary_name(const boost::filesystem::path& target);
 
@@ -22,12 +33,17 @@ bool is_copy_temporary(const char* file_name, std::size_t length);
 // Whether `file` is a temporary this program made: its name and its mark. A link never is.
 bool is_own_copy_temporary(const std::string& file);
 
-// Creates a fresh, marked temporary beside `target`, open for writing; -1 with errno when none
-// can be made. A file system that keeps no mark still gets its temporary.
-int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*out*/);
+// Creates a fresh temporary beside `target`, open for writing; -1 with errno when none can be
+// made. Where the file system allows, it gets its name only once marked; `record`, when given,
+// names it before it exists.
+int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*out*/,
+                          copy_record* record = nullptr);
 
-// Renames a complete temporary over its target (0, or -1 with errno, as rename) and takes the
-// mark off the file now in place, as far as the file system lets it.
+// Takes the mark off a complete temporary, open as `handle`, before its mode is set; false with
+// errno when it stays on.
+bool unmark_copy_temporary(int handle);
+
+// Renames a complete, unmarked temporary over its target (0, or -1 with errno, as rename).
 int put_copy_in_place(const boost::filesystem::path& temporary, const boost::filesystem::path& target);
 
 // Removes this program's temporaries directly in `folder`; whatever can't be removed stays.

@@ -144,6 +144,11 @@ void file_archive::set_root(const std::string& folder)
     dir_walker::set_root(folder);
 }
 
+void file_archive::set_copy_record_folder(const std::string& folder)
+{
+    copies_ = folder.empty() ? nullptr : std::make_unique<copy_record>(folder);
+}
+
 bool file_archive::open_database(std::string& error, db::sqlite_db::storage_mode mode)
 {
     try {
@@ -182,6 +187,17 @@ void file_archive::note_removed_temporaries(const std::string& folder, std::size
         on_note("Removed " + std::to_string(count) + " temporaries of an interrupted copy in " + folder);
 }
 
+void file_archive::remove_interrupted_copies()
+{
+    unremoved_temporaries_.clear();
+    if (copies_ == nullptr || mock_copy)
+        return;
+    copy_record::leftovers done = copy_record::remove_leftovers(copies_->folder());
+    for (const auto& folder : done.removed)
+        note_removed_temporaries(folder.first, folder.second);
+    unremoved_temporaries_ = std::move(done.kept);
+}
+
 void file_archive::empty_result()
 {
     if (result == nullptr)
@@ -195,6 +211,7 @@ bool file_archive::record_main_folder(std::string& error)
 {
     if (!database_ready(error))
         return false;
+    remove_interrupted_copies();
     // A failed recording keeps the previous comparison's rows on show: the tables were
     // rolled back to them.
     return record_tree(root(), true, error);
@@ -205,12 +222,13 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
 {
     if (!database_ready(error))
         return false;
+    remove_interrupted_copies();
     // The main tree's walk starts first: a process allowed only a few more threads gives them to
     // the tree recorded first, and the backup's early walk is the one that does without. A walk
     // that can't start is started again by the recording, which reports why.
     std::unique_ptr<tree_scanner> main_walk;
     try {
-        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy);
+        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy, unremoved_temporaries_);
     } catch (const std::exception&) {
         main_walk.reset();
     }
@@ -221,7 +239,7 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
         const bfs::path backup_root = to_path(backup_folder);
         if (!roots_overlap(root(), backup_root) && present(backup_root)) {
             try {
-                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy);
+                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy, unremoved_temporaries_);
             } catch (const std::exception&) {
                 backup_walk.reset();
             }
@@ -259,6 +277,8 @@ bool file_archive::backup_root_in_main_tree(const bfs::path& backup_root)
 bool file_archive::record_backup_folder(const std::string& folder, data::data_table*& table,
                                         std::string& error, const std::uint32_t& mask)
 {
+    if (!folder.empty())
+        remove_interrupted_copies();
     return record_backup(folder, table, error, mask, nullptr);
 }
 
@@ -341,7 +361,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.bind_int(insert, 1, only_backup_id);
 
         if (!walked)
-            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy);
+            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy, unremoved_temporaries_);
         tree_scanner& scanner = *walked;
         tree_scanner::batch batch;
         const bindings_released released(database, insert);

@@ -5,6 +5,7 @@
 // an error text; none of them throws.
 
 #include "core/db/sqlite_db.h"
+#include "core/fs/copy_record.h"
 #include "core/fs/dir_walker.h"
 #include "core/script_manager.h"
 #include "core/utils/string_utils.h"
@@ -17,6 +18,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,10 @@ public:
 
     // Opening and recording.
     void set_root(const std::string& folder);
+    // The folder of the record of the copies in flight, outside both trees (the settings' folder):
+    // after a process is killed mid-copy, the next comparison of any process removes the
+    // temporaries its record names, even where the file system keeps no mark. Empty keeps none.
+    void set_copy_record_folder(const std::string& folder);
     bool open_database(std::string& error /*out*/, db::sqlite_db::storage_mode mode);
     bool record_main_folder(std::string& error /*out*/);
     // `table` is pointed at `result`, which stays the catalogue's.
@@ -194,8 +200,14 @@ private:
     // (a copy_with_choice made while a merge walks included) have none: they go to disk at once.
     struct merge_walk;
 
+    // Settles the record of copies in flight when the outermost copying call returns.
+    struct copying_scope;
+
     bool database_ready(std::string& error) const;
     void note_removed_temporaries(const std::string& folder, std::size_t count) const;
+    // Removes the temporaries that the records of processes no longer running name, before a
+    // comparison walks the trees.
+    void remove_interrupted_copies();
     void empty_result();
     void fill_result(db::sqlite_db::iterator& row, db::sqlite_db::iterator& end, std::uint32_t mask);
     // `walked`, when given, is the tree's walk already started; otherwise one is started here.
@@ -230,6 +242,12 @@ private:
                       int& code /*out*/);
     // Makes the waiting copies durable, then gives each its target's name, in row order.
     void finish_batch(replace_batch& batch);
+
+    std::unique_ptr<copy_record> copies_;
+    // Named by a dead process's record but still there: the walks never record them.
+    std::set<copy_record::file_identity> unremoved_temporaries_;
+    // How deep the copying calls nest (a copy made from a merge's decision callable).
+    unsigned copying_ { 0 };
 };
 
 // False for a text of nothing but white space, SQL comments and semicolons: SQLite would run it

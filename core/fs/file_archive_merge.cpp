@@ -136,6 +136,20 @@ bool as_recorded(const struct ::stat* now, const file_archive::recorded_target& 
         && static_cast<std::int64_t>(now->st_mtime) == recorded.last_write_time;
 }
 
+// Readies a complete temporary to take its target's place: its mark off first, while its mode
+// still lets its owner change it, then the source's permissions.
+bool ready_to_place(int temporary, const struct ::stat& source_info, copy_failure& failure)
+{
+    if (!unmark_copy_temporary(temporary)) {
+        failure = { "cannot take the temporary's mark off", errno };
+        return false;
+    }
+    return copy_permissions(source_info, temporary, failure);
+}
+
+// Records of copies in flight past this size are emptied between rows that leave nothing waiting.
+const std::size_t record_bound = 64 * 1024;
+
 } // namespace
 
 copy_counts& copy_counts::operator+=(const copy_counts& other)
@@ -171,6 +185,8 @@ struct file_archive::replace_batch {
     struct waiting {
         std::size_t row;
         bfs::path source;
+        // The source as it was copied, for the permissions given just before the rename.
+        struct ::stat source_info;
         bfs::path temporary;
         bfs::path target;
         bool check_target;
@@ -194,6 +210,20 @@ struct file_archive::replace_batch {
     tally taken_back;
 };
 
+struct file_archive::copying_scope {
+    explicit copying_scope(file_archive& archive) : archive_(archive) { ++archive_.copying_; }
+    ~copying_scope()
+    {
+        // Each temporary the call made is in place or gone by now.
+        if (--archive_.copying_ == 0 && archive_.copies_ != nullptr)
+            archive_.copies_->clear();
+    }
+    copying_scope(const copying_scope&) = delete;
+    copying_scope& operator=(const copying_scope&) = delete;
+
+    file_archive& archive_;
+};
+
 struct file_archive::merge_walk {
     // The folders already cleared of interrupted copies' temporaries. Clearing happens before
     // the first copy into a folder; copies made in parallel would have to keep it so.
@@ -208,6 +238,7 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
                               const before_copy& prepare)
 {
     error.clear();
+    const copying_scope copying(*this);
     replace_batch batch;
     batch.counters = counters;
     merge_walk walk;
@@ -246,6 +277,9 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             }
             if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
                 finish_batch(batch);
+            // A merge of new files only, copied one by one, never finishes a batch.
+            if (batch.files.empty() && copies_ != nullptr && copies_->size() > record_bound)
+                copies_->clear();
         }
         finish_batch(batch);
     } catch (const std::exception& failure) {
@@ -344,6 +378,17 @@ void file_archive::finish_batch(replace_batch& batch)
                 continue;
             }
         }
+        descriptor placed(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+        if (placed.get() < 0) {
+            fail("cannot replace the target", errno);
+            continue;
+        }
+        copy_failure failure;
+        if (!ready_to_place(placed.get(), file.source_info, failure)) {
+            fail(failure.what, failure.code);
+            continue;
+        }
+        placed.close();
         if (put_copy_in_place(file.temporary, file.target) != 0)
             fail("cannot replace the target", errno);
     }
@@ -354,12 +399,16 @@ void file_archive::finish_batch(replace_batch& batch)
                           code))
             drop(*file, text);
     }
+    // Every temporary the record names now is in place or gone.
+    if (copies_ != nullptr)
+        copies_->clear();
 }
 
 bool file_archive::merge_row(const std::string& backup_root, const data::data_row& row,
                              copy_counts* counters, const chooser& choose, std::string& error,
                              const before_copy& prepare)
 {
+    const copying_scope copying(*this);
     merge_walk walk;
     walk.prepare = &prepare;
     return merge_one(backup_root, row, counters, choose, walk, error);
@@ -426,6 +475,7 @@ bool file_archive::copy_with_choice(const bfs::path& first, const bfs::path& sec
                                     copy_counts* counters, const chooser& choose, std::string& error,
                                     onto_folder folder_target)
 {
+    const copying_scope copying(*this);
     return apply_choice(choose ? choose(first, second) : 1, first, second, counters, error, folder_target, nullptr,
                         nullptr);
 }
@@ -453,6 +503,7 @@ bool file_archive::apply_choice(int decision, const bfs::path& first, const bfs:
 bool file_archive::copy_entry(const bfs::path& source, const bfs::path& target, copy_counts* counters,
                               std::string& error, onto_folder folder_target)
 {
+    const copying_scope copying(*this);
     return copy_checked(source, target, counters, error, folder_target, nullptr, nullptr);
 }
 
@@ -568,6 +619,7 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
 {
     if (!mock_copy && same_file(source, target))
         return true;
+    const copying_scope copying(*this);
     int code = 0;
     return replace_file(source, target, error, nullptr, nullptr, code);
 }
@@ -598,7 +650,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     // interrupted or failed copy never leaves a half-written file in place of a good one.
     const bool replacing = present(target);
     bfs::path temporary;
-    const int handle = create_copy_temporary(target, temporary);
+    const int handle = create_copy_temporary(target, temporary, copies_.get());
     if (handle < 0)
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
@@ -608,20 +660,23 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         ::unlink(temporary.c_str());
         return fail(what, system_code);
     };
-    if (!copy_file_data(from.get(), info, to.get(), failure))
+    if (!copy_content_and_times(from.get(), info, to.get(), failure))
         return abandon(failure.what, failure.code);
+    report_copy_step(copy_step::written);
     // A replaced file must be on disk before the good old one goes; in a batch, the batch's
-    // flush sees to it.
+    // flush sees to it, and the temporary keeps its mark until just before its rename.
     const bool waits = replacing && batch != nullptr;
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
+    if (!waits && !ready_to_place(to.get(), info, failure))
+        return abandon(failure.what, failure.code);
     if (to.close() != 0) {
         const int code_on_close = errno;
         ::unlink(temporary.c_str());
         return fail("cannot write the content", code_on_close);
     }
     if (waits) {
-        replace_batch::waiting file { batch->row, source, temporary, target, recorded != nullptr,
+        replace_batch::waiting file { batch->row, source, info, temporary, target, recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
                                       replace_batch::tally() };
         batch->files.push_back(std::move(file));

@@ -78,6 +78,11 @@ int open_regular_file(const boost::filesystem::path& path, struct ::stat& info, 
 
 bool copy_file_data(int source, const struct ::stat& info, int target, copy_failure& failure)
 {
+    return copy_content_and_times(source, info, target, failure) && copy_permissions(info, target, failure);
+}
+
+bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure)
+{
     const auto fail = [&](const char* what, int code) {
         failure = { what, code };
         return false;
@@ -93,22 +98,33 @@ bool copy_file_data(int source, const struct ::stat& info, int target, copy_fail
         || after.st_mtim.tv_nsec != info.st_mtim.tv_nsec)
         return fail("the source changed during the copy", 0);
     // Boost's copy keeps the permissions but not the times; both are kept so the pair compares
-    // equal at the next comparison. File systems without Unix permissions (FAT and exFAT backup
-    // drives) refuse the mode; that must not fail every copy to them.
+    // equal at the next comparison.
+    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
+    if (::futimens(target, times) != 0)
+        return fail("cannot set the times", errno);
+    return true;
+}
+
+bool copy_permissions(const struct ::stat& info, int target, copy_failure& failure)
+{
+    // File systems without Unix permissions (FAT and exFAT backup drives) refuse the mode, and
+    // one in user space may not implement it at all; that must not fail every copy to them.
     // A set-user-ID or set-group-ID file that now belongs to someone else (a copy made by root
     // of another user's file) would run with rights its owner never gave it: the bits go, as
     // cp drops them.
     mode_t mode = info.st_mode & 07777;
     struct ::stat made;
-    if (::fstat(target, &made) != 0)
-        return fail("cannot read the copy", errno);
+    if (::fstat(target, &made) != 0) {
+        failure = { "cannot read the copy", errno };
+        return false;
+    }
     if (made.st_uid != info.st_uid || made.st_gid != info.st_gid)
         mode &= ~static_cast<mode_t>(S_ISUID | S_ISGID);
-    if (::fchmod(target, mode) != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
-        return fail("cannot set the permissions", errno);
-    const struct ::timespec times[2] = { info.st_atim, info.st_mtim };
-    if (::futimens(target, times) != 0)
-        return fail("cannot set the times", errno);
+    if (::fchmod(target, mode) != 0 && errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP
+        && errno != ENOSYS) {
+        failure = { "cannot set the permissions", errno };
+        return false;
+    }
     return true;
 }
 

@@ -47,6 +47,11 @@ int open_regular_file(const boost::filesystem::path& path, struct ::stat& info /
 // fails or the source changed while it was read.
 bool copy_file_data(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/);
 
+// The same in two steps, for a copy that must do something between them: the content and times,
+// then the permissions (the mode may forbid changing the file after).
+bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/);
+bool copy_permissions(const struct ::stat& info, int target, copy_failure& failure /*out*/);
+
 // Copies from the source's offset to its end; in-kernel where the file systems allow it, else
 // through a buffer. False with errno set when a read or write fails.
 bool copy_file_content(int source, int target);

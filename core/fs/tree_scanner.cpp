@@ -71,7 +71,9 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
 
 tree_scanner::thread_maker tree_scanner::make_thread;
 
-tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries) : remove_temporaries_(remove_temporaries)
+tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries,
+                           std::set<copy_record::file_identity> recorded_temporaries)
+    : remove_temporaries_(remove_temporaries), recorded_temporaries_(std::move(recorded_temporaries))
 {
     dir_walker walker;
     walker.set_root(root.string());
@@ -160,7 +162,9 @@ void tree_scanner::read(folder& listed)
         if (S_ISREG(details.st_mode)) {
             // The partial file of an interrupted copy, made by this program: a user's file of
             // such a name, or a link, is recorded like any other.
-            if (!link && is_copy_temporary(name, std::strlen(name)) && is_own_copy_temporary(prefix + name)) {
+            if (!link && is_copy_temporary(name, std::strlen(name))
+                && (recorded_temporaries_.count(copy_record::file_identity(details.st_dev, details.st_ino)) != 0
+                    || is_own_copy_temporary(prefix + name))) {
                 if (remove_temporaries_ && ::unlink((prefix + name).c_str()) == 0)
                     ++listed.temporaries_removed;
             } else {

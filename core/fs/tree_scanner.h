@@ -7,6 +7,7 @@
 // (each folder's own listing order), whatever the threads' timing: the same tree always gives
 // the same sequence. The caller only takes finished batches.
 
+#include "core/fs/copy_record.h"
 #include "core/fs/dir_walker.h"
 
 #include <boost/filesystem/path.hpp>
@@ -67,8 +68,10 @@ public:
     // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
     // so does a walk for which not even one reading thread could be started. With fewer threads
     // than it asks for, the walk goes on with those it has. The temporaries of interrupted copies
-    // are never handed over; with `remove_temporaries` they are removed as well.
-    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries);
+    // (marked, or among `recorded_temporaries`) are never handed over; with `remove_temporaries`
+    // they are removed as well.
+    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries,
+                 std::set<copy_record::file_identity> recorded_temporaries = {});
     ~tree_scanner();
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
@@ -112,6 +115,7 @@ private:
     std::unique_ptr<folder> root_;
     boost::filesystem::path root_path_;
     bool remove_temporaries_ { false };
+    std::set<copy_record::file_identity> recorded_temporaries_;
     std::set<folder*, walk_order> unread_;
     std::size_t files_ahead_ { 0 };
     std::size_t busy_ { 0 };

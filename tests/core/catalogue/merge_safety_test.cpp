@@ -4,7 +4,16 @@
 
 #include "core/fs/copy_temporary.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fstream>
+
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace catalogue_test {
@@ -40,6 +49,67 @@ protected:
         }
         return temporary;
     }
+
+    // Runs a merge of the whole table in a child process killed, as by kill -9, when a copy
+    // reaches `step`; false when the child ended otherwise.
+    bool merge_killed_at(fs::copy_step step, int direction)
+    {
+        const pid_t child = ::fork();
+        if (child < 0)
+            return false;
+        if (child == 0) {
+            fs::on_copy_step = [step](fs::copy_step reached) {
+                if (reached == step)
+                    ::raise(SIGKILL);
+            };
+            std::string merge_error;
+            archive.merge_rows(backup_root.string(), *table, nullptr, choose(direction), merge_error);
+            ::_exit(0);
+        }
+        int status = 0;
+        return ::waitpid(child, &status, 0) == child && WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    }
+
+    // The files below `root` whose names have the temporaries' form.
+    static std::vector<bfs::path> temporaries_below(const bfs::path& root)
+    {
+        std::vector<bfs::path> found;
+        for (bfs::recursive_directory_iterator entry(root), end; entry != end; ++entry) {
+            const std::string name = entry->path().filename().string();
+            if (fs::is_copy_temporary(name.data(), name.size()))
+                found.push_back(entry->path());
+        }
+        return found;
+    }
+
+    // The files below `root`, temporaries aside, that carry an attribute of this program's.
+    static std::vector<bfs::path> placed_files_marked(const bfs::path& root)
+    {
+        std::vector<bfs::path> found;
+        for (bfs::recursive_directory_iterator entry(root), end; entry != end; ++entry) {
+            const std::string name = entry->path().filename().string();
+            if (fs::is_copy_temporary(name.data(), name.size()))
+                continue;
+            char names[4096];
+            const ssize_t length = ::llistxattr(entry->path().c_str(), names, sizeof(names));
+            for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names + at)) + 1) {
+                if (std::strncmp(names + at, "user.tarvoline", 14) == 0)
+                    found.push_back(entry->path());
+            }
+        }
+        return found;
+    }
+
+    static bool keeps_extended_attributes(const bfs::path& folder)
+    {
+        const bfs::path probe = folder / "attribute-probe";
+        { std::ofstream(probe.string()) << "probe"; }
+        const bool kept = ::setxattr(probe.c_str(), "user.tarvoline.probe", "1", 1, 0) == 0;
+        bfs::remove(probe);
+        return kept;
+    }
+
+    void TearDown() override { fs::on_copy_step = nullptr; }
 
     fs::copy_counts counters;
 };
@@ -174,6 +244,101 @@ TEST_F(merge_safety, users_files_named_like_temporaries_are_kept_and_leftovers_g
     EXPECT_EQ(table->rows.size(), 1u);
     EXPECT_EQ(row_of("FILE", ".plan.tarvoline-v2final1").cells[10], "FILE");
     EXPECT_EQ(notes.size(), 1u);
+}
+
+TEST_F(merge_safety, copy_killed_as_its_temporary_gets_a_name_leaves_it_marked_for_the_next_comparison)
+{
+    bfs::create_directories(backup_root);
+    if (!keeps_extended_attributes(backup_root))
+        GTEST_SKIP() << "the temporary folder's file system keeps no extended attributes";
+    std::vector<std::string> notes;
+    archive.on_note = [&notes](const std::string& line) { notes.push_back(line); };
+    write_main("d/new.bin", "new", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+
+    // No record of copies in flight: the mark alone tells the temporary.
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::named, 1));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), 1u);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_FALSE(bfs::exists(left[0]));
+    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
+    EXPECT_EQ(notes, std::vector<std::string>(
+                         { "Removed 1 temporaries of an interrupted copy in " + (backup_root / "d").string() }));
+}
+
+// A read-only mode forbids an ordinary user to take the mark off a file; a kill just after the
+// rename left it on as root too.
+TEST_F(merge_safety, no_placed_file_keeps_a_mark_whatever_its_mode_or_a_kill)
+{
+    bfs::create_directories(backup_root);
+    if (!keeps_extended_attributes(backup_root))
+        GTEST_SKIP() << "the temporary folder's file system keeps no extended attributes";
+    for (const char* name : { "new.txt", "replaced.txt", "other.txt" })
+        ASSERT_EQ(::chmod(write_main(name, std::string("main ") + name, 1600000000).c_str(), 0444), 0);
+    write_backup("replaced.txt", "old", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::placed, 1));
+    EXPECT_EQ(placed_files_marked(backup_root), std::vector<bfs::path>());
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
+    EXPECT_EQ(placed_files_marked(backup_root), std::vector<bfs::path>());
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+    struct ::stat placed {};
+    ASSERT_EQ(::stat((backup_root / "replaced.txt").c_str(), &placed), 0);
+    EXPECT_EQ(placed.st_mode & 07777, 0444u);
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "replaced.txt"), "main replaced.txt");
+}
+
+TEST_F(merge_safety, temporaries_on_a_volume_without_attributes_are_known_by_the_record)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root mounts a volume without extended attributes";
+    bfs::create_directories(backup_root);
+    if (::mount("ramfs", backup_root.c_str(), "ramfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "no volume can be mounted here: " << std::strerror(errno);
+    struct unmount {
+        const bfs::path& point;
+        ~unmount() { ::umount2(point.c_str(), MNT_DETACH); }
+    } mounted { backup_root };
+    if (keeps_extended_attributes(backup_root))
+        GTEST_SKIP() << "this kernel's ramfs keeps extended attributes";
+    const bfs::path settings = folder.path() / "settings";
+    bfs::create_directories(settings);
+    archive.set_copy_record_folder(settings.string());
+    std::vector<std::string> notes;
+    archive.on_note = [&notes](const std::string& line) { notes.push_back(line); };
+    write_main("d/new.bin", std::string(100000, 'n'), 1600000000);
+    write_main("replaced.bin", std::string(100000, 'r'), 1600000000);
+    write_backup("replaced.bin", "old", 1500000000);
+    const bfs::path users = write_backup("d/.notes.tarvoline-2024abcd", "a user's notes");
+
+    for (const fs::copy_step step : { fs::copy_step::named, fs::copy_step::written, fs::copy_step::unmarked }) {
+        ASSERT_TRUE(compare()) << error;
+        notes.clear();
+        ASSERT_TRUE(merge_killed_at(step, 1)) << static_cast<int>(step);
+        auto left = temporaries_below(backup_root);
+        left.erase(std::remove(left.begin(), left.end(), users), left.end());
+        ASSERT_FALSE(left.empty()) << static_cast<int>(step);
+        std::map<std::string, int> left_in;
+        for (const bfs::path& temporary : left)
+            ++left_in[temporary.parent_path().string()];
+        std::vector<std::string> expected;
+        for (const auto& leftovers : left_in)
+            expected.push_back("Removed " + std::to_string(leftovers.second)
+                               + " temporaries of an interrupted copy in " + leftovers.first);
+        ASSERT_TRUE(compare()) << error;
+        for (const bfs::path& temporary : left) {
+            EXPECT_FALSE(bfs::exists(temporary)) << static_cast<int>(step);
+            EXPECT_EQ(by_name(*table).count(temporary.filename().string()), 0u);
+        }
+        EXPECT_EQ(notes, expected);
+        EXPECT_TRUE(bfs::is_empty(settings)) << "the dead process's record goes";
+    }
+    // Nothing left for a merge the other way to copy into the main folder but the user's file.
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(-1), error)) << error;
+    EXPECT_EQ(temporaries_below(main_root), std::vector<bfs::path>({ main_root / "d" / ".notes.tarvoline-2024abcd" }));
 }
 
 } // namespace
