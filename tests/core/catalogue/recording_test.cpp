@@ -1,5 +1,7 @@
 #include "catalogue_fixture.h"
 
+#include <functional>
+
 #include <fcntl.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -189,6 +191,45 @@ TEST_F(recording, overlapping_roots_are_refused_before_the_backup_is_recorded)
     EXPECT_TRUE(archive.record_backup_folder((folder.path() / "main2").string(), table, error, 15)) << error;
 }
 
+// Runs `step` in a child of its own mount namespace with `mounted` bind-mounted on `mount_point`
+// (the mount goes with the child) and answers what it said and its exit code; 77 where no such
+// namespace or mount can be made.
+struct namespace_run {
+    int code { 3 };
+    std::string said;
+};
+
+namespace_run run_with_bind_mount(const bfs::path& mounted, const bfs::path& mount_point,
+                                  const std::function<int(std::string& said)>& step)
+{
+    namespace_run run;
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return run;
+    const pid_t child = ::fork();
+    if (child < 0)
+        return run;
+    if (child == 0) {
+        ::close(channel[0]);
+        int code = 77;
+        std::string said;
+        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
+            && ::mount(mounted.c_str(), mount_point.c_str(), nullptr, MS_BIND, nullptr) == 0)
+            code = step(said);
+        const ssize_t written = ::write(channel[1], said.data(), said.size());
+        ::_exit(written == static_cast<ssize_t>(said.size()) ? code : 3);
+    }
+    ::close(channel[1]);
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        run.said.append(buffer, static_cast<std::size_t>(got));
+    ::close(channel[0]);
+    int status = 0;
+    if (::waitpid(child, &status, 0) == child && WIFEXITED(status))
+        run.code = WEXITSTATUS(status);
+    return run;
+}
+
 // A bind mount of the main folder shows it under a second path that no resolving of text leads
 // back to; a backup below that path lies inside the main tree all the same.
 TEST_F(recording, roots_that_meet_through_a_bind_mount_are_refused)
@@ -196,43 +237,20 @@ TEST_F(recording, roots_that_meet_through_a_bind_mount_are_refused)
     write_main("a.txt", "a");
     const bfs::path bound = folder.path() / "bindmain";
     bfs::create_directories(bound);
-    int channel[2];
-    ASSERT_EQ(::pipe(channel), 0);
-    // The mount lives in a mount namespace of the child's own and goes with it.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(channel[0]);
-        int code = 77;
-        std::string said;
-        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
-            && ::mount(main_root.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0) {
-            code = archive.record_folders((bound / "bk").string(), table, said, 15) ? 1 : 0;
-            if (code == 0) {
-                std::string backup_error;
-                if (archive.record_backup_folder(bound.string(), table, backup_error, 15))
-                    code = 2;
-                said += "\n" + backup_error;
-            }
-        }
-        const ssize_t written = ::write(channel[1], said.data(), said.size());
-        ::_exit(written == static_cast<ssize_t>(said.size()) ? code : 3);
-    }
-    ::close(channel[1]);
-    std::string said;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    ::close(channel[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77)
+    const namespace_run run = run_with_bind_mount(main_root, bound, [&](std::string& said) {
+        if (archive.record_folders((bound / "bk").string(), table, said, 15))
+            return 1;
+        std::string backup_error;
+        const bool accepted = archive.record_backup_folder(bound.string(), table, backup_error, 15);
+        said += "\n" + backup_error;
+        return accepted ? 2 : 0;
+    });
+    if (run.code == 77)
         GTEST_SKIP() << "no mount namespace of one's own to bind-mount in";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
-    EXPECT_EQ(said, "The main folder " + main_root.string() + " and the backup folder " + (bound / "bk").string()
-                  + " overlap: one lies inside the other\nThe main folder " + main_root.string()
-                  + " and the backup folder " + bound.string() + " overlap: one lies inside the other");
+    EXPECT_EQ(run.code, 0) << run.said;
+    EXPECT_EQ(run.said, "The main folder " + main_root.string() + " and the backup folder " + (bound / "bk").string()
+                      + " overlap: one lies inside the other\nThe main folder " + main_root.string()
+                      + " and the backup folder " + bound.string() + " overlap: one lies inside the other");
     EXPECT_FALSE(bfs::exists(main_root / "bk"));
 }
 
@@ -245,54 +263,33 @@ TEST_F(recording, roots_that_meet_through_a_mounted_subfolder_are_refused)
     write_main("sub/s.txt", "s");
     const bfs::path view = folder.path() / "view";
     bfs::create_directories(view);
-    int channel[2];
-    ASSERT_EQ(::pipe(channel), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::close(channel[0]);
-        int code = 77;
-        std::string said;
-        if (::unshare(CLONE_NEWNS) == 0 && ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0
-            && ::mount((main_root / "sub").c_str(), view.c_str(), nullptr, MS_BIND, nullptr) == 0) {
-            code = 0;
-            // Each pairing through the whole comparison, then through its two steps.
-            const auto refused = [&](const bfs::path& main, const bfs::path& backup) {
-                archive.set_root(main.string());
-                std::string whole;
-                std::string stepwise;
-                if (archive.record_folders(backup.string(), table, whole, 15))
-                    code = 1;
-                if (!archive.record_main_folder(stepwise)
-                    || archive.record_backup_folder(backup.string(), table, stepwise, 15))
-                    code = 1;
-                if (scalar("select count(*) from [BACKUP]") != "0")
-                    code = 2;
-                said += whole + "\n" + stepwise + "\n";
-            };
-            refused(main_root, view / "bk");
-            refused(view, main_root);
-        }
-        const ssize_t written = ::write(channel[1], said.data(), said.size());
-        ::_exit(written == static_cast<ssize_t>(said.size()) ? code : 3);
-    }
-    ::close(channel[1]);
-    std::string said;
-    char buffer[512];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        said.append(buffer, static_cast<std::size_t>(got));
-    ::close(channel[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    if (WEXITSTATUS(status) == 77)
+    const namespace_run run = run_with_bind_mount(main_root / "sub", view, [&](std::string& said) {
+        int code = 0;
+        // Each pairing through the whole comparison, then through its two steps.
+        const auto refused = [&](const bfs::path& main, const bfs::path& backup) {
+            archive.set_root(main.string());
+            std::string whole;
+            std::string stepwise;
+            if (archive.record_folders(backup.string(), table, whole, 15))
+                code = 1;
+            if (!archive.record_main_folder(stepwise) || archive.record_backup_folder(backup.string(), table, stepwise, 15))
+                code = 1;
+            if (scalar("select count(*) from [BACKUP]") != "0")
+                code = 2;
+            said += whole + "\n" + stepwise + "\n";
+        };
+        refused(main_root, view / "bk");
+        refused(view, main_root);
+        return code;
+    });
+    if (run.code == 77)
         GTEST_SKIP() << "no mount namespace of one's own to bind-mount in";
-    EXPECT_EQ(WEXITSTATUS(status), 0) << said;
+    EXPECT_EQ(run.code, 0) << run.said;
     const std::string first = "The main folder " + main_root.string() + " and the backup folder "
         + (view / "bk").string() + " overlap: one lies inside the other\n";
     const std::string second = "The main folder " + view.string() + " and the backup folder " + main_root.string()
         + " overlap: one lies inside the other\n";
-    EXPECT_EQ(said, first + first + second + second);
+    EXPECT_EQ(run.said, first + first + second + second);
     EXPECT_FALSE(bfs::exists(main_root / "sub" / "bk"));
     EXPECT_EQ(bfs::directory_iterator(view), bfs::directory_iterator());
 }
