@@ -81,8 +81,10 @@ bool is_own_copy_temporary(const std::string& file)
 }
 
 int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary,
-                          copy_record* record)
+                          copy_record* record, bool* recorded_out)
 {
+    if (recorded_out != nullptr)
+        *recorded_out = false;
     const boost::filesystem::path folder = target.parent_path();
     // Unnamed until it carries its mark, the temporary can't be left behind unmarked: a process
     // killed before the link leaves nothing. A file system without unnamed files, or a system
@@ -115,11 +117,13 @@ int create_copy_temporary(const boost::filesystem::path& target, boost::filesyst
             if (handle >= 0) {
                 report_copy_step(copy_step::named);
                 ::fsetxattr(handle, mark, name.data(), name.size(), XATTR_CREATE);
-                return handle;
             }
         }
         if (handle >= 0) {
-            report_copy_step(copy_step::named);
+            if (unnamed >= 0)
+                report_copy_step(copy_step::named);
+            if (recorded_out != nullptr)
+                *recorded_out = recorded;
             return handle;
         }
         // The name is a user's file: the record must not name it.

@@ -35,9 +35,9 @@ bool is_own_copy_temporary(const std::string& file);
 
 // Creates a fresh temporary beside `target`, open for writing; -1 with errno when none can be
 // made. Where the file system allows, it gets its name only once marked; `record`, when given,
-// names it before it exists.
+// names it before it exists, and `recorded` tells whether it could.
 int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*out*/,
-                          copy_record* record = nullptr);
+                          copy_record* record = nullptr, bool* recorded /*out*/ = nullptr);
 
 // Takes the mark off a complete temporary, open as `handle`, before its mode is set; false with
 // errno when it stays on.

@@ -188,6 +188,9 @@ struct file_archive::replace_batch {
         // The source as it was copied, for the permissions given just before the rename.
         struct ::stat source_info;
         bfs::path temporary;
+        // Named in the record of copies in flight, which then tells it from a user's file once
+        // its mark is off.
+        bool in_record;
         bfs::path target;
         bool check_target;
         recorded_target recorded;
@@ -306,8 +309,15 @@ void file_archive::finish_batch(replace_batch& batch)
     // A copy is renamed over its target only once its own flush has answered.
     constexpr int not_flushed = -1;
     std::vector<int> flushed(files.size(), not_flushed);
+    // A temporary the record names needs no mark until its rename: it is readied for it here, by
+    // the flushing threads, rather than opened once more one by one before the rename.
+    std::vector<char> readied(files.size(), 0);
     const auto flush_one = [&](std::size_t index) {
-        const int handle = ::open(files[index].temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        const replace_batch::waiting& file = files[index];
+        const int handle = ::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        copy_failure unready;
+        if (handle >= 0 && file.in_record)
+            readied[index] = ready_to_place(handle, file.source_info, unready);
         const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
         if (handle >= 0)
             ::close(handle);
@@ -360,7 +370,8 @@ void file_archive::finish_batch(replace_batch& batch)
             drop(file, "Unable to copy " + file.source.string() + " to " + file.target.string() + ": " + what
                      + (code != 0 ? ": " + system_message(code) : std::string()));
         };
-        const int flush_code = flushed[index++];
+        const std::size_t at = index++;
+        const int flush_code = flushed[at];
         if (flush_code != 0 && out_of_space(flush_code)) {
             ::unlink(file.temporary.c_str());
             again.push_back(&file);
@@ -378,17 +389,19 @@ void file_archive::finish_batch(replace_batch& batch)
                 continue;
             }
         }
-        descriptor placed(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-        if (placed.get() < 0) {
-            fail("cannot replace the target", errno);
-            continue;
+        if (!readied[at]) {
+            descriptor placed(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+            if (placed.get() < 0) {
+                fail("cannot replace the target", errno);
+                continue;
+            }
+            copy_failure failure;
+            if (!ready_to_place(placed.get(), file.source_info, failure)) {
+                fail(failure.what, failure.code);
+                continue;
+            }
+            placed.close();
         }
-        copy_failure failure;
-        if (!ready_to_place(placed.get(), file.source_info, failure)) {
-            fail(failure.what, failure.code);
-            continue;
-        }
-        placed.close();
         if (put_copy_in_place(file.temporary, file.target) != 0)
             fail("cannot replace the target", errno);
     }
@@ -650,7 +663,8 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     // interrupted or failed copy never leaves a half-written file in place of a good one.
     const bool replacing = present(target);
     bfs::path temporary;
-    const int handle = create_copy_temporary(target, temporary, copies_.get());
+    bool in_record = false;
+    const int handle = create_copy_temporary(target, temporary, copies_.get(), &in_record);
     if (handle < 0)
         return fail("cannot create a file in the target folder", errno);
     descriptor to(handle);
@@ -676,7 +690,7 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return fail("cannot write the content", code_on_close);
     }
     if (waits) {
-        replace_batch::waiting file { batch->row, source, info, temporary, target, recorded != nullptr,
+        replace_batch::waiting file { batch->row, source, info, temporary, in_record, target, recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
                                       replace_batch::tally() };
         batch->files.push_back(std::move(file));
