@@ -3,7 +3,6 @@
 #include "core/fs/copy_temporary.h"
 
 #include <cerrno>
-#include <random>
 #include <vector>
 
 #include <dirent.h>
@@ -50,16 +49,6 @@ std::string unescaped(const std::string& text)
         }
     }
     return path;
-}
-
-std::string random_letters()
-{
-    static std::mt19937_64 generator { std::random_device {}() };
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string text;
-    for (int i = 0; i < 8; ++i)
-        text += letters[generator() % (sizeof(letters) - 1)];
-    return text;
 }
 
 bool read_all(int handle, std::string& content)
@@ -146,7 +135,7 @@ copy_record::~copy_record()
 bool copy_record::open()
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = folder_ + "/" + record_prefix + std::to_string(::getpid()) + "-" + random_letters();
+        const std::string path = folder_ + "/" + record_prefix + std::to_string(::getpid()) + "-" + random_suffix();
         const int handle = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
         if (handle < 0 && errno == EEXIST)
             continue;

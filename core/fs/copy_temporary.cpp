@@ -46,15 +46,20 @@ void report_copy_step(copy_step step)
         on_copy_step(step);
 }
 
-std::string copy_temporary_name(const boost::filesystem::path& target)
+std::string random_suffix()
 {
     static std::mt19937_64 generator { std::random_device {}() };
     std::string suffix;
     for (std::size_t i = 0; i < suffix_length; ++i)
         suffix += letters[generator() % (sizeof(letters) - 1)];
+    return suffix;
+}
+
+std::string copy_temporary_name(const boost::filesystem::path& target)
+{
     // A name near the file system's 255-byte limit would leave no room for the suffix; the
     // temporary only needs to be recognisable, so a long name is cut.
-    return "." + target.filename().string().substr(0, 200) + tag + suffix;
+    return "." + target.filename().string().substr(0, 200) + tag + random_suffix();
 }
 
 bool is_copy_temporary(const char* file_name, std::size_t length)

@@ -25,6 +25,10 @@ enum class copy_step { named, written, unmarked, placed };
 extern std::function<void(copy_step)> on_copy_step;
 void report_copy_step(copy_step step);
 
+// Eight lower-case letters or digits, fresh at each call (one thread at a time), as a
+// temporary's name ends.
+std::string random_suffix();
+
 std::string copy_temporary_name(const boost::filesystem::path& target);
 
 // Whether the name has the temporaries' form; it says nothing about who made the file.
