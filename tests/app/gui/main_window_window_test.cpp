@@ -256,11 +256,13 @@ struct key_run {
 constexpr INT_PTR left_open = -77;
 
 // Opens a modal run with `open`; once `holds_keyboard` says its window holds the keyboard,
-// `prepare` plays the user's clicks and the keys are pressed one by one, each a turn of the loop
-// after the last (`between` looks in between). `end` ends a run still open after ten seconds.
+// `prepare` plays the user's clicks and, once `ready` says what they opened has settled, the keys
+// are pressed one by one, each a turn of the loop after the last (`between` looks in between).
+// `end` ends a run still open after ten seconds.
 key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT_PTR()>& open,
                            const std::function<bool()>& holds_keyboard, const std::function<void()>& end,
-                           const std::function<void()>& prepare, const std::function<void()>& between)
+                           const std::function<void()>& prepare, const std::function<void()>& between,
+                           const std::function<bool()>& ready = {})
 {
     key_run run;
     bool prepared = false;
@@ -277,7 +279,7 @@ key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT
                 prepared = true;
                 if (prepare)
                     prepare();
-            } else if (run.pressed < keys.size()) {
+            } else if (run.pressed < keys.size() && (run.pressed > 0 || !ready || ready())) {
                 if (run.pressed > 0 && between)
                     between();
                 gui_test::press_key(keys[run.pressed++]);
@@ -316,7 +318,8 @@ CDialog* modal_dialog()
 
 template <typename dialog_type>
 key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<int>& keys,
-                        const std::function<void()>& prepare = {}, const std::function<void()>& between = {})
+                        const std::function<void()>& prepare = {}, const std::function<void()>& between = {},
+                        const std::function<bool()>& ready = {})
 {
     const auto holds_keyboard = [&dialog] {
         wxWindow* panel = IsWindow(&dialog) ? platform::widget_of(dialog) : nullptr;
@@ -325,7 +328,7 @@ key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<i
     };
     key_run run = press_in_modal_run(
         keys, [&dialog] { return dialog.DoModal(); }, holds_keyboard, [&dialog] { dialog.EndDialog(left_open); },
-        prepare, between);
+        prepare, between, ready);
     run.commands = dialog.commands;
     return run;
 }
@@ -368,12 +371,24 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
     const auto options_editing = [&store](const std::vector<int>& keys) {
         commands_noted<CPropertyDlg> dialog(store);
         build_tool_options(dialog, store);
-        return press_in_dialog(dialog, keys, [&dialog] {
+        const auto grid = [&dialog] {
             auto* manager =
                 dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
-            ASSERT_NE(manager, nullptr);
-            manager->GetGrid()->SelectProperty("DB Schema", true);
-        });
+            return manager ? manager->GetGrid() : nullptr;
+        };
+        // The first Escape is meant for the editor: it is pressed once the editor has the focus.
+        const auto editing = [&grid] {
+            wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
+            wxWindow* focus = wxWindow::FindFocus();
+            return editor && focus && (focus == editor || editor->IsDescendant(focus));
+        };
+        return press_in_dialog(
+            dialog, keys,
+            [&grid] {
+                ASSERT_NE(grid(), nullptr);
+                grid()->SelectProperty("DB Schema", true);
+            },
+            {}, editing);
     };
     const auto export_choosing_xml = [](const std::vector<int>& keys) {
         commands_noted<CExportDialog> dialog;
