@@ -2,8 +2,12 @@
 
 #include "core/fs/copy_temporary.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <vector>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <unordered_map>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +21,7 @@ namespace {
 
 const char record_prefix[] = "tarvoline-copies-";
 const std::size_t record_prefix_length = sizeof(record_prefix) - 1;
+const char root_line = '=';
 const char added = '+';
 const char withdrawn = '-';
 
@@ -36,19 +41,92 @@ std::string escaped(const std::string& path)
     return text;
 }
 
-std::string unescaped(const std::string& text)
+// False for a text no record writes: a backslash before anything but a backslash or "n".
+bool unescape(const char* begin, const char* end, std::string& path /*out*/)
 {
-    std::string path;
-    path.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size()) {
-            path += text[i + 1] == 'n' ? '\n' : text[i + 1];
-            ++i;
-        } else {
-            path += text[i];
+    path.clear();
+    for (const char* at = begin; at != end; ++at) {
+        if (*at != '\\') {
+            path += *at;
+            continue;
         }
+        if (++at == end || (*at != 'n' && *at != '\\'))
+            return false;
+        path += *at == 'n' ? '\n' : '\\';
     }
-    return path;
+    return true;
+}
+
+// An absolute path without "." or ".." elements or empty ones, as a real path reads.
+bool plain_absolute(const std::string& path)
+{
+    if (path.empty() || path[0] != '/')
+        return false;
+    if (path.size() == 1)
+        return true;
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        const std::size_t length = end - start;
+        if (length == 0 || (length == 1 && path[start] == '.') || (length == 2 && path.compare(start, 2, "..") == 0))
+            return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string folder_of(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == 0 || slash == std::string::npos ? std::string("/") : path.substr(0, slash);
+}
+
+std::string name_of(const std::string& path)
+{
+    return path.substr(path.rfind('/') + 1);
+}
+
+bool inside(const std::string& path, const std::string& root)
+{
+    if (root == "/")
+        return path.size() > 1;
+    return path.size() > root.size() + 1 && path.compare(0, root.size(), root) == 0 && path[root.size()] == '/';
+}
+
+// Whether `path`, as a record has it, names a temporary below one of the record's roots.
+bool temporary_below(const std::string& path, const std::vector<std::string>& roots)
+{
+    const std::string name = name_of(path);
+    return is_copy_temporary(name.data(), name.size())
+        && std::any_of(roots.begin(), roots.end(), [&](const std::string& root) { return inside(path, root); });
+}
+
+// Whether `folder` is there and its real path is still the one written: a folder away (a drive
+// unplugged) is not, nor one reached now through a linked folder.
+bool resolves_as_written(const std::string& folder)
+{
+    char* resolved = ::realpath(folder.c_str(), nullptr);
+    if (resolved == nullptr)
+        return false;
+    const bool same = folder == resolved;
+    std::free(resolved);
+    return same;
+}
+
+// Calls `line(kind, path)` for each whole line of `text`, with kind 0 for a line no record
+// writes, and answers where the whole lines end.
+template <typename Line>
+std::size_t read_lines(const std::string& text, Line line)
+{
+    std::size_t start = 0;
+    std::string path;
+    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        const char kind = end > start ? text[start] : 0;
+        const bool known = (kind == root_line || kind == added || kind == withdrawn)
+            && unescape(text.data() + start + 1, text.data() + end, path) && plain_absolute(path);
+        line(known ? kind : 0, path);
+        start = end + 1;
+    }
+    return start;
 }
 
 bool read_all(int handle, std::string& content)
@@ -67,57 +145,55 @@ bool read_all(int handle, std::string& content)
     }
 }
 
-// The temporaries a record still names, in the order of their lines; a last line cut short
-// names nothing.
-std::vector<std::string> named_temporaries(const std::string& content)
+bool write_all(int handle, const std::string& text)
 {
-    std::vector<std::string> named;
-    std::set<std::string> withdrawn_names;
-    std::size_t start = 0;
-    for (std::size_t end = content.find('\n'); end != std::string::npos; end = content.find('\n', start)) {
-        if (end > start + 1) {
-            const std::string path = unescaped(content.substr(start + 1, end - start - 1));
-            if (content[start] == added) {
-                named.push_back(path);
-                withdrawn_names.erase(path);
-            } else if (content[start] == withdrawn) {
-                withdrawn_names.insert(path);
-            }
-        }
-        start = end + 1;
-    }
-    std::vector<std::string> still;
-    for (const std::string& path : named) {
-        if (withdrawn_names.count(path) == 0)
-            still.push_back(path);
-    }
-    return still;
+    ssize_t written;
+    do
+        written = ::write(handle, text.data(), text.size());
+    while (written < 0 && errno == EINTR);
+    if (written >= 0 && written != static_cast<ssize_t>(text.size()))
+        errno = ENOSPC;
+    return written == static_cast<ssize_t>(text.size());
 }
 
-// Removes one named temporary; false when it is there and stays.
-bool remove_named(const std::string& path, copy_record::leftovers& done)
+// The records in `folder`, by path, sorted.
+std::vector<std::string> records_in(const std::string& folder)
 {
-    const std::size_t slash = path.rfind('/');
-    if (path.empty() || path[0] != '/' || slash == std::string::npos)
-        return true;
-    const std::string name = path.substr(slash + 1);
-    // Only a name of the temporaries' form: a damaged record sends nothing else away.
-    if (!is_copy_temporary(name.data(), name.size()))
-        return true;
-    struct ::stat info;
-    if (::lstat(path.c_str(), &info) != 0)
-        return errno == ENOENT || errno == ENOTDIR;
-    // A link or a folder there now was never this program's temporary.
-    if (!S_ISREG(info.st_mode))
-        return true;
-    if (::unlink(path.c_str()) == 0) {
-        ++done.removed[slash == 0 ? std::string("/") : path.substr(0, slash)];
-        return true;
+    std::vector<std::string> records;
+    DIR* stream = ::opendir(folder.c_str());
+    if (stream == nullptr)
+        return records;
+    while (const struct ::dirent* entry = ::readdir(stream)) {
+        if (std::strncmp(entry->d_name, record_prefix, record_prefix_length) == 0)
+            records.push_back(folder + "/" + entry->d_name);
     }
-    if (errno == ENOENT)
-        return true;
-    done.kept.insert(copy_record::file_identity(info.st_dev, info.st_ino));
-    return false;
+    ::closedir(stream);
+    std::sort(records.begin(), records.end());
+    return records;
+}
+
+// Gone from a folder that is there: a temporary whose folder is away may still be in it.
+bool gone(const std::string& temporary)
+{
+    return errno == ENOENT && resolves_as_written(folder_of(temporary));
+}
+
+// Removes a leftover a dead process's record names; true once it is settled, removed or gone.
+// One whose folder is away waits for the folder's return, and one that is not plainly the
+// record's own temporary stays where it is: both keep the record.
+bool settle(const std::string& temporary, const std::vector<std::string>& roots, copy_record::leftovers& done)
+{
+    if (!temporary_below(temporary, roots) || !resolves_as_written(folder_of(temporary)))
+        return false;
+    struct ::stat info;
+    if (::lstat(temporary.c_str(), &info) != 0)
+        return gone(temporary);
+    if (!S_ISREG(info.st_mode))
+        return false;
+    if (::unlink(temporary.c_str()) != 0)
+        return gone(temporary);
+    ++done.removed[folder_of(temporary)];
+    return true;
 }
 
 } // namespace
@@ -126,102 +202,334 @@ copy_record::copy_record(std::string folder) : folder_(std::move(folder)) {}
 
 copy_record::~copy_record()
 {
-    if (handle_ >= 0) {
+    if (record_.get() < 0)
+        return;
+    settle_kept();
+    // A temporary still kept is named for the next comparison of another process; the lock goes
+    // with the process.
+    if (kept_.empty())
         ::unlink(path_.c_str());
-        ::close(handle_);
-    }
+}
+
+bool copy_record::fail(int code)
+{
+    error_ = code;
+    errno = code;
+    return false;
+}
+
+std::string copy_record::failure() const
+{
+    return "Cannot keep the record of copies in flight in " + folder_ + ": " + system_message(error_);
 }
 
 bool copy_record::open()
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path = folder_ + "/" + record_prefix + std::to_string(::getpid()) + "-" + random_suffix();
-        const int handle = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (handle < 0 && errno == EEXIST)
+        descriptor made(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
+        if (made.get() < 0 && errno == EEXIST)
             continue;
-        if (handle < 0)
-            break;
+        if (made.get() < 0)
+            return fail(errno);
         // Without its lock the record would pass for a dead process's, and another process's
         // comparison would remove the temporaries it names while they are being written.
         struct ::stat info {};
-        const bool locked = ::flock(handle, LOCK_EX | LOCK_NB) == 0;
+        const bool locked = ::flock(made.get(), LOCK_EX | LOCK_NB) == 0;
         const int lock_error = errno;
-        if (!locked || ::fstat(handle, &info) != 0 || info.st_nlink == 0) {
-            ::close(handle);
+        if (!locked || ::fstat(made.get(), &info) != 0 || info.st_nlink == 0) {
             // Taken, in the moment before the lock, for a dead process's empty record: a new one.
             if (locked || lock_error == EWOULDBLOCK)
                 continue;
             ::unlink(path.c_str());
-            break;
+            return fail(lock_error);
         }
-        handle_ = handle;
+        // The temporaries kept go on being named.
+        std::string lines;
+        std::vector<std::string> roots;
+        for (const kept_temporary& kept : kept_) {
+            if (std::find(roots.begin(), roots.end(), kept.root) == roots.end()) {
+                roots.push_back(kept.root);
+                lines += root_line + escaped(kept.root) + '\n';
+            }
+            lines += added + escaped(kept.path) + '\n';
+        }
+        if (!lines.empty() && !write_all(made.get(), lines)) {
+            const int code = errno;
+            ::unlink(path.c_str());
+            return fail(code);
+        }
+        record_.reset(made.release());
         path_ = path;
+        size_ = lines.size();
+        roots_ = std::move(roots);
+        named_ = false;
+        cut_short_ = false;
         return true;
     }
-    unusable_ = true;
-    return false;
+    return fail(EEXIST);
 }
 
-bool copy_record::append(char kind, const std::string& temporary)
+bool copy_record::usable()
 {
-    const std::string line = kind + escaped(temporary) + "\n";
-    // One write: a process killed around it leaves the whole line or none of it.
-    const ssize_t written = ::write(handle_, line.data(), line.size());
-    if (written > 0)
-        size_ += static_cast<std::size_t>(written);
-    return written == static_cast<ssize_t>(line.size());
+    error_ = 0;
+    return record_.get() >= 0 || open();
 }
 
-bool copy_record::add(const std::string& temporary)
+const std::string& copy_record::real_folder(const std::string& folder)
 {
-    if (unusable_ || (handle_ < 0 && !open()))
+    const auto known = real_folders_.find(folder);
+    if (known != real_folders_.end())
+        return known->second;
+    std::string real;
+    if (char* resolved = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
+        real = resolved;
+        std::free(resolved);
+    } else {
+        // Where it can't be resolved no temporary will be made either.
+        real = boost::filesystem::path(folder).lexically_normal().string();
+    }
+    return real_folders_.emplace(folder, real).first->second;
+}
+
+std::string copy_record::real_path(const boost::filesystem::path& temporary)
+{
+    const std::string& folder = real_folder(temporary.parent_path().string());
+    return (folder == "/" ? folder : folder + "/") + temporary.filename().string();
+}
+
+bool copy_record::append(const std::string& lines)
+{
+    // What a short write left of a line goes before anything follows it.
+    if (cut_short_) {
+        if (::ftruncate(record_.get(), static_cast<off_t>(size_)) != 0)
+            return fail(errno);
+        cut_short_ = false;
+    }
+    // One write: a process killed around it leaves the whole lines or none of them.
+    if (write_all(record_.get(), lines)) {
+        size_ += lines.size();
+        return true;
+    }
+    // A full volume took only part of it: the record is cut back to its last whole line, or the
+    // next line would be glued to the part and lost.
+    const int code = errno;
+    struct ::stat info;
+    if (::fstat(record_.get(), &info) != 0 || static_cast<std::size_t>(info.st_size) != size_)
+        cut_short_ = ::ftruncate(record_.get(), static_cast<off_t>(size_)) != 0;
+    return fail(code);
+}
+
+bool copy_record::add(const boost::filesystem::path& temporary, const boost::filesystem::path& root)
+{
+    if (!usable())
         return false;
-    return append(added, temporary);
+    const std::string path = real_path(temporary);
+    std::string real_root = real_folder(root.string());
+    // A root that does not lead to the temporary would make its line one no comparison trusts.
+    if (!inside(path, real_root))
+        real_root = folder_of(path);
+    const bool new_root = std::find(roots_.begin(), roots_.end(), real_root) == roots_.end();
+    const std::string line = added + escaped(path) + '\n';
+    if (!append(new_root ? root_line + escaped(real_root) + '\n' + line : line))
+        return false;
+    if (new_root)
+        roots_.push_back(real_root);
+    named_ = true;
+    last_named_ = path;
+    return true;
 }
 
-void copy_record::withdraw(const std::string& temporary)
+bool copy_record::take_back()
 {
-    if (handle_ >= 0)
-        append(withdrawn, temporary);
+    error_ = 0;
+    const std::string line = added + escaped(last_named_) + '\n';
+    if (append(withdrawn + line.substr(1)))
+        return true;
+    // No room for the line: the name goes from the end of the record, where it is the last line.
+    const std::size_t named_at = size_ - line.size();
+    if (::ftruncate(record_.get(), static_cast<off_t>(named_at)) != 0)
+        return fail(errno);
+    size_ = named_at;
+    cut_short_ = false;
+    return true;
+}
+
+void copy_record::keep(const boost::filesystem::path& temporary)
+{
+    const std::string path = real_path(temporary);
+    const auto root = std::find_if(roots_.begin(), roots_.end(), [&](const std::string& declared) {
+        return inside(path, declared);
+    });
+    kept_.push_back(kept_temporary { root != roots_.end() ? *root : folder_of(path), path });
+}
+
+void copy_record::settle_kept()
+{
+    kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
+                               [](const kept_temporary& kept) {
+                                   return ::unlink(kept.path.c_str()) == 0 || gone(kept.path);
+                               }),
+                kept_.end());
 }
 
 void copy_record::clear()
 {
-    if (handle_ >= 0 && size_ > 0 && ::ftruncate(handle_, 0) == 0)
-        size_ = 0;
+    settle_kept();
+    real_folders_.clear();
+    if (record_.get() < 0 || !named_)
+        return;
+    // A fresh record takes this one's place rather than this one being emptied: a process reading
+    // it meanwhile would take the lines that follow for those it had read.
+    descriptor old(record_.release());
+    const std::string old_path = path_;
+    if (!open()) {
+        // This one goes on, naming more than is in flight until the next try.
+        record_.reset(old.release());
+        return;
+    }
+    ::unlink(old_path.c_str());
 }
 
 copy_record::leftovers copy_record::remove_leftovers(const std::string& folder)
 {
     leftovers done;
-    std::vector<std::string> records;
-    DIR* stream = ::opendir(folder.c_str());
-    if (stream == nullptr)
-        return done;
-    while (const struct ::dirent* entry = ::readdir(stream)) {
-        if (std::string(entry->d_name).compare(0, record_prefix_length, record_prefix) == 0)
-            records.push_back(folder + "/" + entry->d_name);
-    }
-    ::closedir(stream);
-    for (const std::string& record : records) {
-        const int handle = ::open(record.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-        if (handle < 0)
-            continue;
+    for (const std::string& record : records_in(folder)) {
+        descriptor handle(::open(record.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
         // A record still locked belongs to a process that runs: its temporaries are in use. One
         // unlinked meanwhile was another comparison's; one of another user's is none of ours.
         struct ::stat info;
         std::string content;
-        if (::flock(handle, LOCK_EX | LOCK_NB) == 0 && ::fstat(handle, &info) == 0 && S_ISREG(info.st_mode)
-            && info.st_nlink > 0 && info.st_uid == ::geteuid() && read_all(handle, content)) {
-            bool all_gone = true;
-            for (const std::string& temporary : named_temporaries(content))
-                all_gone = remove_named(temporary, done) && all_gone;
-            if (all_gone)
-                ::unlink(record.c_str());
-        }
-        ::close(handle);
+        if (handle.get() < 0 || ::flock(handle.get(), LOCK_EX | LOCK_NB) != 0 || ::fstat(handle.get(), &info) != 0
+            || !S_ISREG(info.st_mode) || info.st_nlink == 0 || info.st_uid != ::geteuid()
+            || !read_all(handle.get(), content))
+            continue;
+        std::vector<std::string> roots;
+        std::vector<std::string> named;
+        bool damaged = false;
+        const std::size_t whole = read_lines(content, [&](char kind, const std::string& path) {
+            if (kind == root_line) {
+                roots.push_back(path);
+            } else if (kind == added) {
+                named.push_back(path);
+            } else if (kind == withdrawn) {
+                const auto last = std::find(named.rbegin(), named.rend(), path);
+                if (last != named.rend())
+                    named.erase(std::next(last).base());
+            } else {
+                damaged = true;
+            }
+        });
+        bool settled = !damaged && whole == content.size();
+        for (const std::string& temporary : named)
+            settled = settle(temporary, roots, done) && settled;
+        if (settled)
+            ::unlink(record.c_str());
     }
     return done;
+}
+
+struct copies_in_flight::record {
+    descriptor file { -1 };
+    // Up to the end of the last whole line read.
+    std::size_t read { 0 };
+    std::vector<std::string> roots;
+    // The temporaries named, by their file names.
+    std::unordered_multimap<std::string, std::string> by_name;
+
+    // Reads the lines added since the last reading; false when there were none.
+    bool read_new_lines()
+    {
+        struct ::stat info;
+        if (::fstat(file.get(), &info) != 0)
+            return false;
+        const std::size_t size = static_cast<std::size_t>(info.st_size);
+        // Cut back (a name taken back, a line cut short): read again from the start.
+        if (size < read) {
+            read = 0;
+            roots.clear();
+            by_name.clear();
+        }
+        if (size == read)
+            return false;
+        std::string text(size - read, '\0');
+        ssize_t got;
+        do
+            got = ::pread(file.get(), &text[0], text.size(), static_cast<off_t>(read));
+        while (got < 0 && errno == EINTR);
+        if (got <= 0)
+            return false;
+        text.resize(static_cast<std::size_t>(got));
+        const std::size_t whole = read_lines(text, [&](char kind, const std::string& path) {
+            if (kind == root_line) {
+                roots.push_back(path);
+            } else if (kind == added) {
+                by_name.emplace(name_of(path), path);
+            } else if (kind == withdrawn) {
+                const auto found = by_name.equal_range(name_of(path));
+                const auto named = std::find_if(found.first, found.second, [&](const auto& entry) {
+                    return entry.second == path;
+                });
+                if (named != found.second)
+                    by_name.erase(named);
+            }
+        });
+        read += whole;
+        return whole > 0;
+    }
+};
+
+copies_in_flight::copies_in_flight(std::string folder) : folder_(std::move(folder)) {}
+
+copies_in_flight::~copies_in_flight() = default;
+
+bool copies_in_flight::names(const std::string& name, const file_identity& file)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return named(name, file) || (read_changes() && named(name, file));
+}
+
+bool copies_in_flight::named(const std::string& name, const file_identity& file) const
+{
+    for (const auto& entry : records_) {
+        const record& lines = *entry.second;
+        const auto found = lines.by_name.equal_range(name);
+        for (auto named = found.first; named != found.second; ++named) {
+            const std::string& path = named->second;
+            struct ::stat info;
+            if (temporary_below(path, lines.roots) && ::lstat(path.c_str(), &info) == 0
+                && file_identity::of(info) == file && resolves_as_written(folder_of(path)))
+                return true;
+        }
+    }
+    return false;
+}
+
+bool copies_in_flight::read_changes()
+{
+    const std::vector<std::string> present = records_in(folder_);
+    for (auto known = records_.begin(); known != records_.end();) {
+        if (std::binary_search(present.begin(), present.end(), known->first))
+            ++known;
+        else
+            known = records_.erase(known);
+    }
+    bool changed = false;
+    for (const std::string& path : present) {
+        auto known = records_.find(path);
+        if (known == records_.end()) {
+            descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            struct ::stat info;
+            if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)
+                || info.st_uid != ::geteuid())
+                continue;
+            auto made = std::make_unique<record>();
+            made->file.reset(file.release());
+            known = records_.emplace(path, std::move(made)).first;
+        }
+        changed = known->second->read_new_lines() || changed;
+    }
+    return changed;
 }
 
 } // namespace fs

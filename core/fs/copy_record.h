@@ -1,65 +1,129 @@
 #pragma once
 // The record of the copy temporaries a process has in flight, kept outside the trees it copies
-// between: one plain file per process in a folder the caller names, a line written before each
-// temporary is created. A file system without extended attributes keeps no mark, and a process
-// killed at the wrong moment leaves a temporary unmarked; the record still names it. A process
-// holds a lock on its record while it lives, so a comparison of any other process removes only
-// what a process no longer running left behind. Nothing here throws.
+// between: one plain file per process in a folder the caller names. A line names each folder the
+// process copies into ("=" and its real path), and each temporary before it is created ("+" and
+// its real path); "-" takes back a name that turned out taken. A file system without extended
+// attributes keeps no mark, and a temporary is unmarked just before its rename; the record still
+// names it. A process holds a lock on its record while it lives: a comparison removes only what a
+// process no longer running left behind, and leaves a running one's temporaries alone. Nothing
+// here throws.
 
-#include <sys/types.h>
+#include "core/fs/file_content.h"
+#include "core/fs/file_identity.h"
+
+#include <boost/filesystem/path.hpp>
 
 #include <cstddef>
 #include <map>
-#include <set>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace fs {
 
 class copy_record {
 public:
-    // A file as the system knows it: device and inode.
-    using file_identity = std::pair<dev_t, ino_t>;
-
     // What removing the leftovers of processes no longer running did.
     struct leftovers {
         // Temporaries removed, by the folder they were in.
         std::map<std::string, std::size_t> removed;
-        // Temporaries still there that could not be removed: their records are kept, and the
-        // walk never takes them for users' files.
-        std::set<file_identity> kept;
     };
 
     // The record's file is made in `folder` at the first temporary.
     explicit copy_record(std::string folder);
-    // The record goes with the process's last copy.
+    // The record goes with the process, unless it still names a temporary that could not be
+    // removed: the next comparison of another process removes that one.
     ~copy_record();
     copy_record(const copy_record&) = delete;
     copy_record& operator=(const copy_record&) = delete;
 
-    // Names a temporary about to be created; false when the record can't be written.
-    bool add(const std::string& temporary);
-    // Takes back a name that turned out taken: the record never names someone else's file.
-    void withdraw(const std::string& temporary);
-    // Forgets every temporary named so far: each is in place or gone.
+    // Whether temporaries can be named now: the record is open or can be made. False with
+    // `failure()` telling why.
+    bool usable();
+    // Names `temporary`, about to be created below `root`, the folder of the tree it is copied
+    // into. False when the record can't take the line (`failure()` tells why): no temporary may
+    // then be made.
+    bool add(const boost::filesystem::path& temporary, const boost::filesystem::path& root);
+    // Takes back the temporary named last: its name turned out taken, and the record never names
+    // someone else's file. False when it can't (`failure()` tells why).
+    bool take_back();
+    // A temporary that could neither take its target's place nor be removed: the record names it
+    // until it has gone.
+    void keep(const boost::filesystem::path& temporary);
+    // Forgets the temporaries named so far, but those kept: each other one is in place or gone.
     void clear();
     // What the record holds now, in bytes.
     std::size_t size() const { return size_; }
     const std::string& folder() const { return folder_; }
+    // The system's error code of the last call, 0 when it succeeded, and the error line of one that
+    // failed.
+    int error() const { return error_; }
+    std::string failure() const;
 
     // Removes the temporaries named by the records in `folder` of processes no longer running,
-    // then those records.
+    // then each record whose temporaries are all settled. One whose folder is away (a drive
+    // unplugged) waits in its record for the folder's return; a line that names nothing this
+    // program would have made keeps the record for a person to look at.
     static leftovers remove_leftovers(const std::string& folder);
 
 private:
+    struct kept_temporary {
+        std::string root;
+        std::string path;
+    };
+
     bool open();
-    bool append(char kind, const std::string& temporary);
+    bool append(const std::string& lines);
+    bool fail(int code);
+    // Drops the kept temporaries that have gone since.
+    void settle_kept();
+    // `folder`'s real path, worked out once until the record is cleared.
+    const std::string& real_folder(const std::string& folder);
+    std::string real_path(const boost::filesystem::path& temporary);
 
     std::string folder_;
     std::string path_;
-    int handle_ { -1 };
-    bool unusable_ { false };
+    descriptor record_ { -1 };
     std::size_t size_ { 0 };
+    // Roots declared in the record so far, and whether anything was named since it was made.
+    std::vector<std::string> roots_;
+    bool named_ { false };
+    // The last line named, for take_back.
+    std::string last_named_;
+    // A line written only in part that could not be cut off: the next write cuts it first.
+    bool cut_short_ { false };
+    int error_ { 0 };
+    std::map<std::string, std::string> real_folders_;
+    std::vector<kept_temporary> kept_;
+};
+
+// What the records in a folder name, for the walk and for a merge clearing a folder of leftovers:
+// a temporary a record names belongs to a running process's copy, or is a leftover that could not
+// be removed; neither is a user's file, nor theirs to remove. Safe to ask from several threads.
+class copies_in_flight {
+public:
+    explicit copies_in_flight(std::string folder);
+    ~copies_in_flight();
+    copies_in_flight(const copies_in_flight&) = delete;
+    copies_in_flight& operator=(const copies_in_flight&) = delete;
+
+    // Whether a record names `file`, found under `name`, a name of the temporaries' form. What
+    // the records gained since they were last read is read first when none names it yet.
+    bool names(const std::string& name, const file_identity& file);
+
+private:
+    struct record;
+
+    bool named(const std::string& name, const file_identity& file) const;
+    // Reads new records and new lines; false when there was nothing new.
+    bool read_changes();
+
+    std::mutex mutex_;
+    std::string folder_;
+    // By the record's path.
+    std::map<std::string, std::unique_ptr<record>> records_;
 };
 
 } // namespace fs

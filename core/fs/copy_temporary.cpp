@@ -1,6 +1,7 @@
 #include "core/fs/copy_temporary.h"
 
 #include "core/fs/copy_record.h"
+#include "core/fs/file_content.h"
 
 #include <boost/filesystem/operations.hpp>
 
@@ -28,6 +29,45 @@ const char mark[] = "user.tarvoline.copy";
 bool suffix_letter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+}
+
+void mark_temporary(int handle, const std::string& name, int flags)
+{
+    ::fsetxattr(handle, mark, name.data(), name.size(), flags);
+}
+
+// An unnamed file in `folder`, or -1 where the file system has none.
+int unnamed_file(const boost::filesystem::path& folder)
+{
+    return ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR);
+}
+
+// The temporary as a new file, marked at once: -1 with errno.
+int create_named(const boost::filesystem::path& temporary)
+{
+    const int handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (handle >= 0) {
+        report_copy_step(copy_step::named);
+        mark_temporary(handle, temporary.filename().string(), XATTR_CREATE);
+    }
+    return handle;
+}
+
+// The unnamed file, marked, linked under the temporary's name: -1 with errno. Where it can't be
+// linked (no /proc to link it from, a file system that refuses), the temporary is a new file, and
+// so are those that follow; the record covers the moment before its mark.
+int name_unnamed(descriptor& unnamed, const boost::filesystem::path& temporary)
+{
+    mark_temporary(unnamed.get(), temporary.filename().string(), 0);
+    const std::string unnamed_path = "/proc/self/fd/" + std::to_string(unnamed.get());
+    if (::linkat(AT_FDCWD, unnamed_path.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        report_copy_step(copy_step::named);
+        return unnamed.release();
+    }
+    if (errno == EEXIST)
+        return -1;
+    unnamed.reset();
+    return create_named(temporary);
 }
 
 std::string file_name_of(const std::string& path)
@@ -86,62 +126,30 @@ bool is_own_copy_temporary(const std::string& file)
 }
 
 int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary,
-                          copy_record* record, bool* recorded_out)
+                          copy_record* record, const boost::filesystem::path& root)
 {
-    if (recorded_out != nullptr)
-        *recorded_out = false;
     const boost::filesystem::path folder = target.parent_path();
     // Unnamed until it carries its mark, the temporary can't be left behind unmarked: a process
-    // killed before the link leaves nothing. A file system without unnamed files, or a system
-    // without /proc to link one from, gets a named one marked at once, and the record covers the
-    // moment between.
-    int unnamed = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    // killed before the link leaves nothing.
+    descriptor unnamed(unnamed_file(folder));
     for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = folder / copy_temporary_name(target);
-        const std::string name = temporary.filename().string();
-        // Named before the file is: on a file system that keeps no mark the record alone tells
-        // the temporary from a user's file. A later process may run elsewhere: the path is whole.
-        boost::system::error_code no_folder;
-        const std::string recorded_path = record == nullptr || temporary.is_absolute()
-            ? temporary.string()
-            : (boost::filesystem::current_path(no_folder) / temporary).string();
-        const bool recorded = record != nullptr && record->add(recorded_path);
-        int handle = -1;
-        if (unnamed >= 0) {
-            ::fsetxattr(unnamed, mark, name.data(), name.size(), 0);
-            const std::string unnamed_path = "/proc/self/fd/" + std::to_string(unnamed);
-            if (::linkat(AT_FDCWD, unnamed_path.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-                handle = unnamed;
-            } else if (errno != EEXIST) {
-                ::close(unnamed);
-                unnamed = -1;
-            }
-        }
-        if (handle < 0 && unnamed < 0) {
-            handle = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-            if (handle >= 0) {
-                report_copy_step(copy_step::named);
-                ::fsetxattr(handle, mark, name.data(), name.size(), XATTR_CREATE);
-            }
-        }
-        if (handle >= 0) {
-            if (unnamed >= 0)
-                report_copy_step(copy_step::named);
-            if (recorded_out != nullptr)
-                *recorded_out = recorded;
+        // Named in the record before the file is: where no mark is kept, or once it is off, the
+        // record alone tells the temporary from a user's file.
+        if (record != nullptr && !record->add(temporary, root))
+            return -1;
+        const int handle = unnamed.get() >= 0 ? name_unnamed(unnamed, temporary) : create_named(temporary);
+        if (handle >= 0)
             return handle;
-        }
-        // The name is a user's file: the record must not name it.
+        // Nothing was made: the record must not name what may be someone else's file.
         const int code = errno;
-        if (recorded)
-            record->withdraw(recorded_path);
+        if (record != nullptr && !record->take_back())
+            return -1;
         if (code != EEXIST) {
             errno = code;
             return -1;
         }
     }
-    if (unnamed >= 0)
-        ::close(unnamed);
     errno = EEXIST;
     return -1;
 }
@@ -164,14 +172,20 @@ int put_copy_in_place(const boost::filesystem::path& temporary, const boost::fil
     return 0;
 }
 
-std::size_t remove_copy_temporaries(const boost::filesystem::path& folder)
+std::size_t remove_copy_temporaries(const boost::filesystem::path& folder, copies_in_flight* in_flight)
 {
     namespace bfs = boost::filesystem;
     std::size_t removed = 0;
     boost::system::error_code error;
     for (bfs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         const std::string& path = entry->path().native();
-        if (is_own_copy_temporary(path) && ::unlink(path.c_str()) == 0)
+        if (!is_own_copy_temporary(path))
+            continue;
+        struct ::stat info;
+        if (in_flight != nullptr
+            && (::lstat(path.c_str(), &info) != 0 || in_flight->names(file_name_of(path), file_identity::of(info))))
+            continue;
+        if (::unlink(path.c_str()) == 0)
             ++removed;
     }
     return removed;

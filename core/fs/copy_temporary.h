@@ -1,12 +1,13 @@
 #pragma once
 // The temporaries a copy writes beside its target and renames over it once complete:
 // "." + the target's name (cut to 200 bytes) + ".tarvoline-" + 8 lower-case letters or digits,
-// made this program's by an extended attribute that holds the temporary's own name, or by the
+// made this program's by an extended attribute that holds the temporary's own name, and by the
 // record of the copies in flight of the process that made it (a file system without extended
-// attributes keeps no mark). A user's file of such a name is an ordinary file. One left behind by
-// an interrupted copy holds a partial file, so the walk never records one; a comparison removes
-// those the records of dead processes name and the marked ones of the folders it walks, a merge
-// the marked ones of a folder it writes to. No file in its target's place carries the mark.
+// attributes keeps no mark, and the mark comes off just before the rename). A user's file of such
+// a name is an ordinary file. One left behind by an interrupted copy holds a partial file, so the
+// walk never records one; a comparison removes those the records of dead processes name and the
+// marked ones of the folders it walks, a merge the marked ones of a folder it writes to, but none
+// a running process's record names. No file in its target's place carries the mark.
 
 #include <boost/filesystem/path.hpp>
 
@@ -16,6 +17,7 @@
 
 namespace fs {
 
+class copies_in_flight;
 class copy_record;
 
 // Where a copy through a temporary stands: the temporary has its name, holds the content and
@@ -38,10 +40,12 @@ bool is_copy_temporary(const char* file_name, std::size_t length);
 bool is_own_copy_temporary(const std::string& file);
 
 // Creates a fresh temporary beside `target`, open for writing; -1 with errno when none can be
-// made. Where the file system allows, it gets its name only once marked; `record`, when given,
-// names it before it exists, and `recorded` tells whether it could.
+// made. With a `record`, the temporary is named in it first, as one below `root`, the folder of the
+// tree it is copied into: where the record can't take the line no temporary is made, and
+// `record->error()` tells. Where the file system allows, the temporary gets its name only once
+// marked.
 int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*out*/,
-                          copy_record* record = nullptr, bool* recorded /*out*/ = nullptr);
+                          copy_record* record = nullptr, const boost::filesystem::path& root = {});
 
 // Takes the mark off a complete temporary, open as `handle`, before its mode is set; false with
 // errno when it stays on.
@@ -50,8 +54,8 @@ bool unmark_copy_temporary(int handle);
 // Renames a complete, unmarked temporary over its target (0, or -1 with errno, as rename).
 int put_copy_in_place(const boost::filesystem::path& temporary, const boost::filesystem::path& target);
 
-// Removes this program's temporaries directly in `folder`; whatever can't be removed stays.
-// Answers how many went.
-std::size_t remove_copy_temporaries(const boost::filesystem::path& folder);
+// Removes this program's temporaries directly in `folder`, but those `in_flight` names (a running
+// process's copies); whatever can't be removed stays. Answers how many went.
+std::size_t remove_copy_temporaries(const boost::filesystem::path& folder, copies_in_flight* in_flight = nullptr);
 
 } // namespace fs

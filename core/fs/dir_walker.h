@@ -2,6 +2,8 @@
 // The root of a recursive walk over a folder tree. Links to folders are yielded but never
 // entered; file-system errors of the walk reach the caller as boost::filesystem_error.
 
+#include "core/fs/file_identity.h"
+
 #include <boost/filesystem/directory.hpp>
 #include <boost/filesystem/file_status.hpp>
 #include <boost/filesystem/path.hpp>
@@ -12,14 +14,6 @@
 #include <utility>
 
 namespace fs {
-
-// A folder as the file system knows it, whatever path leads there: a bind mount shows one folder
-// under two paths that only this brings together.
-struct folder_identity {
-    std::uint64_t device { 0 };
-    std::uint64_t inode { 0 };
-    bool operator==(const folder_identity& other) const { return device == other.device && inode == other.inode; }
-};
 
 // File names are bytes (UTF-8 or not) and go into the path unchanged.
 boost::filesystem::path to_path(const std::string& text);

@@ -64,17 +64,17 @@ bool lies_within(const std::vector<bfs::path>& folder, const bfs::path& outer)
     return false;
 }
 
-bool identity_of(const bfs::path& path, folder_identity& found /*out*/)
+bool identity_of(const bfs::path& path, file_identity& found /*out*/)
 {
     struct ::stat info;
     if (::stat(path.c_str(), &info) != 0)
         return false;
-    found = folder_identity { static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino) };
+    found = file_identity::of(info);
     return true;
 }
 
 // The folder at `folder`, or for one not made yet the nearest folder above it that is there.
-bool nearest_present_folder(const bfs::path& folder, folder_identity& found /*out*/)
+bool nearest_present_folder(const bfs::path& folder, file_identity& found /*out*/)
 {
     bfs::path above;
     for (const bfs::path& element : resolved_elements(folder))
@@ -88,7 +88,7 @@ bool nearest_present_folder(const bfs::path& folder, folder_identity& found /*ou
     return false;
 }
 
-bool among(const std::vector<folder_identity>& folders, const folder_identity& wanted)
+bool among(const std::vector<file_identity>& folders, const file_identity& wanted)
 {
     return std::find(folders.begin(), folders.end(), wanted) != folders.end();
 }
@@ -147,6 +147,7 @@ void file_archive::set_root(const std::string& folder)
 void file_archive::set_copy_record_folder(const std::string& folder)
 {
     copies_ = folder.empty() ? nullptr : std::make_unique<copy_record>(folder);
+    in_flight_ = folder.empty() ? nullptr : std::make_unique<copies_in_flight>(folder);
 }
 
 bool file_archive::open_database(std::string& error, db::sqlite_db::storage_mode mode)
@@ -189,13 +190,11 @@ void file_archive::note_removed_temporaries(const std::string& folder, std::size
 
 void file_archive::remove_interrupted_copies()
 {
-    unremoved_temporaries_.clear();
     if (copies_ == nullptr || mock_copy)
         return;
-    copy_record::leftovers done = copy_record::remove_leftovers(copies_->folder());
+    const copy_record::leftovers done = copy_record::remove_leftovers(copies_->folder());
     for (const auto& folder : done.removed)
         note_removed_temporaries(folder.first, folder.second);
-    unremoved_temporaries_ = std::move(done.kept);
 }
 
 void file_archive::empty_result()
@@ -228,7 +227,7 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
     // that can't start is started again by the recording, which reports why.
     std::unique_ptr<tree_scanner> main_walk;
     try {
-        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy, unremoved_temporaries_);
+        main_walk = std::make_unique<tree_scanner>(root(), !mock_copy, in_flight_.get());
     } catch (const std::exception&) {
         main_walk.reset();
     }
@@ -239,7 +238,7 @@ bool file_archive::record_folders(const std::string& backup_folder, data::data_t
         const bfs::path backup_root = to_path(backup_folder);
         if (!roots_overlap(root(), backup_root) && present(backup_root)) {
             try {
-                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy, unremoved_temporaries_);
+                backup_walk = std::make_unique<tree_scanner>(backup_root, !mock_copy, in_flight_.get());
             } catch (const std::exception&) {
                 backup_walk.reset();
             }
@@ -259,7 +258,7 @@ std::string file_archive::overlap_error(const std::string& backup_folder) const
 
 bool file_archive::backup_root_in_main_tree(const bfs::path& backup_root)
 {
-    folder_identity backup;
+    file_identity backup;
     if (!nearest_present_folder(backup_root, backup))
         return false;
     if (main_folders_root_.empty() || main_folders_root_ != root()) {
@@ -361,7 +360,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             database.bind_int(insert, 1, only_backup_id);
 
         if (!walked)
-            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy, unremoved_temporaries_);
+            walked = std::make_unique<tree_scanner>(tree_root, !mock_copy, in_flight_.get());
         tree_scanner& scanner = *walked;
         tree_scanner::batch batch;
         const bindings_released released(database, insert);
@@ -396,7 +395,7 @@ bool file_archive::record_tree(const bfs::path& tree_root, bool main_tree, std::
             backup_bytes[only_backup_id] = bytes;
             // The main root met inside the backup tree (through a mount): the backup tree is not
             // recorded, as for roots whose paths overlap.
-            folder_identity main_root;
+            file_identity main_root;
             if (identity_of(root(), main_root) && among(scanner.folders_entered(), main_root)) {
                 recorded = false;
                 error = overlap_error(tree_root.string());

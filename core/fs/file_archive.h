@@ -91,7 +91,9 @@ public:
     void set_root(const std::string& folder);
     // The folder of the record of the copies in flight, outside both trees (the settings' folder):
     // after a process is killed mid-copy, the next comparison of any process removes the
-    // temporaries its record names, even where the file system keeps no mark. Empty keeps none.
+    // temporaries its record names, even where the file system keeps no mark, and no comparison
+    // takes a running process's temporaries for files. Where the record can't be written, no copy
+    // is made and a merge stops. Empty keeps none.
     void set_copy_record_folder(const std::string& folder);
     bool open_database(std::string& error /*out*/, db::sqlite_db::storage_mode mode);
     bool record_main_folder(std::string& error /*out*/);
@@ -138,8 +140,9 @@ public:
                     const std::string& folder, std::string& error /*out*/) const;
 
     // Merging. `counters` may be null; `error` collects one line per failed row, and the other
-    // rows are merged all the same. A row's target that is no longer what the comparison
-    // recorded is never written.
+    // rows are merged all the same, unless the record of copies in flight can't be written: the
+    // merge stops there. A row's target that is no longer what the comparison recorded is never
+    // written.
     bool merge_rows(const std::string& backup_root, data::data_table& table,
                     copy_counts* counters, const chooser& choose, std::string& error /*out*/,
                     const before_copy& prepare = before_copy());
@@ -223,7 +226,7 @@ private:
     std::string overlap_error(const std::string& backup_folder) const;
     // The folders the last whole walk of the main tree entered, and the root it walked (empty
     // while there is none).
-    std::vector<folder_identity> main_folders_;
+    std::vector<file_identity> main_folders_;
     boost::filesystem::path main_folders_root_;
     bool merge_one(const std::string& backup_root, const data::data_row& row, copy_counts* counters,
                    const chooser& choose, merge_walk& walk, std::string& error);
@@ -236,16 +239,25 @@ private:
                       const recorded_target* recorded, merge_walk* walk);
     // copy_file without its check for a copy onto itself, which the caller has made; with
     // `recorded`, the target is checked against it once more just before it is replaced. With a
-    // batch, a replacing copy waits in it. `code` is a failure's system error code, else 0.
+    // batch, a replacing copy waits in it. `root` is the folder of the tree copied into. `code` is
+    // a failure's system error code, else 0.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
-                      std::string& error, const recorded_target* recorded, replace_batch* batch,
-                      int& code /*out*/);
+                      const boost::filesystem::path& root, std::string& error, const recorded_target* recorded,
+                      replace_batch* batch, int& code /*out*/);
+    // Whether the record of copies in flight can name temporaries now; false with its error line in
+    // `error`, and the merge that runs stops.
+    bool record_usable(std::string& error);
+    bool record_refused(std::string& error);
+    // Removes a temporary that won't take its target's place; the record names one that stays.
+    void discard_temporary(const boost::filesystem::path& temporary);
     // Makes the waiting copies durable, then gives each its target's name, in row order.
     void finish_batch(replace_batch& batch);
 
     std::unique_ptr<copy_record> copies_;
-    // Named by a dead process's record but still there: the walks never record them.
-    std::set<copy_record::file_identity> unremoved_temporaries_;
+    // What the records name: the walks and the clearing of folders leave those temporaries alone.
+    std::unique_ptr<copies_in_flight> in_flight_;
+    // The record could not name a temporary: the merge running stops.
+    bool record_failed_ { false };
     // How deep the copying calls nest (a copy made from a merge's decision callable).
     unsigned copying_ { 0 };
 };

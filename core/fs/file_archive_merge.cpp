@@ -192,6 +192,8 @@ struct file_archive::replace_batch {
         // its mark is off.
         bool in_record;
         bfs::path target;
+        // The folder of the tree copied into.
+        bfs::path root;
         bool check_target;
         recorded_target recorded;
         // What the row added to the counters and byte totals, taken back if it fails now.
@@ -214,7 +216,11 @@ struct file_archive::replace_batch {
 };
 
 struct file_archive::copying_scope {
-    explicit copying_scope(file_archive& archive) : archive_(archive) { ++archive_.copying_; }
+    explicit copying_scope(file_archive& archive) : archive_(archive)
+    {
+        if (archive_.copying_++ == 0)
+            archive_.record_failed_ = false;
+    }
     ~copying_scope()
     {
         // Each temporary the call made is in place or gone by now.
@@ -234,6 +240,8 @@ struct file_archive::merge_walk {
     // Null for a merge of one row.
     replace_batch* batch { nullptr };
     const before_copy* prepare { nullptr };
+    // The folder of the tree the row copies into.
+    bfs::path root;
 };
 
 bool file_archive::merge_rows(const std::string& backup_root, data::data_table& table,
@@ -270,6 +278,9 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             const replace_batch::tally before = counted_so_far();
             if (!merge_one(backup_root, copy, counters, choose, walk, row_error))
                 batch.errors.emplace_back(batch.row, row_error);
+            // No row goes on without a record that would name its temporaries.
+            if (record_failed_)
+                break;
             if (!batch.files.empty() && batch.files.back().row == batch.row) {
                 const replace_batch::tally after = counted_so_far();
                 replace_batch::tally& added = batch.files.back().counted;
@@ -366,14 +377,14 @@ void file_archive::finish_batch(replace_batch& batch)
     std::size_t index = 0;
     for (const auto& file : files) {
         const auto fail = [&](const std::string& what, int code) {
-            ::unlink(file.temporary.c_str());
+            discard_temporary(file.temporary);
             drop(file, "Unable to copy " + file.source.string() + " to " + file.target.string() + ": " + what
                      + (code != 0 ? ": " + system_message(code) : std::string()));
         };
         const std::size_t at = index++;
         const int flush_code = flushed[at];
         if (flush_code != 0 && out_of_space(flush_code)) {
-            ::unlink(file.temporary.c_str());
+            discard_temporary(file.temporary);
             again.push_back(&file);
             continue;
         }
@@ -408,8 +419,8 @@ void file_archive::finish_batch(replace_batch& batch)
     for (const replace_batch::waiting* file : again) {
         std::string text;
         int code = 0;
-        if (!replace_file(file->source, file->target, text, file->check_target ? &file->recorded : nullptr, nullptr,
-                          code))
+        if (!replace_file(file->source, file->target, file->root, text,
+                          file->check_target ? &file->recorded : nullptr, nullptr, code))
             drop(*file, text);
     }
     // Every temporary the record names now is in place or gone.
@@ -477,6 +488,7 @@ bool file_archive::merge_one(const std::string& backup_root, const data::data_ro
             }
         }
         const recorded_target recorded = recorded_side(row, to_main ? "file" : "backup");
+        walk.root = to_main ? main_root : backup_folder;
         return apply_choice(decision, main_side, backup_side, counters, error, onto_folder::refuse, &recorded, &walk);
     } catch (const std::exception& failure) {
         error = failure.what();
@@ -562,6 +574,10 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             error = "Not copied to " + target.string() + ": " + changed_since_comparison;
             return false;
         }
+        // No file is copied through a temporary the record of copies in flight can't name: checked
+        // before anything is written for the row (its folder, the old version a Rename rule keeps).
+        if (source_exists && !source_folder && !mock_copy && !record_usable(error))
+            return false;
         const bfs::path target_parent = target.parent_path();
         if (!target_exists && !target_parent.empty() && !present(target_parent)) {
             if (mock_copy) {
@@ -585,7 +601,7 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             if (!copy_onto_itself) {
                 if (walk != nullptr && !mock_copy && walk->cleared.insert(real_target.parent_path().native()).second)
                     note_removed_temporaries(real_target.parent_path().string(),
-                                             remove_copy_temporaries(real_target.parent_path()));
+                                             remove_copy_temporaries(real_target.parent_path(), in_flight_.get()));
                 // On a nearly full volume the waiting copies hold their old files' space until
                 // their renames; once those are done the row gets the space it would have alone.
                 const auto room_made = [&](bool done, int code) {
@@ -595,6 +611,7 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                     error.clear();
                     return true;
                 };
+                const bfs::path root = walk != nullptr ? walk->root : real_target.parent_path();
                 int code = 0;
                 if (walk != nullptr && walk->prepare != nullptr && *walk->prepare) {
                     const before_copy& prepare = *walk->prepare;
@@ -605,9 +622,9 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                     if (!ready)
                         return false;
                 }
-                bool copied = replace_file(source, real_target, error, recorded, batch, code);
+                bool copied = replace_file(source, real_target, root, error, recorded, batch, code);
                 if (room_made(copied, code))
-                    copied = replace_file(source, real_target, error, recorded, batch, code);
+                    copied = replace_file(source, real_target, root, error, recorded, batch, code);
                 if (!copied)
                     return false;
                 if (counters != nullptr) {
@@ -634,11 +651,31 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
         return true;
     const copying_scope copying(*this);
     int code = 0;
-    return replace_file(source, target, error, nullptr, nullptr, code);
+    return replace_file(source, target, target.parent_path(), error, nullptr, nullptr, code);
 }
 
-bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, std::string& error,
-                                const recorded_target* recorded, replace_batch* batch, int& code)
+bool file_archive::record_usable(std::string& error)
+{
+    return copies_ == nullptr || copies_->usable() || record_refused(error);
+}
+
+bool file_archive::record_refused(std::string& error)
+{
+    record_failed_ = true;
+    error = copies_->failure();
+    return false;
+}
+
+void file_archive::discard_temporary(const bfs::path& temporary)
+{
+    // A drive pulled out refuses the removal, a folder renamed away hides the temporary: it stays
+    // named until it has gone from a folder that is there.
+    if (::unlink(temporary.c_str()) != 0 && copies_ != nullptr)
+        copies_->keep(temporary);
+}
+
+bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, const bfs::path& root,
+                                std::string& error, const recorded_target* recorded, replace_batch* batch, int& code)
 {
     code = 0;
     if (mock_copy) {
@@ -663,15 +700,17 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     // interrupted or failed copy never leaves a half-written file in place of a good one.
     const bool replacing = present(target);
     bfs::path temporary;
-    bool in_record = false;
-    const int handle = create_copy_temporary(target, temporary, copies_.get(), &in_record);
-    if (handle < 0)
+    const int handle = create_copy_temporary(target, temporary, copies_.get(), root);
+    if (handle < 0) {
+        if (copies_ != nullptr && copies_->error() != 0)
+            return record_refused(error);
         return fail("cannot create a file in the target folder", errno);
+    }
     descriptor to(handle);
 
     const auto abandon = [&](const std::string& what, int system_code) {
         to.close();
-        ::unlink(temporary.c_str());
+        discard_temporary(temporary);
         return fail(what, system_code);
     };
     if (!copy_content_and_times(from.get(), info, to.get(), failure))
@@ -686,11 +725,12 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         return abandon(failure.what, failure.code);
     if (to.close() != 0) {
         const int code_on_close = errno;
-        ::unlink(temporary.c_str());
+        discard_temporary(temporary);
         return fail("cannot write the content", code_on_close);
     }
     if (waits) {
-        replace_batch::waiting file { batch->row, source, info, temporary, in_record, target, recorded != nullptr,
+        replace_batch::waiting file { batch->row, source, info, temporary, copies_ != nullptr, target, root,
+                                      recorded != nullptr,
                                       recorded != nullptr ? *recorded : recorded_target(),
                                       replace_batch::tally() };
         batch->files.push_back(std::move(file));
@@ -703,13 +743,13 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         struct ::stat now;
         const bool exists = ::stat(target.c_str(), &now) == 0;
         if (!as_recorded(exists ? &now : nullptr, *recorded)) {
-            ::unlink(temporary.c_str());
+            discard_temporary(temporary);
             return fail(changed_since_comparison, 0);
         }
     }
     if (put_copy_in_place(temporary, target) != 0) {
         const int code_on_rename = errno;
-        ::unlink(temporary.c_str());
+        discard_temporary(temporary);
         return fail("cannot replace the target", code_on_rename);
     }
     return true;

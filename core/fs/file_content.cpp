@@ -48,6 +48,13 @@ int descriptor::release()
     return handle;
 }
 
+void descriptor::reset(int handle)
+{
+    if (handle_ >= 0)
+        ::close(handle_);
+    handle_ = handle;
+}
+
 int descriptor::close()
 {
     const int closed = ::close(handle_);

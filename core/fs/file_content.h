@@ -23,6 +23,8 @@ public:
     int get() const { return handle_; }
     // Hands the file over, open, to the caller.
     int release();
+    // Closes the file held, if any, and holds `handle` instead.
+    void reset(int handle = -1);
     // Close reports delayed write errors (a full disk on some file systems), so a copy checks it.
     int close();
 

@@ -44,7 +44,7 @@ struct tree_scanner::folder {
         std::unique_ptr<folder> inner;
     };
 
-    folder(std::string folder_path, std::vector<std::uint32_t> folder_position, folder_identity found_as)
+    folder(std::string folder_path, std::vector<std::uint32_t> folder_position, file_identity found_as)
         : path(std::move(folder_path)), position(std::move(folder_position)), identity(found_as)
     {
     }
@@ -56,7 +56,7 @@ struct tree_scanner::folder {
     std::vector<std::uint32_t> position;
     // From the stat of its entry in the parent's listing, which for a mount point is the mounted
     // folder's (the listing's own inode number is the folder hidden under the mount).
-    folder_identity identity;
+    file_identity identity;
     // Written by one reader before `read` is set, then only by the ordering thread.
     std::vector<entry> entries;
     std::size_t temporaries_removed { 0 };
@@ -71,16 +71,15 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
 
 tree_scanner::thread_maker tree_scanner::make_thread;
 
-tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries,
-                           std::set<copy_record::file_identity> recorded_temporaries)
-    : remove_temporaries_(remove_temporaries), recorded_temporaries_(std::move(recorded_temporaries))
+tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries, copies_in_flight* in_flight)
+    : remove_temporaries_(remove_temporaries), in_flight_(in_flight)
 {
     dir_walker walker;
     walker.set_root(root.string());
     // Opening the root here makes an unreadable root throw on the caller's thread.
     walker.walk();
     root_path_ = walker.root();
-    root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>(), folder_identity());
+    root_ = std::make_unique<folder>(walker.root().native(), std::vector<std::uint32_t>(), file_identity());
     unread_.insert(root_.get());
     readers_.reserve(reader_count);
     // A thread that can't be made (a low process limit, a container's task limit) throws while
@@ -160,11 +159,13 @@ void tree_scanner::read(folder& listed)
             break;
         }
         if (S_ISREG(details.st_mode)) {
-            // The partial file of an interrupted copy, made by this program: a user's file of
-            // such a name, or a link, is recorded like any other.
-            if (!link && is_copy_temporary(name, std::strlen(name))
-                && (recorded_temporaries_.count(copy_record::file_identity(details.st_dev, details.st_ino)) != 0
-                    || is_own_copy_temporary(prefix + name))) {
+            // A temporary of this program's: in flight in a running process, or the partial file
+            // of an interrupted copy. A user's file of such a name, or a link, is recorded like
+            // any other.
+            const bool temporary_name = !link && is_copy_temporary(name, std::strlen(name));
+            if (temporary_name && in_flight_ != nullptr && in_flight_->names(name, file_identity::of(details))) {
+                // Not this walk's to remove.
+            } else if (temporary_name && is_own_copy_temporary(prefix + name)) {
                 if (remove_temporaries_ && ::unlink((prefix + name).c_str()) == 0)
                     ++listed.temporaries_removed;
             } else {
@@ -185,10 +186,8 @@ void tree_scanner::read(folder& listed)
         } else if (S_ISDIR(details.st_mode) && !link) {
             std::vector<std::uint32_t> position = listed.position;
             position.push_back(static_cast<std::uint32_t>(listed.entries.size()));
-            const folder_identity identity { static_cast<std::uint64_t>(details.st_dev),
-                                             static_cast<std::uint64_t>(details.st_ino) };
-            listed.entries.push_back(
-                folder::entry { file(), std::make_unique<folder>(prefix + name, std::move(position), identity) });
+            listed.entries.push_back(folder::entry {
+                file(), std::make_unique<folder>(prefix + name, std::move(position), file_identity::of(details)) });
         }
     }
     ::closedir(stream);

@@ -67,11 +67,10 @@ public:
 
     // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
     // so does a walk for which not even one reading thread could be started. With fewer threads
-    // than it asks for, the walk goes on with those it has. The temporaries of interrupted copies
-    // (marked, or among `recorded_temporaries`) are never handed over; with `remove_temporaries`
-    // they are removed as well.
-    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries,
-                 std::set<copy_record::file_identity> recorded_temporaries = {});
+    // than it asks for, the walk goes on with those it has. Temporaries are never handed over:
+    // those `in_flight` names (a running process's copies, leftovers that could not be removed)
+    // are left alone; with `remove_temporaries` the marked ones of interrupted copies are removed.
+    tree_scanner(const boost::filesystem::path& root, bool remove_temporaries, copies_in_flight* in_flight = nullptr);
     ~tree_scanner();
     tree_scanner(const tree_scanner&) = delete;
     tree_scanner& operator=(const tree_scanner&) = delete;
@@ -83,7 +82,7 @@ public:
 
     // Every folder below the root that the walk entered (a mounted one as what is mounted there),
     // in walk order; whole once `next` has answered false.
-    const std::vector<folder_identity>& folders_entered() const { return entered_; }
+    const std::vector<file_identity>& folders_entered() const { return entered_; }
 
 private:
     struct folder;
@@ -115,7 +114,7 @@ private:
     std::unique_ptr<folder> root_;
     boost::filesystem::path root_path_;
     bool remove_temporaries_ { false };
-    std::set<copy_record::file_identity> recorded_temporaries_;
+    copies_in_flight* in_flight_ { nullptr };
     std::set<folder*, walk_order> unread_;
     std::size_t files_ahead_ { 0 };
     std::size_t busy_ { 0 };
@@ -125,7 +124,7 @@ private:
     std::vector<std::thread> readers_;
     std::thread worker_;
     // Written by the ordering thread only, read once it has finished.
-    std::vector<folder_identity> entered_;
+    std::vector<file_identity> entered_;
 };
 
 } // namespace fs

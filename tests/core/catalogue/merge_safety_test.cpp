@@ -5,6 +5,7 @@
 #include "core/fs/copy_temporary.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -109,7 +110,32 @@ protected:
         return kept;
     }
 
+    // The records of copies in flight in `settings`.
+    static std::size_t records_in(const bfs::path& settings)
+    {
+        std::size_t records = 0;
+        for (bfs::directory_iterator entry(settings), end; entry != end; ++entry)
+            records += entry->path().filename().string().rfind("tarvoline-copies-", 0) == 0 ? 1 : 0;
+        return records;
+    }
+
+    // Keeps the record in `settings` and the log's lines in `notes`.
+    void keep_record_in(const bfs::path& settings, bool make = true)
+    {
+        if (make)
+            bfs::create_directories(settings);
+        archive.set_copy_record_folder(settings.string());
+        archive.on_note = [this](const std::string& line) { notes.push_back(line); };
+    }
+
+    static std::string removed_line(const bfs::path& folder)
+    {
+        return "Removed 1 temporaries of an interrupted copy in " + folder.string();
+    }
+
     void TearDown() override { fs::on_copy_step = nullptr; }
+
+    std::vector<std::string> notes;
 
     fs::copy_counts counters;
 };
@@ -339,6 +365,183 @@ TEST_F(merge_safety, temporaries_on_a_volume_without_attributes_are_known_by_the
     // Nothing left for a merge the other way to copy into the main folder but the user's file.
     ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(-1), error)) << error;
     EXPECT_EQ(temporaries_below(main_root), std::vector<bfs::path>({ main_root / "d" / ".notes.tarvoline-2024abcd" }));
+}
+
+// A temporary nothing would recognise after a kill is never made: a volume without extended
+// attributes keeps no mark, and a mark comes off before the rename.
+TEST_F(merge_safety, a_merge_stops_where_the_record_of_copies_in_flight_cannot_be_kept)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings, false);
+    write_main("a.txt", "main a", 1600000000);
+    write_main("d/b.txt", "main b", 1600000000);
+    write_main("c.txt", "main c", 1600000000);
+    write_backup("c.txt", "old c", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error));
+    EXPECT_EQ(error, "Cannot keep the record of copies in flight in " + settings.string() + ": No such file or directory");
+    EXPECT_EQ(counters.files_copied, 0u);
+    EXPECT_FALSE(bfs::exists(backup_root / "a.txt"));
+    EXPECT_FALSE(bfs::exists(backup_root / "d"));
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "old c");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+
+    // A folder that can take the record again is used again.
+    bfs::create_directories(settings);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), 3u);
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "main c");
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / "b.txt"), "main b");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
+// A drive unplugged, or a folder renamed, at the comparison after a kill.
+TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    write_main("d/new.bin", "new", 1600000000);
+    ASSERT_TRUE(compare()) << error;
+    // Past its mark: only the record tells it from a user's file.
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), 1u);
+
+    const bfs::path away = folder.path() / "backup-away";
+    bfs::rename(backup_root, away);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(records_in(settings), 1u);
+    bfs::remove(backup_root);
+    bfs::rename(away, backup_root);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_FALSE(bfs::exists(left[0]));
+    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
+    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
+    EXPECT_EQ(records_in(settings), 0u);
+}
+
+TEST_F(merge_safety, a_temporary_that_cannot_be_removed_stays_named_until_it_has_gone)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    write_main("d/new.txt", "new", 1600000000);
+    bfs::create_directories(backup_root / "d");
+    ASSERT_TRUE(compare()) << error;
+    // The folder goes just before the rename and a file takes its place: neither the rename nor
+    // the removal of the temporary can be made, as on a drive pulled out.
+    const bfs::path away = backup_root / "d-away";
+    fs::on_copy_step = [&](fs::copy_step step) {
+        if (step == fs::copy_step::unmarked) {
+            bfs::rename(backup_root / "d", away);
+            folder.write("backup/d", "in the folder's place");
+        }
+    };
+    EXPECT_FALSE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error));
+    fs::on_copy_step = nullptr;
+    EXPECT_NE(error.find("cannot replace the target"), std::string::npos) << error;
+
+    // The process ends with the temporary still named.
+    archive.set_copy_record_folder(settings.string());
+    EXPECT_EQ(records_in(settings), 1u);
+    bfs::remove(backup_root / "d");
+    bfs::rename(away, backup_root / "d");
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), 1u);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_FALSE(bfs::exists(left[0]));
+    EXPECT_EQ(table->rows.size(), 1u);
+    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
+    EXPECT_EQ(records_in(settings), 0u);
+}
+
+// A second window, or a second instance started by mistake, compares the same folders while a
+// merge flushes its copies.
+TEST_F(merge_safety, another_process_comparing_during_a_merge_leaves_its_temporaries_alone)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const int files = 40;
+    for (int file = 0; file < files; ++file) {
+        write_main("d/f" + std::to_string(file), "main " + std::to_string(file), 1600000000);
+        write_backup("d/f" + std::to_string(file), "old", 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+
+    struct stopped_merge {
+        pid_t pid;
+        ~stopped_merge()
+        {
+            if (pid > 0) {
+                ::kill(pid, SIGKILL);
+                ::waitpid(pid, nullptr, 0);
+            }
+        }
+    } merge { ::fork() };
+    ASSERT_GE(merge.pid, 0);
+    if (merge.pid == 0) {
+        // Stopped as the first copy of the batch is readied for its rename.
+        std::atomic<bool> stopped { false };
+        fs::on_copy_step = [&stopped](fs::copy_step step) {
+            if (step == fs::copy_step::unmarked && !stopped.exchange(true))
+                ::raise(SIGSTOP);
+        };
+        std::string merge_error;
+        ::_exit(archive.merge_rows(backup_root.string(), *table, nullptr, choose(1), merge_error) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(merge.pid, &status, WUNTRACED), merge.pid);
+    ASSERT_TRUE(WIFSTOPPED(status));
+    const auto in_flight = temporaries_below(backup_root);
+    ASSERT_EQ(in_flight.size(), static_cast<std::size_t>(files));
+
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), static_cast<std::size_t>(files));
+    for (const bfs::path& temporary : in_flight)
+        EXPECT_EQ(by_name(*table).count(temporary.filename().string()), 0u) << temporary;
+    EXPECT_EQ(temporaries_below(backup_root), in_flight);
+
+    ::kill(merge.pid, SIGCONT);
+    ASSERT_EQ(::waitpid(merge.pid, &status, 0), merge.pid);
+    merge.pid = -1;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int file = 0; file < files; ++file)
+        EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / ("f" + std::to_string(file))),
+                  "main " + std::to_string(file));
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
+// Damaged, made by hand or by an older version: a record removes nothing but a temporary below
+// the roots it names, reached as written.
+TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const std::string notes_name = ".notes.tarvoline-2024abcd";
+    const bfs::path main_notes = write_main(notes_name, "a user's notes in main");
+    const bfs::path backup_notes = write_backup("d/" + notes_name, "a user's notes in the backup");
+    const bfs::path outside = folder.write("outside/.plan.tarvoline-abcd2024", "outside both trees");
+    bfs::create_directory_symlink(outside.parent_path(), backup_root / "link");
+    const bfs::path leftover = write_backup("d/.a.txt.tarvoline-k3j4h5g6", "a dead process's partial copy");
+    char* resolved = ::realpath(backup_root.c_str(), nullptr);
+    ASSERT_NE(resolved, nullptr);
+    const std::string backup(resolved);
+    std::free(resolved);
+
+    const auto line = [](const std::string& path) { return "+" + path + "\n"; };
+    folder.write("settings/tarvoline-copies-1-aaaaaaaa", line(main_notes.string()) + line(backup_notes.string()));
+    folder.write("settings/tarvoline-copies-2-bbbbbbbb",
+                 "=" + backup + "\n" + line(backup + "/d/../../outside/.plan.tarvoline-abcd2024")
+                     + line(backup + "/link/.plan.tarvoline-abcd2024") + line(main_notes.string())
+                     + line("backup/d/.a.txt.tarvoline-k3j4h5g6") + line(backup + "/d/.a.txt.tarvoline-k3j4h5g6"));
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(test_support::temp_folder::read(main_notes), "a user's notes in main");
+    EXPECT_EQ(test_support::temp_folder::read(backup_notes), "a user's notes in the backup");
+    EXPECT_EQ(test_support::temp_folder::read(outside), "outside both trees");
+    EXPECT_FALSE(bfs::exists(leftover));
+    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(bfs::path(backup) / "d") }));
+    EXPECT_EQ(records_in(settings), 2u) << "kept for a person to look at";
 }
 
 } // namespace
