@@ -500,7 +500,7 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
         {});
     ASSERT_FALSE(about.ran_out) << "the About box was not closed";
 
-    ASSERT_TRUE(gui_test::press_key(WXK_F5, false, frame));
+    ASSERT_TRUE(gui_test::press_key(WXK_F5, 0, frame));
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return comparisons_logged() > compared; }))
         << "F5 after the About box";
 }
