@@ -429,6 +429,9 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         return press_in_dialog(dialog, keys, [&dialog] { dialog.GetDlgItem(IDC_MERGE_COPY_RIGHT)->SetFocus(); });
     };
     const auto message_box = [](const std::vector<int>& keys) { return press_in_message_box(MB_OKCANCEL, keys); };
+    const auto question = [](const std::vector<int>& keys) {
+        return press_in_message_box(MB_YESNO | MB_ICONQUESTION, keys);
+    };
 
     const std::vector<dialog_key_case> cases = {
         {"About, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, about},
@@ -453,6 +456,7 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         {"Merge file, Return on >>", {WXK_RETURN}, 1, {IDC_MERGE_COPY_RIGHT}, merge_on_copy},
         {"Message box, Escape", {WXK_ESCAPE}, IDCANCEL, {}, message_box},
         {"Message box, Return", {WXK_RETURN}, IDOK, {}, message_box},
+        {"Question, Tab to No and Return", {WXK_TAB, WXK_RETURN}, IDNO, {}, question},
     };
     for (const dialog_key_case& one : cases) {
         SCOPED_TRACE(one.name);
