@@ -36,6 +36,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -507,6 +510,55 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
     ASSERT_TRUE(gui_test::press_key(WXK_F5, 0, frame));
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return comparisons_logged() > compared; }))
         << "F5 after the About box";
+}
+
+// Alt with a menu's letter opens that menu whatever control has the focus, the grid included.
+TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_control)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    ASSERT_TRUE(rows_shown(4));
+    wxMenuBar* bar = frame->GetMenuBar();
+    // Shared with the handlers, which the frame keeps after the case.
+    struct menu_state {
+        wxMenu* opened = nullptr;
+        bool closed = false;
+    };
+    const auto state = std::make_shared<menu_state>();
+    frame->Bind(wxEVT_MENU_OPEN, [state](wxMenuEvent& event) {
+        event.Skip();
+        if (!state->opened)
+            state->opened = event.GetMenu();
+    });
+    frame->Bind(wxEVT_MENU_CLOSE, [state](wxMenuEvent& event) {
+        event.Skip();
+        state->closed = true;
+    });
+    const std::pair<const char*, wxWindow*> controls[] = {
+        {"main path", field(IDC_MAIN_PATH)},
+        {"log", platform::widget_of(*window->GetDlgItem(IDC_LOG_VIEW))},
+        {"grid", platform::widget_of(*window->grid().m_CUGGrid)},
+    };
+    const std::pair<int, wxMenu*> menus[] = {{'F', bar->GetMenu(0)}, {'H', bar->GetMenu(bar->GetMenuCount() - 1)}};
+    for (const auto& [name, control] : controls) {
+        for (const auto& [letter, menu] : menus) {
+            SCOPED_TRACE(std::string("Alt+") + static_cast<char>(letter) + " in the " + name);
+            ASSERT_TRUE(focus_on(control));
+            *state = menu_state();
+            ASSERT_TRUE(gui_test::press_key(letter, gui_test::with_alt, frame));
+            EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return state->opened != nullptr; })) << "no menu opened";
+            EXPECT_EQ(state->opened, menu);
+            if (state->opened) {
+                ASSERT_TRUE(gui_test::press_key(WXK_ESCAPE));
+                ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return state->closed; })) << "the menu stayed open";
+            }
+        }
+    }
 }
 
 }  // namespace
