@@ -259,13 +259,13 @@ struct key_run {
 constexpr INT_PTR left_open = -77;
 
 // Opens a modal run with `open`; once `holds_keyboard` says its window holds the keyboard,
-// `prepare` plays the user's clicks and, once `ready` says what they opened has settled, the keys
-// are pressed one by one, each a turn of the loop after the last (`between` looks in between).
-// `end` ends a run still open after ten seconds.
+// `prepare` plays the user's clicks, then the keys are pressed one by one, each a turn of the loop
+// after the last (`between` looks in between) and once `ready`, given the number of keys pressed,
+// says what came before has settled. `end` ends a run still open after ten seconds.
 key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT_PTR()>& open,
                            const std::function<bool()>& holds_keyboard, const std::function<void()>& end,
                            const std::function<void()>& prepare, const std::function<void()>& between,
-                           const std::function<bool()>& ready = {})
+                           const std::function<bool(size_t pressed)>& ready = {})
 {
     key_run run;
     bool prepared = false;
@@ -282,7 +282,7 @@ key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT
                 prepared = true;
                 if (prepare)
                     prepare();
-            } else if (run.pressed < keys.size() && (run.pressed > 0 || !ready || ready())) {
+            } else if (run.pressed < keys.size() && (!ready || ready(run.pressed))) {
                 if (run.pressed > 0 && between)
                     between();
                 gui_test::press_key(keys[run.pressed++]);
@@ -322,7 +322,7 @@ CDialog* modal_dialog()
 template <typename dialog_type>
 key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<int>& keys,
                         const std::function<void()>& prepare = {}, const std::function<void()>& between = {},
-                        const std::function<bool()>& ready = {})
+                        const std::function<bool(size_t pressed)>& ready = {})
 {
     const auto holds_keyboard = [&dialog] {
         wxWindow* panel = IsWindow(&dialog) ? platform::widget_of(dialog) : nullptr;
@@ -371,27 +371,32 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         build_tool_options(dialog, store);
         return press_in_dialog(dialog, keys);
     };
-    const auto options_editing = [&store](const std::vector<int>& keys) {
-        commands_noted<CPropertyDlg> dialog(store);
-        build_tool_options(dialog, store);
-        const auto grid = [&dialog] {
-            auto* manager =
-                dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
-            return manager ? manager->GetGrid() : nullptr;
+    // Keys pressed in the editor of the named value.
+    const auto options_editing = [&store](const char* value) {
+        return [&store, value](const std::vector<int>& keys) {
+            commands_noted<CPropertyDlg> dialog(store);
+            build_tool_options(dialog, store);
+            const auto grid = [&dialog] {
+                auto* manager =
+                    dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+                return manager ? manager->GetGrid() : nullptr;
+            };
+            const auto editing = [&grid] {
+                wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
+                wxWindow* focus = wxWindow::FindFocus();
+                return editor && focus && (focus == editor || editor->IsDescendant(focus));
+            };
+            // The keys before the last are meant for the editor, each pressed while it has the
+            // focus; the last is the dialog's, pressed once the edit has ended.
+            const size_t count = keys.size();
+            return press_in_dialog(
+                dialog, keys,
+                [&grid, value] {
+                    ASSERT_NE(grid(), nullptr);
+                    grid()->SelectProperty(value, true);
+                },
+                {}, [&editing, count](size_t pressed) { return pressed + 1 < count ? editing() : !editing(); });
         };
-        // The first Escape is meant for the editor: it is pressed once the editor has the focus.
-        const auto editing = [&grid] {
-            wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
-            wxWindow* focus = wxWindow::FindFocus();
-            return editor && focus && (focus == editor || editor->IsDescendant(focus));
-        };
-        return press_in_dialog(
-            dialog, keys,
-            [&grid] {
-                ASSERT_NE(grid(), nullptr);
-                grid()->SelectProperty("DB Schema", true);
-            },
-            {}, editing);
     };
     const auto export_choosing_xml = [](const std::vector<int>& keys) {
         commands_noted<CExportDialog> dialog;
@@ -444,7 +449,9 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         {"Tool options, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, options},
         {"Tool options, Return", {WXK_RETURN}, IDOK, {IDC_PROPERTIES_OK}, options},
         {"Tool options, Escape in a value's editor, then again", {WXK_ESCAPE, WXK_ESCAPE}, IDCANCEL, {IDCANCEL},
-         options_editing},
+         options_editing("DB Schema")},
+        {"Tool options, Up and Return in a value's choice, then Return", {WXK_UP, WXK_RETURN, WXK_RETURN}, IDOK,
+         {IDC_PROPERTIES_OK}, options_editing("Confirm Close")},
         {"Export, Escape", {WXK_ESCAPE}, IDCANCEL, {IDC_EXPORT_XML, IDCANCEL}, export_choosing_xml},
         {"Export, Return", {WXK_RETURN}, IDOK, {IDC_EXPORT_XML, IDC_EXPORT_EXPORT}, export_choosing_xml},
         {"Query interface, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, query},
