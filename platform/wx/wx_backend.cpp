@@ -189,8 +189,8 @@ UINT show_popup_menu(const popup_menu_request& request)
     const wxPoint position = widget->ScreenToClient(wxPoint(request.screen_point.x, request.screen_point.y));
     // A cell's tip, shown or still to come, would draw over the menu: none while it is up.
     struct tips_held {
-        tips_held() { wxToolTip::Enable(false); }
-        ~tips_held() { wxToolTip::Enable(true); }
+        tips_held() { hold_tips(); }
+        ~tips_held() { release_tips(); }
         tips_held(const tips_held&) = delete;
         tips_held& operator=(const tips_held&) = delete;
     } held;

@@ -519,6 +519,54 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
         << "F5 after the About box";
 }
 
+// The right click comes just after the pointer reached a cell, whose tip would draw over the row
+// menu: no window has a tip while the menu is open, and the tip is back once it closes.
+TEST_F(main_window_window, no_cell_tip_shows_while_the_row_menu_is_open)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    ASSERT_TRUE(rows_shown(4));
+    wxWindow* cells = platform::widget_of(*window->grid().m_CUGGrid);
+    ASSERT_NE(cells, nullptr);
+    int col = 1;
+    int row = 0;
+    RECT cell{};
+    ASSERT_EQ(window->grid().GetCellRect(&col, &row, &cell), 0);
+    const auto pointer = [cells](wxEventType type, int x, int y) {
+        wxMouseEvent event(type);
+        event.SetEventObject(cells);
+        event.m_x = x;
+        event.m_y = y;
+        event.m_rightDown = type == wxEVT_RIGHT_DOWN;
+        cells->GetEventHandler()->ProcessEvent(event);
+    };
+    const int x = (cell.left + cell.right) / 2;
+    const int y = (cell.top + cell.bottom) / 2;
+    pointer(wxEVT_MOTION, x, y);
+    pointer(wxEVT_MOTION, x + 1, y);
+    ASSERT_NE(cells->GetToolTip(), nullptr) << "the cell's tip is set";
+
+    bool tip_while_open = true;
+    const key_run menu = press_in_modal_run(
+        {WXK_ESCAPE},
+        [&] {
+            pointer(wxEVT_RIGHT_DOWN, x + 1, y);
+            pointer(wxEVT_RIGHT_UP, x + 1, y);
+            return INT_PTR{0};
+        },
+        [] { return gui_test::modal_window() != nullptr; }, [] { gui_test::hide_modal_window(); },
+        [&] { tip_while_open = cells->GetToolTip() != nullptr; }, {});
+    EXPECT_FALSE(menu.ran_out) << "Escape left the menu open";
+    EXPECT_EQ(menu.pressed, 1u) << "no menu opened";
+    EXPECT_FALSE(tip_while_open);
+    EXPECT_NE(cells->GetToolTip(), nullptr) << "the tip is back once the menu has closed";
+}
+
 // Alt with a menu's letter opens that menu whatever control has the focus, the grid included.
 TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_control)
 {
