@@ -11,13 +11,19 @@
 #include "platform/wx/wx_surface.h"
 
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/menu.h>
-#include <wx/msgdlg.h>
 #include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
 #include <wx/tooltip.h>
 #include <wx/utils.h>
+
+#include <algorithm>
+#include <vector>
 
 namespace platform {
 
@@ -84,28 +90,58 @@ COLORREF toolkit_colour(int index)
     return colour.IsOk() ? from_wx(colour) : fixed_system_colour(index);
 }
 
+// The toolkit's own message box shows its text as a label the keyboard reaches: Tab from the
+// first button selected the text, and Return there answered with the default button. This one
+// has only its buttons as tab stops, and Return answers the focused one.
+class message_box_dialog : public wxDialog {
+public:
+    message_box_dialog(wxWindow* parent, const message_box_request& request)
+        : wxDialog(parent, wxID_ANY, wxString::FromUTF8(request.caption.GetString()))
+    {
+        std::vector<int> ids;
+        switch (request.type & MB_TYPEMASK) {
+        case MB_OKCANCEL: case MB_RETRYCANCEL: ids = {wxID_OK, wxID_CANCEL}; break;
+        case MB_YESNO: ids = {wxID_YES, wxID_NO}; break;
+        case MB_YESNOCANCEL: ids = {wxID_YES, wxID_NO, wxID_CANCEL}; break;
+        default: ids = {wxID_OK}; break;
+        }
+        const int default_id =
+            (request.type & MB_DEFBUTTON2) && std::find(ids.begin(), ids.end(), wxID_NO) != ids.end() ? wxID_NO
+                                                                                                     : ids.front();
+        auto* text = new wxStaticText(this, wxID_ANY, wxString::FromUTF8(request.text.GetString()));
+        text->Wrap(FromDIP(480));
+        auto* buttons = new wxStdDialogButtonSizer();
+        wxButton* focused = nullptr;
+        for (const int id : ids) {
+            auto* button = new wxButton(this, id);
+            buttons->AddButton(button);
+            if (id == default_id)
+                focused = button;
+        }
+        buttons->Realize();
+        auto* column = new wxBoxSizer(wxVERTICAL);
+        column->Add(text, wxSizerFlags().Border(wxALL, FromDIP(16)));
+        column->Add(buttons, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(12)));
+        SetSizerAndFit(column);
+        CentreOnParent();
+        focused->SetDefault();
+        focused->SetFocus();
+        Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) { EndModal(event.GetId()); });
+        // Escape cancels, in a box without a Cancel button too, as closing the window does.
+        SetEscapeId(wxID_NONE);
+        Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+            if (event.GetKeyCode() == WXK_ESCAPE && !event.HasModifiers())
+                EndModal(wxID_CANCEL);
+            else
+                event.Skip();
+        });
+    }
+};
+
 int show_message_box(const message_box_request& request)
 {
-    long style = 0;
-    switch (request.type & MB_TYPEMASK) {
-    case MB_OKCANCEL: style = wxOK | wxCANCEL; break;
-    case MB_YESNO: style = wxYES_NO; break;
-    case MB_YESNOCANCEL: style = wxYES_NO | wxCANCEL; break;
-    case MB_RETRYCANCEL: style = wxOK | wxCANCEL; break;
-    default: style = wxOK; break;
-    }
-    switch (request.type & 0xF0) {
-    case MB_ICONHAND: style |= wxICON_ERROR; break;
-    case MB_ICONQUESTION: style |= wxICON_QUESTION; break;
-    case MB_ICONEXCLAMATION: style |= wxICON_WARNING; break;
-    case MB_ICONASTERISK: style |= wxICON_INFORMATION; break;
-    default: break;
-    }
-    if (request.type & MB_DEFBUTTON2)
-        style |= wxNO_DEFAULT;
     wxWindow* parent = request.owner ? widget_of(*request.owner) : nullptr;
-    wxMessageDialog dialog(parent ? wxGetTopLevelParent(parent) : nullptr, wxString::FromUTF8(request.text.GetString()),
-                           wxString::FromUTF8(request.caption.GetString()), style);
+    message_box_dialog dialog(parent ? wxGetTopLevelParent(parent) : nullptr, request);
     switch (dialog.ShowModal()) {
     case wxID_YES: return IDYES;
     case wxID_NO: return IDNO;
@@ -153,8 +189,8 @@ UINT show_popup_menu(const popup_menu_request& request)
     const wxPoint position = widget->ScreenToClient(wxPoint(request.screen_point.x, request.screen_point.y));
     // A cell's tip, shown or still to come, would draw over the menu: none while it is up.
     struct tips_held {
-        tips_held() { wxToolTip::Enable(false); }
-        ~tips_held() { wxToolTip::Enable(true); }
+        tips_held() { hold_tips(); }
+        ~tips_held() { release_tips(); }
         tips_held(const tips_held&) = delete;
         tips_held& operator=(const tips_held&) = delete;
     } held;

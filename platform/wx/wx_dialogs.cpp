@@ -18,6 +18,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/clipbrd.h>
+#include <wx/combo.h>
 #include <wx/dialog.h>
 #include <wx/dirdlg.h>
 #include <wx/editlbox.h>
@@ -332,6 +333,20 @@ public:
                 property->user_changed(CString(event.GetProperty()->GetValueAsString().utf8_str().data()));
             }
         });
+        // Return in any in-place editor ends that edit only, as the toolkit's text editor does on
+        // its own; its choice editor left the key to the window, whose default button took it.
+        native_->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+            event.Skip();
+            const int key = event.GetKeyCode();
+            if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) || event.HasModifiers() || !editor_has_focus())
+                return;
+            // An open drop-down takes Return as the choice of its item.
+            auto* combo = dynamic_cast<wxComboCtrl*>(native_->GetEditorControl());
+            if (combo && combo->IsPopupShown())
+                return;
+            native_->UnfocusEditor();
+            event.Skip(false);
+        });
     }
     void set_text(const char*) override {}
     // While one of the grid's in-place editors has the focus it keeps the keys: Return takes
@@ -340,8 +355,7 @@ public:
     {
         if (message != WM_GETDLGCODE)
             return control_peer::control_message(message, wparam, lparam, result);
-        wxWindow* focus = wxWindow::FindFocus();
-        result = focus && focus != native_ && native_->IsDescendant(focus) ? DLGC_WANTALLKEYS : 0;
+        result = editor_has_focus() ? DLGC_WANTALLKEYS : 0;
         return true;
     }
     void show_properties() override
@@ -366,6 +380,11 @@ public:
     }
 
 private:
+    bool editor_has_focus() const
+    {
+        wxWindow* focus = wxWindow::FindFocus();
+        return focus && focus != native_ && native_->IsDescendant(focus);
+    }
     void add(CMFCPropertyGridProperty* property, wxPGProperty* parent)
     {
         wxPGProperty* made = nullptr;

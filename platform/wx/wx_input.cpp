@@ -349,7 +349,9 @@ void bind_input(wxWindow* widget, CWnd& window, bool native_control)
             event.Skip();
     });
     widget->Bind(wxEVT_CHAR, [target, widget, native_control](wxKeyEvent& event) {
-        if (!IsWindow(target) || window_of(widget) != target) {
+        // A key with Alt is a system key, never a character: the toolkit gives it to the menu
+        // bar, whose letters an owner-drawn window would otherwise take as typed text.
+        if (!IsWindow(target) || window_of(widget) != target || event.AltDown()) {
             event.Skip();
             return;
         }

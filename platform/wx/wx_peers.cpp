@@ -10,6 +10,8 @@
 #include <wx/frame.h>
 #include <wx/popupwin.h>
 
+#include <set>
+
 namespace platform {
 
 namespace {
@@ -32,6 +34,19 @@ wxStockCursor stock_cursor(int id)
 }
 
 class owner_drawn_peer;
+
+// The peers whose windows asked for a tip, and the holds on tips.
+std::set<wx_peer_base*>& peers_with_tips()
+{
+    static std::set<wx_peer_base*> peers;
+    return peers;
+}
+
+int& tip_holds()
+{
+    static int holds = 0;
+    return holds;
+}
 
 // The system colours or the theme changed: every window of the tree hears it.
 void tell_colour_change(CWnd& window)
@@ -242,6 +257,7 @@ void wx_peer_base::on_destroy(wxWindowDestroyEvent& event)
 
 wx_peer_base::~wx_peer_base()
 {
+    peers_with_tips().erase(this);
     if (outer_ && outer_ != widget_)
         outer_->Unbind(wxEVT_DESTROY, &wx_peer_base::on_destroy, this);
     if (widget_) {
@@ -413,9 +429,34 @@ void wx_peer_base::set_tip(const char* text)
         return;
     tip_ = wanted;
     if (tip_.empty())
+        peers_with_tips().erase(this);
+    else
+        peers_with_tips().insert(this);
+    show_tip();
+}
+
+void wx_peer_base::show_tip()
+{
+    if (!widget_)
+        return;
+    if (tip_.empty() || tip_holds() > 0)
         widget_->UnsetToolTip();
     else
         widget_->SetToolTip(tip_);
+}
+
+void hold_tips()
+{
+    if (++tip_holds() == 1)
+        for (wx_peer_base* peer : peers_with_tips())
+            peer->show_tip();
+}
+
+void release_tips()
+{
+    if (tip_holds() > 0 && --tip_holds() == 0)
+        for (wx_peer_base* peer : peers_with_tips())
+            peer->show_tip();
 }
 
 wxWindow* widget_of(const CWnd& window)

@@ -26,6 +26,12 @@ wxBitmap* backing_bitmap_of(const CWnd& window);
 // A hidden frame that owns popups without an owner.
 wxWindow* hidden_root();
 
+// While a menu is open no window shows its tip, which the toolkit would draw over the menu's
+// items: a shown tip goes at the first hold and the tips come back when the last hold is
+// released. Each hold is released once.
+void hold_tips();
+void release_tips();
+
 // The common part of every peer: placing, showing and enabling the toolkit window.
 class wx_peer_base : public window_peer {
 public:
@@ -45,6 +51,8 @@ public:
     void raise() override;
     void reparent(CWnd* new_parent) override;
     void set_tip(const char* text) override;
+    // Shows the tip the window asked for, or none while tips are held.
+    void show_tip();
 
     wxWindow* widget() const { return widget_; }
     wxWindow* outer() const { return outer_; }

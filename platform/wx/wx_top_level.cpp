@@ -130,6 +130,7 @@ public:
         if (frame_) {
             frame_->Bind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Bind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
+            frame_->Bind(wxEVT_MENU_CLOSE, &top_level_peer::on_menu_close, this);
         }
         top->Bind(wxEVT_SIZE, &top_level_peer::on_toolkit_geometry<wxSizeEvent>, this);
         top->Bind(wxEVT_MOVE, &top_level_peer::on_toolkit_geometry<wxMoveEvent>, this);
@@ -155,7 +156,10 @@ public:
         if (frame_) {
             frame_->Unbind(wxEVT_MENU, &top_level_peer::on_menu_choice, this);
             frame_->Unbind(wxEVT_MENU_OPEN, &top_level_peer::on_menu_open, this);
+            frame_->Unbind(wxEVT_MENU_CLOSE, &top_level_peer::on_menu_close, this);
         }
+        for (; tips_held_ > 0; --tips_held_)
+            release_tips();
     }
 
     std::unique_ptr<dc_surface> client_surface() override { return nullptr; }
@@ -419,6 +423,8 @@ private:
     void on_menu_open(wxMenuEvent& event)
     {
         event.Skip();
+        hold_tips();
+        ++tips_held_;
         const auto found = menus_.find(event.GetMenu());
         if (found == menus_.end() || !IsWindow(&dialog_))
             return;
@@ -436,6 +442,14 @@ private:
         in_menu_event_ = false;
         if (IsWindow(&dialog_) && shown_)
             show_menu(shown_);
+    }
+    void on_menu_close(wxMenuEvent& event)
+    {
+        event.Skip();
+        if (tips_held_ > 0) {
+            --tips_held_;
+            release_tips();
+        }
     }
     void on_menu_choice(wxCommandEvent& event)
     {
@@ -510,6 +524,8 @@ private:
     std::vector<size_t> top_items_;
     std::set<UINT> check_ids_;
     bool in_menu_event_ = false;
+    // The holds on tips of the menus of the menu bar now open.
+    int tips_held_ = 0;
 };
 
 }  // namespace

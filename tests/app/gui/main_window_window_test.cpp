@@ -36,6 +36,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -256,13 +259,13 @@ struct key_run {
 constexpr INT_PTR left_open = -77;
 
 // Opens a modal run with `open`; once `holds_keyboard` says its window holds the keyboard,
-// `prepare` plays the user's clicks and, once `ready` says what they opened has settled, the keys
-// are pressed one by one, each a turn of the loop after the last (`between` looks in between).
-// `end` ends a run still open after ten seconds.
+// `prepare` plays the user's clicks, then the keys are pressed one by one, each a turn of the loop
+// after the last (`between` looks in between) and once `ready`, given the number of keys pressed,
+// says what came before has settled. `end` ends a run still open after ten seconds.
 key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT_PTR()>& open,
                            const std::function<bool()>& holds_keyboard, const std::function<void()>& end,
                            const std::function<void()>& prepare, const std::function<void()>& between,
-                           const std::function<bool()>& ready = {})
+                           const std::function<bool(size_t pressed)>& ready = {})
 {
     key_run run;
     bool prepared = false;
@@ -279,7 +282,7 @@ key_run press_in_modal_run(const std::vector<int>& keys, const std::function<INT
                 prepared = true;
                 if (prepare)
                     prepare();
-            } else if (run.pressed < keys.size() && (run.pressed > 0 || !ready || ready())) {
+            } else if (run.pressed < keys.size() && (!ready || ready(run.pressed))) {
                 if (run.pressed > 0 && between)
                     between();
                 gui_test::press_key(keys[run.pressed++]);
@@ -319,7 +322,7 @@ CDialog* modal_dialog()
 template <typename dialog_type>
 key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<int>& keys,
                         const std::function<void()>& prepare = {}, const std::function<void()>& between = {},
-                        const std::function<bool()>& ready = {})
+                        const std::function<bool(size_t pressed)>& ready = {})
 {
     const auto holds_keyboard = [&dialog] {
         wxWindow* panel = IsWindow(&dialog) ? platform::widget_of(dialog) : nullptr;
@@ -368,27 +371,32 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         build_tool_options(dialog, store);
         return press_in_dialog(dialog, keys);
     };
-    const auto options_editing = [&store](const std::vector<int>& keys) {
-        commands_noted<CPropertyDlg> dialog(store);
-        build_tool_options(dialog, store);
-        const auto grid = [&dialog] {
-            auto* manager =
-                dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
-            return manager ? manager->GetGrid() : nullptr;
+    // Keys pressed in the editor of the named value.
+    const auto options_editing = [&store](const char* value) {
+        return [&store, value](const std::vector<int>& keys) {
+            commands_noted<CPropertyDlg> dialog(store);
+            build_tool_options(dialog, store);
+            const auto grid = [&dialog] {
+                auto* manager =
+                    dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+                return manager ? manager->GetGrid() : nullptr;
+            };
+            const auto editing = [&grid] {
+                wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
+                wxWindow* focus = wxWindow::FindFocus();
+                return editor && focus && (focus == editor || editor->IsDescendant(focus));
+            };
+            // The keys before the last are meant for the editor, each pressed while it has the
+            // focus; the last is the dialog's, pressed once the edit has ended.
+            const size_t count = keys.size();
+            return press_in_dialog(
+                dialog, keys,
+                [&grid, value] {
+                    ASSERT_NE(grid(), nullptr);
+                    grid()->SelectProperty(value, true);
+                },
+                {}, [&editing, count](size_t pressed) { return pressed + 1 < count ? editing() : !editing(); });
         };
-        // The first Escape is meant for the editor: it is pressed once the editor has the focus.
-        const auto editing = [&grid] {
-            wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
-            wxWindow* focus = wxWindow::FindFocus();
-            return editor && focus && (focus == editor || editor->IsDescendant(focus));
-        };
-        return press_in_dialog(
-            dialog, keys,
-            [&grid] {
-                ASSERT_NE(grid(), nullptr);
-                grid()->SelectProperty("DB Schema", true);
-            },
-            {}, editing);
     };
     const auto export_choosing_xml = [](const std::vector<int>& keys) {
         commands_noted<CExportDialog> dialog;
@@ -429,6 +437,9 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         return press_in_dialog(dialog, keys, [&dialog] { dialog.GetDlgItem(IDC_MERGE_COPY_RIGHT)->SetFocus(); });
     };
     const auto message_box = [](const std::vector<int>& keys) { return press_in_message_box(MB_OKCANCEL, keys); };
+    const auto question = [](const std::vector<int>& keys) {
+        return press_in_message_box(MB_YESNO | MB_ICONQUESTION, keys);
+    };
 
     const std::vector<dialog_key_case> cases = {
         {"About, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, about},
@@ -438,7 +449,9 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         {"Tool options, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, options},
         {"Tool options, Return", {WXK_RETURN}, IDOK, {IDC_PROPERTIES_OK}, options},
         {"Tool options, Escape in a value's editor, then again", {WXK_ESCAPE, WXK_ESCAPE}, IDCANCEL, {IDCANCEL},
-         options_editing},
+         options_editing("DB Schema")},
+        {"Tool options, Up and Return in a value's choice, then Return", {WXK_UP, WXK_RETURN, WXK_RETURN}, IDOK,
+         {IDC_PROPERTIES_OK}, options_editing("Confirm Close")},
         {"Export, Escape", {WXK_ESCAPE}, IDCANCEL, {IDC_EXPORT_XML, IDCANCEL}, export_choosing_xml},
         {"Export, Return", {WXK_RETURN}, IDOK, {IDC_EXPORT_XML, IDC_EXPORT_EXPORT}, export_choosing_xml},
         {"Query interface, Escape", {WXK_ESCAPE}, IDCANCEL, {IDCANCEL}, query},
@@ -453,6 +466,7 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         {"Merge file, Return on >>", {WXK_RETURN}, 1, {IDC_MERGE_COPY_RIGHT}, merge_on_copy},
         {"Message box, Escape", {WXK_ESCAPE}, IDCANCEL, {}, message_box},
         {"Message box, Return", {WXK_RETURN}, IDOK, {}, message_box},
+        {"Question, Tab to No and Return", {WXK_TAB, WXK_RETURN}, IDNO, {}, question},
     };
     for (const dialog_key_case& one : cases) {
         SCOPED_TRACE(one.name);
@@ -500,9 +514,106 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
         {});
     ASSERT_FALSE(about.ran_out) << "the About box was not closed";
 
-    ASSERT_TRUE(gui_test::press_key(WXK_F5, false, frame));
+    ASSERT_TRUE(gui_test::press_key(WXK_F5, 0, frame));
     EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return comparisons_logged() > compared; }))
         << "F5 after the About box";
+}
+
+// The right click comes just after the pointer reached a cell, whose tip would draw over the row
+// menu: no window has a tip while the menu is open, and the tip is back once it closes.
+TEST_F(main_window_window, no_cell_tip_shows_while_the_row_menu_is_open)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    ASSERT_TRUE(rows_shown(4));
+    wxWindow* cells = platform::widget_of(*window->grid().m_CUGGrid);
+    ASSERT_NE(cells, nullptr);
+    int col = 1;
+    int row = 0;
+    RECT cell{};
+    ASSERT_EQ(window->grid().GetCellRect(&col, &row, &cell), 0);
+    const auto pointer = [cells](wxEventType type, int x, int y) {
+        wxMouseEvent event(type);
+        event.SetEventObject(cells);
+        event.m_x = x;
+        event.m_y = y;
+        event.m_rightDown = type == wxEVT_RIGHT_DOWN;
+        cells->GetEventHandler()->ProcessEvent(event);
+    };
+    const int x = (cell.left + cell.right) / 2;
+    const int y = (cell.top + cell.bottom) / 2;
+    pointer(wxEVT_MOTION, x, y);
+    pointer(wxEVT_MOTION, x + 1, y);
+    ASSERT_NE(cells->GetToolTip(), nullptr) << "the cell's tip is set";
+
+    bool tip_while_open = true;
+    const key_run menu = press_in_modal_run(
+        {WXK_ESCAPE},
+        [&] {
+            pointer(wxEVT_RIGHT_DOWN, x + 1, y);
+            pointer(wxEVT_RIGHT_UP, x + 1, y);
+            return INT_PTR{0};
+        },
+        [] { return gui_test::modal_window() != nullptr; }, [] { gui_test::hide_modal_window(); },
+        [&] { tip_while_open = cells->GetToolTip() != nullptr; }, {});
+    EXPECT_FALSE(menu.ran_out) << "Escape left the menu open";
+    EXPECT_EQ(menu.pressed, 1u) << "no menu opened";
+    EXPECT_FALSE(tip_while_open);
+    EXPECT_NE(cells->GetToolTip(), nullptr) << "the tip is back once the menu has closed";
+}
+
+// Alt with a menu's letter opens that menu whatever control has the focus, the grid included.
+TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_control)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    open();
+    window->ShowWindow(SW_SHOW);
+    wxFrame* frame = platform::frame_of(window.get());
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
+    ASSERT_TRUE(rows_shown(4));
+    wxMenuBar* bar = frame->GetMenuBar();
+    // Shared with the handlers, which the frame keeps after the case.
+    struct menu_state {
+        wxMenu* opened = nullptr;
+        bool closed = false;
+    };
+    const auto state = std::make_shared<menu_state>();
+    frame->Bind(wxEVT_MENU_OPEN, [state](wxMenuEvent& event) {
+        event.Skip();
+        if (!state->opened)
+            state->opened = event.GetMenu();
+    });
+    frame->Bind(wxEVT_MENU_CLOSE, [state](wxMenuEvent& event) {
+        event.Skip();
+        state->closed = true;
+    });
+    const std::pair<const char*, wxWindow*> controls[] = {
+        {"main path", field(IDC_MAIN_PATH)},
+        {"log", platform::widget_of(*window->GetDlgItem(IDC_LOG_VIEW))},
+        {"grid", platform::widget_of(*window->grid().m_CUGGrid)},
+    };
+    const std::pair<int, wxMenu*> menus[] = {{'F', bar->GetMenu(0)}, {'H', bar->GetMenu(bar->GetMenuCount() - 1)}};
+    for (const auto& [name, control] : controls) {
+        for (const auto& [letter, menu] : menus) {
+            SCOPED_TRACE(std::string("Alt+") + static_cast<char>(letter) + " in the " + name);
+            ASSERT_TRUE(focus_on(control));
+            *state = menu_state();
+            ASSERT_TRUE(gui_test::press_key(letter, gui_test::with_alt, frame));
+            EXPECT_TRUE(platform::run_toolkit_loop_until([&] { return state->opened != nullptr; })) << "no menu opened";
+            EXPECT_EQ(state->opened, menu);
+            if (state->opened) {
+                ASSERT_TRUE(gui_test::press_key(WXK_ESCAPE));
+                ASSERT_TRUE(platform::run_toolkit_loop_until([&] { return state->closed; })) << "the menu stayed open";
+            }
+        }
+    }
 }
 
 }  // namespace

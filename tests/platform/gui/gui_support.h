@@ -255,23 +255,33 @@ inline void hide_modal_window()
         gtk_key_calls::get().hide(top);
 }
 
-// Presses and releases a key as the window system reports it to GTK, in the window that holds
-// the keyboard: the modal window while a run is on, else `top` (a toolkit top-level window),
-// else the focused window's. GTK hands it on to that window's focused control and the toolkit
-// handles it as it handles a typed key; no window manager or pointer position is involved.
-// False when there is no such window (or GTK is not there).
-inline bool press_key(int key, bool shift = false, wxWindow* top = nullptr)
+// Modifiers held while press_key presses its key (GDK's masks).
+constexpr unsigned with_shift = 1;
+constexpr unsigned with_alt = 8;
+
+// Presses and releases a key (a letter by its capital) as the window system reports it to GTK,
+// in the window that holds the keyboard: the modal window while a run is on, else `top` (a
+// toolkit top-level window), else the focused window's. GTK hands it on to that window's
+// focused control and the toolkit handles it as it handles a typed key; no window manager or
+// pointer position is involved. False when there is no such window (or GTK is not there).
+inline bool press_key(int key, unsigned modifiers = 0, wxWindow* top = nullptr)
 {
     const gtk_key_calls& gtk = gtk_key_calls::get();
     if (!gtk.complete())
         return false;
+    const bool shift = (modifiers & with_shift) != 0;
     unsigned keyval = 0;
     switch (key) {
     case WXK_ESCAPE: keyval = 0xff1b; break;
     case WXK_RETURN: keyval = 0xff0d; break;
     case WXK_TAB: keyval = shift ? 0xfe20 : 0xff09; break;
+    case WXK_UP: keyval = 0xff52; break;
     case WXK_F5: keyval = 0xffc2; break;
-    default: return false;
+    default:
+        if (key < 'A' || key > 'Z')
+            return false;
+        keyval = static_cast<unsigned>(shift ? key : key - 'A' + 'a');
+        break;
     }
     void* target = modal_window();
     if (!target) {
@@ -294,7 +304,7 @@ inline bool press_key(int key, bool shift = false, wxWindow* top = nullptr)
         auto* fields = static_cast<gtk_key_calls::key_event*>(event);
         fields->window = gtk.add_reference(gdk_window);
         fields->send_event = 1;
-        fields->state = shift ? 1u : 0u;  // GDK_SHIFT_MASK
+        fields->state = modifiers;
         fields->keyval = keyval;
         fields->hardware_keycode = keycode;
         gtk.set_device(event, gtk.seat_keyboard(gtk.default_seat(display)));
