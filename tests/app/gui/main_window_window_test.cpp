@@ -92,6 +92,19 @@ protected:
         return platform::run_toolkit_loop_until(
             [&] { return window->grid().GetRowCount() == count && label(IDC_ROWS_COUNT) == wanted; });
     }
+    // The window on the test's folders, compared as it starts and on screen with its four rows;
+    // null when it never gets there.
+    wxFrame* open_compared_on_screen()
+    {
+        set_paths_in_settings();
+        edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+        open();
+        window->ShowWindow(SW_SHOW);
+        wxFrame* frame = platform::frame_of(window.get());
+        const bool shown =
+            frame && platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }) && rows_shown(4);
+        return shown ? frame : nullptr;
+    }
 };
 
 }  // namespace
@@ -174,14 +187,8 @@ TEST_F(main_window_window, a_user_types_two_folders_compares_filters_and_closes)
 // choice reaches its work in the real loop.
 TEST_F(main_window_window, menu_bar_choices_merge_and_show_the_file_clipboard)
 {
-    set_paths_in_settings();
-    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
-    open();
-    window->ShowWindow(SW_SHOW);
-    wxFrame* frame = platform::frame_of(window.get());
+    wxFrame* frame = open_compared_on_screen();
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
-    ASSERT_TRUE(rows_shown(4));
     wxMenuBar* bar = frame->GetMenuBar();
     for (size_t position = 0; position < bar->GetMenuCount(); ++position) {
         wxMenu* menu = bar->GetMenu(position);
@@ -523,14 +530,8 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
 // menu: no window has a tip while the menu is open, and the tip is back once it closes.
 TEST_F(main_window_window, no_cell_tip_shows_while_the_row_menu_is_open)
 {
-    set_paths_in_settings();
-    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
-    open();
-    window->ShowWindow(SW_SHOW);
-    wxFrame* frame = platform::frame_of(window.get());
+    wxFrame* frame = open_compared_on_screen();
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
-    ASSERT_TRUE(rows_shown(4));
     wxWindow* cells = platform::widget_of(*window->grid().m_CUGGrid);
     ASSERT_NE(cells, nullptr);
     int col = 1;
@@ -570,14 +571,8 @@ TEST_F(main_window_window, no_cell_tip_shows_while_the_row_menu_is_open)
 // Alt with a menu's letter opens that menu whatever control has the focus, the grid included.
 TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_control)
 {
-    set_paths_in_settings();
-    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
-    open();
-    window->ShowWindow(SW_SHOW);
-    wxFrame* frame = platform::frame_of(window.get());
+    wxFrame* frame = open_compared_on_screen();
     ASSERT_NE(frame, nullptr);
-    ASSERT_TRUE(platform::run_toolkit_loop_until([frame] { return frame->IsShownOnScreen(); }));
-    ASSERT_TRUE(rows_shown(4));
     wxMenuBar* bar = frame->GetMenuBar();
     // Shared with the handlers, which the frame keeps after the case.
     struct menu_state {
