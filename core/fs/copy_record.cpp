@@ -145,7 +145,9 @@ bool read_all(int handle, std::string& content)
     }
 }
 
-bool write_all(int handle, const std::string& text)
+// One write, never resumed: a process killed around it leaves the whole text or none of it, and
+// a short one is a volume that is full.
+bool write_once(int handle, const std::string& text)
 {
     ssize_t written;
     do
@@ -254,7 +256,7 @@ bool copy_record::open()
             }
             lines += added + escaped(kept.path) + '\n';
         }
-        if (!lines.empty() && !write_all(made.get(), lines)) {
+        if (!lines.empty() && !write_once(made.get(), lines)) {
             const int code = errno;
             ::unlink(path.c_str());
             return fail(code);
@@ -306,8 +308,7 @@ bool copy_record::append(const std::string& lines)
             return fail(errno);
         cut_short_ = false;
     }
-    // One write: a process killed around it leaves the whole lines or none of them.
-    if (write_all(record_.get(), lines)) {
+    if (write_once(record_.get(), lines)) {
         size_ += lines.size();
         return true;
     }
@@ -343,11 +344,11 @@ bool copy_record::add(const boost::filesystem::path& temporary, const boost::fil
 bool copy_record::take_back()
 {
     error_ = 0;
-    const std::string line = added + escaped(last_named_) + '\n';
-    if (append(withdrawn + line.substr(1)))
+    const std::string named = escaped(last_named_) + '\n';
+    if (append(withdrawn + named))
         return true;
     // No room for the line: the name goes from the end of the record, where it is the last line.
-    const std::size_t named_at = size_ - line.size();
+    const std::size_t named_at = size_ - (named.size() + 1);
     if (::ftruncate(record_.get(), static_cast<off_t>(named_at)) != 0)
         return fail(errno);
     size_ = named_at;
