@@ -20,10 +20,12 @@ namespace fs {
 class copies_in_flight;
 class copy_record;
 
-// Where a copy through a temporary stands: the temporary has its name, holds the content and
-// times, has its mark taken off just before its rename, is in its target's place.
-enum class copy_step { named, written, unmarked, placed };
-// Called at each step when set: a test stops a copy there as a killed process would.
+// Where a copy through a temporary stands: the temporary has its name, has the source's content
+// (the source not yet looked at again for a change), holds the content and times, has its mark
+// taken off just before its rename, is in its target's place.
+enum class copy_step { named, read, written, unmarked, placed };
+// Called at each step when set: a test stops a copy there as a killed process would, or changes
+// its files there as another program would.
 extern std::function<void(copy_step)> on_copy_step;
 void report_copy_step(copy_step step);
 

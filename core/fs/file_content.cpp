@@ -1,5 +1,7 @@
 #include "core/fs/file_content.h"
 
+#include "core/fs/copy_temporary.h"
+
 #include <boost/system/error_code.hpp>
 
 #include <cerrno>
@@ -96,6 +98,7 @@ bool copy_content_and_times(int source, const struct ::stat& info, int target, c
     };
     if (!copy_file_content(source, target))
         return fail("cannot copy the content", errno);
+    report_copy_step(copy_step::read);
     // A source written to while it was read may have given a mix of old and new content; the
     // copy would carry the old time and pass for equal at the next comparison.
     struct ::stat after;

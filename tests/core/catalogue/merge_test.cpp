@@ -1,11 +1,11 @@
 #include "catalogue_fixture.h"
 
-#include <atomic>
+#include "core/fs/copy_temporary.h"
+
 #include <chrono>
 #include <csignal>
 #include <future>
 #include <memory>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -337,40 +337,22 @@ TEST_F(merge, full_disk_leaves_the_old_target_intact)
 
 TEST_F(merge, source_written_during_the_copy_fails_and_keeps_the_old_target)
 {
-    const bfs::path source = write_main("busy.bin", std::string(16 * 1024 * 1024, 's'));
+    const bfs::path source = write_main("busy.bin", "main as read", 1500000000);
     const bfs::path target = write_backup("busy.bin", "old backup");
-    // Another program keeps writing to the source while it is copied. A loaded machine may keep
-    // that writer off the processor for a whole copy, so the copy gets a few chances to see it.
-    bool refused = false;
-    for (int attempt = 0; attempt < 5 && !refused; ++attempt) {
-        write_backup("busy.bin", "old backup");
-        std::atomic<bool> copying { true };
-        std::promise<void> first_write;
-        std::future<void> writing = first_write.get_future();
-        std::thread writer([&] {
-            const int handle = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
-            bool first = true;
-            for (long second = 1000000000 + attempt * 1000000L; copying; ++second) {
-                const struct ::timespec times[2] = { { second, 0 }, { second, 0 } };
-                ::futimens(handle, times);
-                if (first) {
-                    first = false;
-                    first_write.set_value();
-                }
-                std::this_thread::sleep_for(std::chrono::microseconds(50));
-            }
-            ::close(handle);
-        });
-        // The copy starts once the writer is at work; a writer that never gets going fails the
-        // case rather than hanging it.
-        if (writing.wait_for(std::chrono::seconds(30)) != std::future_status::ready)
-            ADD_FAILURE() << "the writer never wrote to the source";
-        error.clear();
-        refused = !archive.copy_file(source, target, error);
-        copying = false;
-        writer.join();
-    }
-    EXPECT_TRUE(refused);
+    // Another program writes to the source once the copy has read it, before the copy looks at
+    // the source again: same size, a new time.
+    bool written = false;
+    fs::on_copy_step = [&](fs::copy_step step) {
+        if (step != fs::copy_step::read || written)
+            return;
+        const int handle = ::open(source.c_str(), O_WRONLY | O_CLOEXEC);
+        written = handle >= 0 && ::pwrite(handle, "MAIN", 4, 0) == 4;
+        ::close(handle);
+    };
+    const bool copied = archive.copy_file(source, target, error);
+    fs::on_copy_step = nullptr;
+    ASSERT_TRUE(written);
+    EXPECT_FALSE(copied);
     EXPECT_NE(error.find("changed during the copy"), std::string::npos) << error;
     EXPECT_EQ(test_support::temp_folder::read(target), "old backup");
     EXPECT_TRUE(leftovers(backup_root).empty());
