@@ -23,6 +23,7 @@
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -85,6 +86,26 @@ protected:
         return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
             return line.find("difference(s) retrieved in") != std::string::npos;
         }));
+    }
+    // Presses a key in the window, then lets the loop turn until the keyboard has settled: the
+    // toolkit's idea of the focused control is the program's (a focus the toolkit moves on its
+    // own comes back a turn later).
+    bool press_and_settle(int key, unsigned modifiers = 0)
+    {
+        if (!gui_test::press_key(key, modifiers, platform::frame_of(window.get())))
+            return false;
+        int turns = 0;
+        const auto turned = [&turns](wxIdleEvent& event) {
+            event.Skip();
+            ++turns;
+        };
+        wxTheApp->Bind(wxEVT_IDLE, turned);
+        const bool settled = platform::run_toolkit_loop_until([&turns] {
+            CWnd* focus = CWnd::GetFocus();
+            return turns >= 2 && focus && platform::widget_of(*focus) == wxWindow::FindFocus();
+        });
+        wxTheApp->Unbind(wxEVT_IDLE, turned);
+        return settled;
     }
     bool rows_shown(int count)
     {
@@ -609,6 +630,32 @@ TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_contro
             }
         }
     }
+}
+
+// One press of an arrow moves the current cell one row or one column, on the press; Right and
+// Left step over the columns the grid does not show (File Time and Backup Time have a width of 0
+// in the shipped settings), and Shift with an arrow extends the selection by one row.
+TEST_F(main_window_window, one_arrow_press_moves_one_row_or_one_shown_column)
+{
+    wxFrame* frame = open_compared_on_screen();
+    ASSERT_NE(frame, nullptr);
+    CDataGridCtrl& grid = window->grid();
+    ASSERT_EQ(grid.GetColumnWidthAt(3), 0);
+    ASSERT_EQ(grid.GetColumnWidthAt(5), 0);
+    ASSERT_TRUE(focus_on(platform::widget_of(*grid.m_CUGGrid)));
+    ASSERT_EQ(std::make_pair(grid.GetCurrentColumn(), grid.GetCurrentRow()), std::make_pair(0, 0));
+    std::vector<std::pair<int, int>> current;
+    for (const int key : {WXK_DOWN, WXK_DOWN, WXK_UP, WXK_RIGHT, WXK_RIGHT, WXK_RIGHT, WXK_RIGHT, WXK_LEFT, WXK_LEFT}) {
+        ASSERT_TRUE(press_and_settle(key));
+        current.emplace_back(grid.GetCurrentColumn(), grid.GetCurrentRow());
+    }
+    const std::vector<std::pair<int, int>> expected = {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {2, 1},
+                                                       {4, 1}, {6, 1}, {4, 1}, {2, 1}};
+    EXPECT_EQ(current, expected) << "(column, row) after each press";
+    ASSERT_TRUE(press_and_settle(WXK_DOWN, gui_test::with_shift));
+    std::vector<long> selected;
+    grid.GetSelectionManager()->ForEachSelectedRow([&selected](long row, data::data_row*) { selected.push_back(row); });
+    EXPECT_EQ(selected, (std::vector<long> {1, 2}));
 }
 
 }  // namespace
