@@ -658,4 +658,34 @@ TEST_F(main_window_window, one_arrow_press_moves_one_row_or_one_shown_column)
     EXPECT_EQ(selected, (std::vector<long> {1, 2}));
 }
 
+// Tab goes through the window's controls in their order and Shift+Tab back, out of the grid's
+// cells too; the scripts box is no stop while the repository holds the diff script alone.
+TEST_F(main_window_window, tab_and_shift_tab_follow_the_windows_controls_in_order)
+{
+    wxFrame* frame = open_compared_on_screen();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_FALSE(window->GetDlgItem(IDC_SCRIPTS)->IsWindowEnabled());
+    const auto focused = [this] {
+        CWnd* focus = CWnd::GetFocus();
+        if (focus && (focus == &window->grid() || window->grid().IsChild(focus)))
+            return IDC_GRID_PLACE;
+        return focus && window->IsChild(focus) ? focus->GetDlgCtrlID() : 0;
+    };
+    ASSERT_TRUE(focus_on(platform::widget_of(*window->GetDlgItem(IDC_BACKUP_FOLDER))));
+    std::vector<int> forward;
+    for (int press = 0; press < 8; ++press) {
+        ASSERT_TRUE(press_and_settle(WXK_TAB));
+        forward.push_back(focused());
+    }
+    std::vector<int> backward;
+    for (int press = 0; press < 8; ++press) {
+        ASSERT_TRUE(press_and_settle(WXK_TAB, gui_test::with_shift));
+        backward.push_back(focused());
+    }
+    EXPECT_EQ(forward, (std::vector<int> {IDC_MAIN_PATH, IDC_BACKUP_PATH, IDC_BROWSE_MAIN, IDC_BROWSE_BACKUP, IDC_GO,
+                                          IDC_GRID_PLACE, IDC_LOG_VIEW, IDC_BACKUP_FOLDER}));
+    EXPECT_EQ(backward, (std::vector<int> {IDC_LOG_VIEW, IDC_GRID_PLACE, IDC_GO, IDC_BROWSE_BACKUP, IDC_BROWSE_MAIN,
+                                           IDC_BACKUP_PATH, IDC_MAIN_PATH, IDC_BACKUP_FOLDER}));
+}
+
 }  // namespace
