@@ -14,6 +14,7 @@
 #include "app/MergeFileDlg.h"
 #include "app/PropertyDlg.h"
 #include "app/SqlQueryDialog.h"
+#include "app/settings_keys.h"
 #include "core/config/settings.h"
 #include "grid/UGGrid.h"
 #include "platform/base/dialog.h"
@@ -505,6 +506,48 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         EXPECT_EQ(run.commands, one.commands);
         platform::process_toolkit_events();
     }
+}
+
+// Escape in a value's choice ends that edit with the value it had when the edit began, as in the
+// text editor; the dialog stays open, and the next Escape cancels it with the settings unchanged.
+TEST(dialog_keys_window, escape_in_a_values_choice_puts_back_the_value_it_had)
+{
+    gui_test::start_toolkit();
+    config::xml_parameters store;
+    ASSERT_TRUE(store.set(settings_keys::auto_load, "Yes"));
+    commands_noted<CPropertyDlg> dialog(store);
+    build_tool_options(dialog, store);
+    const auto grid = [&dialog] {
+        auto* manager = dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+        return manager ? manager->GetGrid() : nullptr;
+    };
+    const auto editing = [&grid] {
+        wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
+        wxWindow* focus = wxWindow::FindFocus();
+        return editor && focus && (focus == editor || editor->IsDescendant(focus));
+    };
+    const auto shown = [&grid] { return std::string(grid()->GetPropertyValueAsString("Auto Load").utf8_str().data()); };
+    // What the row showed before each Escape: its value and whether it was drawn as changed.
+    std::vector<std::pair<std::string, bool>> before_escape;
+    const key_run run = press_in_dialog(
+        dialog, {WXK_DOWN, WXK_ESCAPE, WXK_ESCAPE},
+        [&grid] {
+            ASSERT_NE(grid(), nullptr);
+            grid()->SelectProperty("Auto Load", true);
+        },
+        [&] { before_escape.emplace_back(shown(), grid()->GetProperty("Auto Load")->HasFlag(wxPG_PROP_MODIFIED)); },
+        [&](size_t pressed) {
+            if (pressed == 0)
+                return editing();
+            return pressed == 1 ? editing() && shown() != "Yes" : !editing();
+        });
+    EXPECT_FALSE(run.ran_out) << "the keys left it open";
+    EXPECT_EQ(run.pressed, 3u) << "the dialog ended before the last Escape";
+    EXPECT_EQ(run.ended, IDCANCEL);
+    EXPECT_EQ(run.commands, (std::vector<int> {IDCANCEL}));
+    const std::vector<std::pair<std::string, bool>> expected = {{"No", true}, {"Yes", false}};
+    EXPECT_EQ(before_escape, expected);
+    EXPECT_EQ(settings_keys::read_text(store, settings_keys::auto_load), "Yes");
 }
 
 // After a dialog closes the keys go where they went before it opened: F5 compares at once,
