@@ -27,6 +27,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/propgrid/manager.h>
@@ -729,6 +731,81 @@ TEST_F(main_window_window, tab_and_shift_tab_follow_the_windows_controls_in_orde
                                           IDC_GRID_PLACE, IDC_LOG_VIEW, IDC_BACKUP_FOLDER}));
     EXPECT_EQ(backward, (std::vector<int> {IDC_LOG_VIEW, IDC_GRID_PLACE, IDC_GO, IDC_BROWSE_BACKUP, IDC_BROWSE_MAIN,
                                            IDC_BACKUP_PATH, IDC_MAIN_PATH, IDC_BACKUP_FOLDER}));
+}
+
+// A question and a dialog open centred over the window that asks, wherever the user moved that
+// window, the first time too, and on the screen. The window runs as the program runs it: modally.
+TEST_F(main_window_window, a_question_and_a_dialog_open_centred_over_the_moved_window)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    window = std::make_unique<CTarvolineDlg>();
+    window->set_settings_file("./settings.xml");
+    // The toolkit's own question box, not the fixture's answers.
+    platform::set_message_box_handler(previous_answer);
+    const auto frame = [this] { return platform::frame_of(window.get()); };
+    const auto box = [] {
+        for (wxWindow* top : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal() && dialog->IsShown())
+                return dialog;
+        return static_cast<wxDialog*>(nullptr);
+    };
+    wxRect place;
+    wxRect asked;
+    wxRect opened;
+    key_run question;
+    key_run about;
+    const key_run run = press_in_modal_run(
+        {}, [this] { return window->DoModal(); },
+        [&] { return frame() && frame()->IsShownOnScreen() && window->grid().GetRowCount() == 4; },
+        [this] { window->EndDialog(0); },
+        [&] {
+            window->MoveWindow(302, 140, 1200, 800);
+            platform::run_toolkit_loop_until([&] { return frame()->GetScreenRect().GetTopLeft() == wxPoint(302, 140); });
+            place = frame()->GetScreenRect();
+            window->grid().SelectRange(0, 1, 6, 1);
+            focus_on(platform::widget_of(*window->grid().m_CUGGrid));
+            question = press_in_modal_run(
+                {WXK_ESCAPE},
+                [&] {
+                    gui_test::press_key(WXK_DELETE, 0, frame());
+                    return INT_PTR{0};
+                },
+                [&box] { return gui_test::modal_window() != nullptr && box() != nullptr; },
+                [] { gui_test::hide_modal_window(); }, [&box, &asked] { asked = box()->GetScreenRect(); }, {});
+            about = press_in_modal_run(
+                {WXK_ESCAPE},
+                [this] {
+                    command(ID_HELP_ABOUT);
+                    return INT_PTR{0};
+                },
+                [] { return modal_dialog() != nullptr; },
+                [] {
+                    if (CDialog* dialog = modal_dialog())
+                        dialog->EndDialog(left_open);
+                },
+                [&opened] { opened = wxGetTopLevelParent(platform::widget_of(*modal_dialog()))->GetScreenRect(); }, {});
+            window->EndDialog(0);
+        },
+        {});
+    ASSERT_FALSE(run.ran_out) << "the window never showed its rows";
+    EXPECT_FALSE(question.ran_out) << "Escape left the question open";
+    ASSERT_EQ(question.pressed, 1u) << "no question was asked";
+    EXPECT_EQ(place.GetTopLeft(), wxPoint(302, 140));
+    const wxPoint window_centre = place.GetPosition() + place.GetSize() / 2;
+    const wxPoint box_centre = asked.GetPosition() + asked.GetSize() / 2;
+    EXPECT_LE(std::abs(box_centre.x - window_centre.x), 2) << box_centre.x << " for " << window_centre.x;
+    EXPECT_LE(std::abs(box_centre.y - window_centre.y), 2) << box_centre.y << " for " << window_centre.y;
+    EXPECT_TRUE(wxDisplay(static_cast<unsigned>(0)).GetGeometry().Contains(asked)) << "the question stays on the screen";
+    EXPECT_FALSE(about.ran_out) << "Escape left the About box open";
+    const wxPoint about_centre = opened.GetPosition() + opened.GetSize() / 2;
+    // Across, over the window's middle; down, only over the window: the height the program
+    // keeps for it leaves out its menu and status bars.
+    EXPECT_LE(std::abs(about_centre.x - window_centre.x), 2) << about_centre.x << " for " << window_centre.x;
+    EXPECT_TRUE(place.Contains(opened)) << "the About box opens over the window";
+    for (const char* file : {"main/only-main.txt", "main/size.txt", "main/time.txt", "backup/only-backup.txt",
+                             "backup/size.txt", "backup/time.txt"})
+        EXPECT_TRUE(boost::filesystem::exists(folder.path() / file)) << file << ": Escape deletes nothing";
 }
 
 }  // namespace

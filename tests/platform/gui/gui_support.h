@@ -280,6 +280,7 @@ inline bool press_key(int key, unsigned modifiers = 0, wxWindow* top = nullptr)
     case WXK_RIGHT: keyval = 0xff53; break;
     case WXK_DOWN: keyval = 0xff54; break;
     case WXK_F5: keyval = 0xffc2; break;
+    case WXK_DELETE: keyval = 0xffff; break;
     default:
         if (key < 'A' || key > 'Z')
             return false;
