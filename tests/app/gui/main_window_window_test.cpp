@@ -520,7 +520,8 @@ TEST(dialog_keys_window, escape_in_a_values_choice_puts_back_the_value_it_had)
     commands_noted<CPropertyDlg> dialog(store);
     build_tool_options(dialog, store);
     const auto grid = [&dialog] {
-        auto* manager = dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+        auto* manager =
+            dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
         return manager ? manager->GetGrid() : nullptr;
     };
     const auto editing = [&grid] {
@@ -761,7 +762,8 @@ TEST_F(main_window_window, a_question_and_a_dialog_open_centred_over_the_moved_w
         [this] { window->EndDialog(0); },
         [&] {
             window->MoveWindow(302, 140, 1200, 800);
-            platform::run_toolkit_loop_until([&] { return frame()->GetScreenRect().GetTopLeft() == wxPoint(302, 140); });
+            platform::run_toolkit_loop_until(
+                [&] { return frame()->GetScreenRect().GetTopLeft() == wxPoint(302, 140); });
             place = frame()->GetScreenRect();
             window->grid().SelectRange(0, 1, 6, 1);
             focus_on(platform::widget_of(*window->grid().m_CUGGrid));
@@ -796,7 +798,8 @@ TEST_F(main_window_window, a_question_and_a_dialog_open_centred_over_the_moved_w
     const wxPoint box_centre = asked.GetPosition() + asked.GetSize() / 2;
     EXPECT_LE(std::abs(box_centre.x - window_centre.x), 2) << box_centre.x << " for " << window_centre.x;
     EXPECT_LE(std::abs(box_centre.y - window_centre.y), 2) << box_centre.y << " for " << window_centre.y;
-    EXPECT_TRUE(wxDisplay(static_cast<unsigned>(0)).GetGeometry().Contains(asked)) << "the question stays on the screen";
+    EXPECT_TRUE(wxDisplay(static_cast<unsigned>(0)).GetGeometry().Contains(asked))
+        << "the question stays on the screen";
     EXPECT_FALSE(about.ran_out) << "Escape left the About box open";
     const wxPoint about_centre = opened.GetPosition() + opened.GetSize() / 2;
     // Across, over the window's middle; down, only over the window: the height the program
