@@ -608,19 +608,9 @@ void CDataGridCtrl::OnKeyReleased(UINT* key, int)
 {
     if (key == nullptr)
         return;
+    // The arrows have moved the current cell on their press already: a move here too would
+    // step two rows or columns per press.
     switch (*key) {
-    case VK_UP:
-        MoveCurrentRowTo(GetCurrentRow() - 1);
-        break;
-    case VK_DOWN:
-        MoveCurrentRowTo(GetCurrentRow() + 1);
-        break;
-    case VK_LEFT:
-        MoveCurrentColumnTo(GetCurrentColumn() - 1);
-        break;
-    case VK_RIGHT:
-        MoveCurrentColumnTo(GetCurrentColumn() + 1);
-        break;
     case VK_F5:
         Fire(0, 0, refresh);
         break;

@@ -205,6 +205,14 @@ BOOL CTarvolineDlg::PreTranslateMessage(MSG* message)
             RunGuarded([this] { RunComparison(); });
             return TRUE;
         }
+        // Tab and Shift+Tab go through the controls in the window's order, out of the grid's
+        // cells too, which ask for every key; Ctrl+Tab stays with the control.
+        if (key == VK_TAB && GetKeyState(VK_CONTROL) >= 0) {
+            CWnd* focus = message->hwnd != nullptr && IsChild(message->hwnd) ? message->hwnd : nullptr;
+            if (CWnd* next = next_tab_stop(focus, GetKeyState(VK_SHIFT) < 0))
+                next->SetFocus();
+            return TRUE;
+        }
         // Enter and Escape do nothing here; every other key reaches the focused control.
         return key == VK_RETURN || key == VK_ESCAPE;
     }

@@ -269,10 +269,22 @@ void CUGGrid::MoveByArrow(UINT key)
         step += columns ? lastCol - sheet.m_currentCol : lastRow - sheet.m_currentRow;
     int toCol = sheet.m_focusCol;
     int toRow = sheet.m_focusRow;
-    if (columns)
+    if (columns) {
         toCol += backward ? -1 : step;
-    else
+        // A column of width 0 is not drawn: the current cell there would show nowhere. With no
+        // drawn column beyond it the cell stays.
+        const auto hidden = [&sheet](int col) {
+            return col >= 0 && col < sheet.m_numberCols && UGColumnWidth(sheet, col) <= 0;
+        };
+        if (hidden(toCol)) {
+            while (hidden(toCol))
+                toCol += backward ? -1 : 1;
+            if (toCol < 0 || toCol >= sheet.m_numberCols)
+                return;
+        }
+    } else {
         toRow += backward ? -1 : step;
+    }
     if (sheet.m_enableJoins != 0 && join_of(*m_ctrl, toCol, toRow, &originCol, &originRow, &lastCol, &lastRow) &&
         (backward || originCol != toCol || originRow != toRow)) {
         m_ctrl->GotoCell(originCol, originRow);

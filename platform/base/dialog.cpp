@@ -275,21 +275,30 @@ bool CDialog::build(UINT template_id, CWnd* parent)
 
     CRect client(0, 0, table->width, table->height);
     MapDialogRect(&client);
-    CRect around(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    if (parent && parent->GetSafeHwnd())
-        parent->GetWindowRect(&around);
-    const CPoint origin(around.left + std::max(0, static_cast<int>(around.Width() - client.Width()) / 2),
-                        around.top + std::max(0, static_cast<int>(around.Height() - client.Height()) / 2));
-    client.OffsetRect(origin.x, origin.y);
+    // Centred over the window that opens it (its parent's window, else the active one), else over
+    // the screen.
+    const CRect screen(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    CRect around = screen;
+    const CWnd* over = parent && parent->GetSafeHwnd() ? parent : CWnd::GetActiveWindow();
+    while (over && (over->GetStyle() & WS_CHILD) && over->GetParent())
+        over = over->GetParent();
+    if (over)
+        over->GetWindowRect(&around);
+    client.OffsetRect(around.left + (around.Width() - client.Width()) / 2,
+                      around.top + (around.Height() - client.Height()) / 2);
     // Shown only once the controls exist and the dialog has initialised them.
     const DWORD style = (table->style & ~(WS_CHILD | WS_VISIBLE));
     if (!CWnd::CreateEx(table->ex_style, "#32770", table->caption, style, client, parent, 0))
         return false;
-    // The table gives the client area; the frame lies around it.
-    if (const int frame = frame_width()) {
-        client.InflateRect(frame, frame);
-        MoveWindow(&client, FALSE);
-    }
+    // The table gives the client area; the frame lies around it. The whole stays on the screen,
+    // its top left corner first.
+    const int frame = frame_width();
+    CRect placed = client;
+    placed.InflateRect(frame, frame);
+    placed.OffsetRect(std::min(LONG{0}, screen.right - placed.right), std::min(LONG{0}, screen.bottom - placed.bottom));
+    placed.OffsetRect(std::max(LONG{0}, screen.left - placed.left), std::max(LONG{0}, screen.top - placed.top));
+    if (frame != 0 || placed != client)
+        MoveWindow(&placed, FALSE);
     SetFont(&font_, FALSE);
     template_menu_.reset();
     if (table->menu_id != 0) {

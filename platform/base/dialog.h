@@ -100,6 +100,9 @@ public:
     BOOL PreTranslateMessage(MSG* message) override;
 
 protected:
+    // The control Tab (or Shift+Tab: backwards) moves to from `from` (null: from either end).
+    CWnd* next_tab_stop(const CWnd* from, bool backwards) const;
+
     CWnd* m_pParentWnd = nullptr;
 
 private:
@@ -108,8 +111,6 @@ private:
     // The control a modal run starts in: the one OnInitDialog focused when it answered FALSE,
     // else the first that takes the focus.
     CWnd* start_focus() const;
-    // The control Tab (or Shift+Tab: backwards) moves to from `from` (null: from either end).
-    CWnd* next_tab_stop(const CWnd* from, bool backwards) const;
     // The id Return presses when the focus is on no push button.
     int default_button_id() const;
 

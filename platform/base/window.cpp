@@ -174,8 +174,7 @@ BOOL CWnd::DestroyWindow()
         if (peer_)
             peer_->set_capture(false);
     }
-    if (active_window == this)
-        active_window = nullptr;
+    pass_activation_from(this);
     if (cursor_target == this)
         cursor_target = nullptr;
     if (menu_ && menu_->shown_in() == this)

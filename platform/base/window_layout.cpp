@@ -311,8 +311,10 @@ BOOL CWnd::ShowWindow(int command)
         Invalidate(TRUE);
         if (command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !(style_ & WS_CHILD))
             active_window = this;
-    } else if (focus_window && (focus_window == this || IsChild(focus_window))) {
-        tell_focus(focus_window, nullptr, false);
+    } else {
+        if (focus_window && (focus_window == this || IsChild(focus_window)))
+            tell_focus(focus_window, nullptr, false);
+        pass_activation_from(this);
     }
     return was_visible;
 }

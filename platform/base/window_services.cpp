@@ -71,6 +71,13 @@ std::function<void()>& tip_canceller()
 void tell_focus(CWnd* old_focus, CWnd* new_focus, bool move_toolkit_focus)
 {
     focus_window = new_focus;
+    // The window holding the keys is in the active window: the one a question is asked over.
+    if (new_focus) {
+        CWnd* top = new_focus;
+        while ((top->GetStyle() & WS_CHILD) && top->GetParent())
+            top = top->GetParent();
+        active_window = top;
+    }
     if (old_focus && ::IsWindow(old_focus))
         old_focus->SendMessage(WM_KILLFOCUS, reinterpret_cast<WPARAM>(new_focus));
     if (new_focus && focus_window == new_focus && ::IsWindow(new_focus)) {
@@ -78,6 +85,20 @@ void tell_focus(CWnd* old_focus, CWnd* new_focus, bool move_toolkit_focus)
             new_focus->peer()->set_focus();
         new_focus->SendMessage(WM_SETFOCUS, reinterpret_cast<WPARAM>(old_focus));
     }
+}
+
+void pass_activation_from(const CWnd* window)
+{
+    if (active_window != window)
+        return;
+    // A modal run shows its window without the window's own visible flag: the owner is taken
+    // as it is.
+    active_window = nullptr;
+    for (CWnd* owner = window->GetParent(); owner; owner = owner->GetParent())
+        if (!(owner->GetStyle() & WS_CHILD)) {
+            active_window = owner;
+            break;
+        }
 }
 
 }  // namespace platform::window_shared

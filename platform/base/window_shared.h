@@ -32,8 +32,12 @@ void window_gone(const CWnd* window);
 // 0 when the window is not alive; safe from any thread.
 std::uint64_t window_serial(const CWnd* window);
 std::function<void()>& tip_canceller();
-// Moves the focus: WM_KILLFOCUS to the old window first, then WM_SETFOCUS to the new one.
+// Moves the focus: WM_KILLFOCUS to the old window first, then WM_SETFOCUS to the new one. The
+// new focus's window becomes the active one.
 void tell_focus(CWnd* old_focus, CWnd* new_focus, bool move_toolkit_focus);
+// The window is going or being hidden: when it is the active window, its owner is active
+// instead (none without one).
+void pass_activation_from(const CWnd* window);
 
 template <typename T>
 LPARAM as_lparam(T* pointer)

@@ -9,6 +9,7 @@
 #include "platform/wx/wx_dialogs.h"
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_surface.h"
+#include "platform/wx/wx_top_level.h"
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -124,6 +125,7 @@ public:
         column->Add(buttons, wxSizerFlags().Expand().Border(wxLEFT | wxRIGHT | wxBOTTOM, FromDIP(12)));
         SetSizerAndFit(column);
         CentreOnParent();
+        keep_on_display(*this);
         focused->SetDefault();
         focused->SetFocus();
         Bind(wxEVT_BUTTON, [this](wxCommandEvent& event) { EndModal(event.GetId()); });

@@ -311,40 +311,44 @@ public:
         : control_peer(grid, widget), grid_(grid), manager_(widget), native_(widget->GetGrid())
     {
         // The grid reports its events through the manager that holds it.
-        manager_->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) {
-            auto found = properties_.find(event.GetProperty());
-            if (found == properties_.end() || !IsWindow(&grid_))
-                return;
-            CMFCPropertyGridProperty* property = found->second;
-            const wxVariant value = event.GetProperty()->GetValue();
-            if (property->is_colour()) {
-                wxColour colour;
-                if (value.GetType() == "wxColourPropertyValue") {
-                    wxColourPropertyValue chosen;
-                    chosen << value;
-                    colour = chosen.m_colour;
-                } else {
-                    colour << value;
-                }
-                CString text;
-                text.Format("%d,%d,%d", colour.Red(), colour.Green(), colour.Blue());
-                property->user_changed(text);
-            } else {
-                property->user_changed(CString(event.GetProperty()->GetValueAsString().utf8_str().data()));
-            }
+        manager_->Bind(wxEVT_PG_CHANGED, [this](wxPropertyGridEvent& event) { report_value(event.GetProperty()); });
+        // A choice takes each new value at once: the value before an edit's first change is
+        // kept for Escape to put back.
+        manager_->Bind(wxEVT_PG_CHANGING, [this](wxPropertyGridEvent& event) {
+            event.Skip();
+            wxPGProperty* changing = event.GetProperty();
+            if (changing && editor_has_focus() && edit_start_.first != changing)
+                edit_start_ = {changing, changing->GetValue()};
+        });
+        // Another row's edit, or none, begins.
+        manager_->Bind(wxEVT_PG_SELECTED, [this](wxPropertyGridEvent& event) {
+            event.Skip();
+            end_edit();
+        });
+        native_->Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+            event.Skip();
+            end_edit();
         });
         // Return in any in-place editor ends that edit only, as the toolkit's text editor does on
         // its own; its choice editor left the key to the window, whose default button took it.
+        // Escape ends it with the value it had when it began: the toolkit puts back only a text
+        // not yet taken.
         native_->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
             event.Skip();
             const int key = event.GetKeyCode();
-            if ((key != WXK_RETURN && key != WXK_NUMPAD_ENTER) || event.HasModifiers() || !editor_has_focus())
+            const bool ends = key == WXK_RETURN || key == WXK_NUMPAD_ENTER || key == WXK_ESCAPE;
+            if (!ends || event.HasModifiers() || !editor_has_focus())
                 return;
-            // An open drop-down takes Return as the choice of its item.
+            // An open drop-down takes Return as the choice of its item, Escape as its closing.
             auto* combo = dynamic_cast<wxComboCtrl*>(native_->GetEditorControl());
             if (combo && combo->IsPopupShown())
                 return;
+            if (key == WXK_ESCAPE) {
+                put_back_edit_start();
+                return;
+            }
             native_->UnfocusEditor();
+            end_edit();
             event.Skip(false);
         });
     }
@@ -372,6 +376,7 @@ public:
         }
         const long style = native_->GetWindowStyleFlag();
         native_->SetWindowStyleFlag(grid_.marks_modified() ? (style | wxPG_BOLD_MODIFIED) : (style & ~wxPG_BOLD_MODIFIED));
+        end_edit();
         native_->Clear();
         properties_.clear();
         for (int index = 0; index < grid_.GetPropertyCount(); ++index)
@@ -384,6 +389,45 @@ private:
     {
         wxWindow* focus = wxWindow::FindFocus();
         return focus && focus != native_ && native_->IsDescendant(focus);
+    }
+    // The property takes the value the toolkit's grid shows for it.
+    void report_value(wxPGProperty* shown)
+    {
+        auto found = properties_.find(shown);
+        if (found == properties_.end() || !IsWindow(&grid_))
+            return;
+        CMFCPropertyGridProperty* property = found->second;
+        const wxVariant value = shown->GetValue();
+        if (property->is_colour()) {
+            wxColour colour;
+            if (value.GetType() == "wxColourPropertyValue") {
+                wxColourPropertyValue chosen;
+                chosen << value;
+                colour = chosen.m_colour;
+            } else {
+                colour << value;
+            }
+            CString text;
+            text.Format("%d,%d,%d", colour.Red(), colour.Green(), colour.Blue());
+            property->user_changed(text);
+        } else {
+            property->user_changed(CString(shown->GetValueAsString().utf8_str().data()));
+        }
+    }
+    void end_edit() { edit_start_ = {}; }
+    void put_back_edit_start()
+    {
+        wxPGProperty* edited = edit_start_.first;
+        const wxVariant value = edit_start_.second;
+        end_edit();
+        if (!edited || edited != native_->GetSelection() || edited->GetValue() == value)
+            return;
+        edited->SetValue(value);
+        report_value(edited);
+        // Drawn as changed only when it still differs from the value the dialog opened with.
+        auto found = properties_.find(edited);
+        edited->SetModifiedStatus(found != properties_.end() && found->second->IsModified());
+        native_->RefreshProperty(edited);
     }
     void add(CMFCPropertyGridProperty* property, wxPGProperty* parent)
     {
@@ -425,6 +469,8 @@ private:
     wxPropertyGridManager* manager_;
     wxPropertyGrid* native_;
     std::map<wxPGProperty*, CMFCPropertyGridProperty*> properties_;
+    // The row whose edit changed its value, and the value it had when that edit began.
+    std::pair<wxPGProperty*, wxVariant> edit_start_;
 };
 
 class editable_list_peer_impl : public control_peer, public editable_list_peer {

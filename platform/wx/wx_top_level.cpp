@@ -11,6 +11,7 @@
 
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/iconbndl.h>
 #include <wx/menu.h>
@@ -236,6 +237,7 @@ public:
             apply_minimum_size();
             // Before the toolkit maps the controls: the first frame shows their colours.
             refresh_control_colours(dialog_, true);
+            keep_on_display_once();
         }
         wx_peer_base::show(visible);
     }
@@ -248,6 +250,7 @@ public:
             return dialog_.end_result();
         apply_minimum_size();
         refresh_control_colours(dialog_, true);
+        keep_on_display_once();
         if (auto* box = dynamic_cast<wxDialog*>(top_))
             return box->ShowModal();
         // A frame has no modal run of its own: a nested loop ends with EndDialog.
@@ -502,6 +505,16 @@ private:
         dialog_.toolkit_resized(rect, type);
     }
 
+    // A window opened over another (a dialog) opens on the screen; a window of its own (the
+    // main window) keeps the place it was given.
+    void keep_on_display_once()
+    {
+        if (kept_on_display_ || !top_->GetParent())
+            return;
+        kept_on_display_ = true;
+        keep_on_display(*top_);
+    }
+
     void on_idle(wxIdleEvent& event)
     {
         event.Skip();
@@ -524,6 +537,7 @@ private:
     std::vector<size_t> top_items_;
     std::set<UINT> check_ids_;
     bool in_menu_event_ = false;
+    bool kept_on_display_ = false;
     // The holds on tips of the menus of the menu bar now open.
     int tips_held_ = 0;
 };
@@ -556,6 +570,35 @@ std::unique_ptr<window_peer> make_top_level_dialog_peer(CDialog& dialog, wxWindo
     auto peer = std::make_unique<top_level_peer>(dialog, panel, top);
     peer->move(rect);
     return peer;
+}
+
+void keep_on_display(wxTopLevelWindow& top)
+{
+    const int found = wxDisplay::GetFromWindow(top.GetParent() ? top.GetParent() : &top);
+    const wxRect area = wxDisplay(found == wxNOT_FOUND ? 0u : static_cast<unsigned>(found)).GetClientArea();
+    const wxSize client = top.GetClientSize();
+    int left = 0, top_edge = 0, right = 0, bottom = 0;
+#ifdef __WXGTK__
+    // The window manager's frame: the toolkit learns it only once the window is framed, and the
+    // owner's, framed already, is the better guess until then.
+    const auto* owner =
+        dynamic_cast<const wxTopLevelWindow*>(top.GetParent() ? wxGetTopLevelParent(top.GetParent()) : nullptr);
+    for (const wxTopLevelWindow* framed : {static_cast<const wxTopLevelWindow*>(&top), owner}) {
+        if (!framed)
+            continue;
+        left = std::max(left, framed->m_decorSize.left);
+        top_edge = std::max(top_edge, framed->m_decorSize.top);
+        right = std::max(right, framed->m_decorSize.right);
+        bottom = std::max(bottom, framed->m_decorSize.bottom);
+    }
+#endif
+    const wxRect outer(top.GetPosition(), wxSize(client.x + left + right, client.y + top_edge + bottom));
+    wxPoint kept(std::min(outer.x, area.GetRight() + 1 - outer.width),
+                 std::min(outer.y, area.GetBottom() + 1 - outer.height));
+    kept.x = std::max(kept.x, area.x);
+    kept.y = std::max(kept.y, area.y);
+    if (kept != outer.GetPosition())
+        top.Move(kept);
 }
 
 wxMenuItem* toolkit_menu_item(const CWnd& window, UINT command)

@@ -7,6 +7,7 @@
 
 #include <wx/frame.h>
 #include <wx/menuitem.h>
+#include <wx/toplevel.h>
 
 #include <memory>
 
@@ -17,5 +18,9 @@ std::unique_ptr<window_peer> make_top_level_dialog_peer(CDialog& dialog, wxWindo
 wxFrame* frame_of(const CWnd* window);
 // The toolkit item showing command in the window's menu bar (null when it shows none).
 wxMenuItem* toolkit_menu_item(const CWnd& window, UINT command);
+// Moves a window that would reach past the work area of its owner's display back into it, its
+// top left corner first. Its size counts the window manager's frame as far as the toolkit knows
+// it.
+void keep_on_display(wxTopLevelWindow& top);
 
 }  // namespace platform

@@ -14,6 +14,7 @@
 #include "app/MergeFileDlg.h"
 #include "app/PropertyDlg.h"
 #include "app/SqlQueryDialog.h"
+#include "app/settings_keys.h"
 #include "core/config/settings.h"
 #include "grid/UGGrid.h"
 #include "platform/base/dialog.h"
@@ -23,8 +24,11 @@
 #include "platform/wx/wx_peers.h"
 #include "platform/wx/wx_top_level.h"
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/menu.h>
 #include <wx/propgrid/manager.h>
@@ -85,6 +89,26 @@ protected:
         return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
             return line.find("difference(s) retrieved in") != std::string::npos;
         }));
+    }
+    // Presses a key in the window, then lets the loop turn until the keyboard has settled: the
+    // toolkit's idea of the focused control is the program's (a focus the toolkit moves on its
+    // own comes back a turn later).
+    bool press_and_settle(int key, unsigned modifiers = 0)
+    {
+        if (!gui_test::press_key(key, modifiers, platform::frame_of(window.get())))
+            return false;
+        int turns = 0;
+        const auto turned = [&turns](wxIdleEvent& event) {
+            event.Skip();
+            ++turns;
+        };
+        wxTheApp->Bind(wxEVT_IDLE, turned);
+        const bool settled = platform::run_toolkit_loop_until([&turns] {
+            CWnd* focus = CWnd::GetFocus();
+            return turns >= 2 && focus && platform::widget_of(*focus) == wxWindow::FindFocus();
+        });
+        wxTheApp->Unbind(wxEVT_IDLE, turned);
+        return settled;
     }
     bool rows_shown(int count)
     {
@@ -486,6 +510,49 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
     }
 }
 
+// Escape in a value's choice ends that edit with the value it had when the edit began, as in the
+// text editor; the dialog stays open, and the next Escape cancels it with the settings unchanged.
+TEST(dialog_keys_window, escape_in_a_values_choice_puts_back_the_value_it_had)
+{
+    gui_test::start_toolkit();
+    config::xml_parameters store;
+    ASSERT_TRUE(store.set(settings_keys::auto_load, "Yes"));
+    commands_noted<CPropertyDlg> dialog(store);
+    build_tool_options(dialog, store);
+    const auto grid = [&dialog] {
+        auto* manager =
+            dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+        return manager ? manager->GetGrid() : nullptr;
+    };
+    const auto editing = [&grid] {
+        wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
+        wxWindow* focus = wxWindow::FindFocus();
+        return editor && focus && (focus == editor || editor->IsDescendant(focus));
+    };
+    const auto shown = [&grid] { return std::string(grid()->GetPropertyValueAsString("Auto Load").utf8_str().data()); };
+    // What the row showed before each Escape: its value and whether it was drawn as changed.
+    std::vector<std::pair<std::string, bool>> before_escape;
+    const key_run run = press_in_dialog(
+        dialog, {WXK_DOWN, WXK_ESCAPE, WXK_ESCAPE},
+        [&grid] {
+            ASSERT_NE(grid(), nullptr);
+            grid()->SelectProperty("Auto Load", true);
+        },
+        [&] { before_escape.emplace_back(shown(), grid()->GetProperty("Auto Load")->HasFlag(wxPG_PROP_MODIFIED)); },
+        [&](size_t pressed) {
+            if (pressed == 0)
+                return editing();
+            return pressed == 1 ? editing() && shown() != "Yes" : !editing();
+        });
+    EXPECT_FALSE(run.ran_out) << "the keys left it open";
+    EXPECT_EQ(run.pressed, 3u) << "the dialog ended before the last Escape";
+    EXPECT_EQ(run.ended, IDCANCEL);
+    EXPECT_EQ(run.commands, (std::vector<int> {IDCANCEL}));
+    const std::vector<std::pair<std::string, bool>> expected = {{"No", true}, {"Yes", false}};
+    EXPECT_EQ(before_escape, expected);
+    EXPECT_EQ(settings_keys::read_text(store, settings_keys::auto_load), "Yes");
+}
+
 // After a dialog closes the keys go where they went before it opened: F5 compares at once,
 // without a click into the window.
 TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
@@ -609,6 +676,139 @@ TEST_F(main_window_window, alt_and_a_menu_letter_open_the_menu_from_every_contro
             }
         }
     }
+}
+
+// One press of an arrow moves the current cell one row or one column, on the press; Right and
+// Left step over the columns the grid does not show (File Time and Backup Time have a width of 0
+// in the shipped settings), and Shift with an arrow extends the selection by one row.
+TEST_F(main_window_window, one_arrow_press_moves_one_row_or_one_shown_column)
+{
+    wxFrame* frame = open_compared_on_screen();
+    ASSERT_NE(frame, nullptr);
+    CDataGridCtrl& grid = window->grid();
+    ASSERT_EQ(grid.GetColumnWidthAt(3), 0);
+    ASSERT_EQ(grid.GetColumnWidthAt(5), 0);
+    ASSERT_TRUE(focus_on(platform::widget_of(*grid.m_CUGGrid)));
+    ASSERT_EQ(std::make_pair(grid.GetCurrentColumn(), grid.GetCurrentRow()), std::make_pair(0, 0));
+    std::vector<std::pair<int, int>> current;
+    for (const int key : {WXK_DOWN, WXK_DOWN, WXK_UP, WXK_RIGHT, WXK_RIGHT, WXK_RIGHT, WXK_RIGHT, WXK_LEFT, WXK_LEFT}) {
+        ASSERT_TRUE(press_and_settle(key));
+        current.emplace_back(grid.GetCurrentColumn(), grid.GetCurrentRow());
+    }
+    const std::vector<std::pair<int, int>> expected = {{0, 1}, {0, 2}, {0, 1}, {1, 1}, {2, 1},
+                                                       {4, 1}, {6, 1}, {4, 1}, {2, 1}};
+    EXPECT_EQ(current, expected) << "(column, row) after each press";
+    ASSERT_TRUE(press_and_settle(WXK_DOWN, gui_test::with_shift));
+    std::vector<long> selected;
+    grid.GetSelectionManager()->ForEachSelectedRow([&selected](long row, data::data_row*) { selected.push_back(row); });
+    EXPECT_EQ(selected, (std::vector<long> {1, 2}));
+}
+
+// Tab goes through the window's controls in their order and Shift+Tab back, out of the grid's
+// cells too; the scripts box is no stop while the repository holds the diff script alone.
+TEST_F(main_window_window, tab_and_shift_tab_follow_the_windows_controls_in_order)
+{
+    wxFrame* frame = open_compared_on_screen();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_FALSE(window->GetDlgItem(IDC_SCRIPTS)->IsWindowEnabled());
+    const auto focused = [this] {
+        CWnd* focus = CWnd::GetFocus();
+        if (focus && (focus == &window->grid() || window->grid().IsChild(focus)))
+            return IDC_GRID_PLACE;
+        return focus && window->IsChild(focus) ? focus->GetDlgCtrlID() : 0;
+    };
+    ASSERT_TRUE(focus_on(platform::widget_of(*window->GetDlgItem(IDC_BACKUP_FOLDER))));
+    std::vector<int> forward;
+    for (int press = 0; press < 8; ++press) {
+        ASSERT_TRUE(press_and_settle(WXK_TAB));
+        forward.push_back(focused());
+    }
+    std::vector<int> backward;
+    for (int press = 0; press < 8; ++press) {
+        ASSERT_TRUE(press_and_settle(WXK_TAB, gui_test::with_shift));
+        backward.push_back(focused());
+    }
+    EXPECT_EQ(forward, (std::vector<int> {IDC_MAIN_PATH, IDC_BACKUP_PATH, IDC_BROWSE_MAIN, IDC_BROWSE_BACKUP, IDC_GO,
+                                          IDC_GRID_PLACE, IDC_LOG_VIEW, IDC_BACKUP_FOLDER}));
+    EXPECT_EQ(backward, (std::vector<int> {IDC_LOG_VIEW, IDC_GRID_PLACE, IDC_GO, IDC_BROWSE_BACKUP, IDC_BROWSE_MAIN,
+                                           IDC_BACKUP_PATH, IDC_MAIN_PATH, IDC_BACKUP_FOLDER}));
+}
+
+// A question and a dialog open centred over the window that asks, wherever the user moved that
+// window, the first time too, and on the screen. The window runs as the program runs it: modally.
+TEST_F(main_window_window, a_question_and_a_dialog_open_centred_over_the_moved_window)
+{
+    set_paths_in_settings();
+    edit_settings("<AutoLoad>No</AutoLoad>", "<AutoLoad>Yes</AutoLoad>");
+    window = std::make_unique<CTarvolineDlg>();
+    window->set_settings_file("./settings.xml");
+    // The toolkit's own question box, not the fixture's answers.
+    platform::set_message_box_handler(previous_answer);
+    const auto frame = [this] { return platform::frame_of(window.get()); };
+    const auto box = [] {
+        for (wxWindow* top : wxTopLevelWindows)
+            if (auto* dialog = dynamic_cast<wxDialog*>(top); dialog && dialog->IsModal() && dialog->IsShown())
+                return dialog;
+        return static_cast<wxDialog*>(nullptr);
+    };
+    wxRect place;
+    wxRect asked;
+    wxRect opened;
+    key_run question;
+    key_run about;
+    const key_run run = press_in_modal_run(
+        {}, [this] { return window->DoModal(); },
+        [&] { return frame() && frame()->IsShownOnScreen() && window->grid().GetRowCount() == 4; },
+        [this] { window->EndDialog(0); },
+        [&] {
+            window->MoveWindow(302, 140, 1200, 800);
+            platform::run_toolkit_loop_until(
+                [&] { return frame()->GetScreenRect().GetTopLeft() == wxPoint(302, 140); });
+            place = frame()->GetScreenRect();
+            window->grid().SelectRange(0, 1, 6, 1);
+            focus_on(platform::widget_of(*window->grid().m_CUGGrid));
+            question = press_in_modal_run(
+                {WXK_ESCAPE},
+                [&] {
+                    gui_test::press_key(WXK_DELETE, 0, frame());
+                    return INT_PTR{0};
+                },
+                [&box] { return gui_test::modal_window() != nullptr && box() != nullptr; },
+                [] { gui_test::hide_modal_window(); }, [&box, &asked] { asked = box()->GetScreenRect(); }, {});
+            about = press_in_modal_run(
+                {WXK_ESCAPE},
+                [this] {
+                    command(ID_HELP_ABOUT);
+                    return INT_PTR{0};
+                },
+                [] { return modal_dialog() != nullptr; },
+                [] {
+                    if (CDialog* dialog = modal_dialog())
+                        dialog->EndDialog(left_open);
+                },
+                [&opened] { opened = wxGetTopLevelParent(platform::widget_of(*modal_dialog()))->GetScreenRect(); }, {});
+            window->EndDialog(0);
+        },
+        {});
+    ASSERT_FALSE(run.ran_out) << "the window never showed its rows";
+    EXPECT_FALSE(question.ran_out) << "Escape left the question open";
+    ASSERT_EQ(question.pressed, 1u) << "no question was asked";
+    EXPECT_EQ(place.GetTopLeft(), wxPoint(302, 140));
+    const wxPoint window_centre = place.GetPosition() + place.GetSize() / 2;
+    const wxPoint box_centre = asked.GetPosition() + asked.GetSize() / 2;
+    EXPECT_LE(std::abs(box_centre.x - window_centre.x), 2) << box_centre.x << " for " << window_centre.x;
+    EXPECT_LE(std::abs(box_centre.y - window_centre.y), 2) << box_centre.y << " for " << window_centre.y;
+    EXPECT_TRUE(wxDisplay(static_cast<unsigned>(0)).GetGeometry().Contains(asked))
+        << "the question stays on the screen";
+    EXPECT_FALSE(about.ran_out) << "Escape left the About box open";
+    const wxPoint about_centre = opened.GetPosition() + opened.GetSize() / 2;
+    // Across, over the window's middle; down, only over the window: the height the program
+    // keeps for it leaves out its menu and status bars.
+    EXPECT_LE(std::abs(about_centre.x - window_centre.x), 2) << about_centre.x << " for " << window_centre.x;
+    EXPECT_TRUE(place.Contains(opened)) << "the About box opens over the window";
+    for (const char* file : {"main/only-main.txt", "main/size.txt", "main/time.txt", "backup/only-backup.txt",
+                             "backup/size.txt", "backup/time.txt"})
+        EXPECT_TRUE(boost::filesystem::exists(folder.path() / file)) << file << ": Escape deletes nothing";
 }
 
 }  // namespace

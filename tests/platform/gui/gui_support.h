@@ -275,8 +275,12 @@ inline bool press_key(int key, unsigned modifiers = 0, wxWindow* top = nullptr)
     case WXK_ESCAPE: keyval = 0xff1b; break;
     case WXK_RETURN: keyval = 0xff0d; break;
     case WXK_TAB: keyval = shift ? 0xfe20 : 0xff09; break;
+    case WXK_LEFT: keyval = 0xff51; break;
     case WXK_UP: keyval = 0xff52; break;
+    case WXK_RIGHT: keyval = 0xff53; break;
+    case WXK_DOWN: keyval = 0xff54; break;
     case WXK_F5: keyval = 0xffc2; break;
+    case WXK_DELETE: keyval = 0xffff; break;
     default:
         if (key < 'A' || key > 'Z')
             return false;
@@ -299,11 +303,15 @@ inline bool press_key(int key, unsigned modifiers = 0, wxWindow* top = nullptr)
     if (gtk.keys_for_keyval(gtk.keymap_of(display), keyval, &keys, &count) && count > 0)
         keycode = static_cast<unsigned short>(keys[0].keycode);
     gtk.free_memory(keys);
+    // Each event its own time: the toolkit drops a key event with the time of the one before as
+    // a copy of it (the same key pressed twice in a row).
+    static unsigned key_time = 0;
     for (const int type : {8, 9}) {  // GDK_KEY_PRESS, GDK_KEY_RELEASE
         void* event = gtk.new_event(type);
         auto* fields = static_cast<gtk_key_calls::key_event*>(event);
         fields->window = gtk.add_reference(gdk_window);
         fields->send_event = 1;
+        fields->time = ++key_time;
         fields->state = modifiers;
         fields->keyval = keyval;
         fields->hardware_keycode = keycode;
