@@ -121,8 +121,11 @@ std::size_t read_lines(const std::string& text, Line line)
     std::string path;
     for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
         const char kind = end > start ? text[start] : 0;
+        // A NUL byte is the one byte no path holds: the system would take the text before it for
+        // the path, a file the line doesn't name.
         const bool known = (kind == root_line || kind == added || kind == withdrawn)
-            && unescape(text.data() + start + 1, text.data() + end, path) && plain_absolute(path);
+            && unescape(text.data() + start + 1, text.data() + end, path) && plain_absolute(path)
+            && path.find('\0') == std::string::npos;
         line(known ? kind : 0, path);
         start = end + 1;
     }

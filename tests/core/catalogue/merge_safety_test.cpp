@@ -524,6 +524,7 @@ TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
     const bfs::path outside = folder.write("outside/.plan.tarvoline-abcd2024", "outside both trees");
     bfs::create_directory_symlink(outside.parent_path(), backup_root / "link");
     const bfs::path leftover = write_backup("d/.a.txt.tarvoline-k3j4h5g6", "a dead process's partial copy");
+    const bfs::path profile = write_backup("d/.profile", "a user's profile");
     char* resolved = ::realpath(backup_root.c_str(), nullptr);
     ASSERT_NE(resolved, nullptr);
     const std::string backup(resolved);
@@ -535,13 +536,17 @@ TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
                  "=" + backup + "\n" + line(backup + "/d/../../outside/.plan.tarvoline-abcd2024")
                      + line(backup + "/link/.plan.tarvoline-abcd2024") + line(main_notes.string())
                      + line("backup/d/.a.txt.tarvoline-k3j4h5g6") + line(backup + "/d/.a.txt.tarvoline-k3j4h5g6"));
+    // The system reads a path only up to a NUL byte.
+    folder.write("settings/tarvoline-copies-3-cccccccc",
+                 "=" + backup + "\n" + line(backup + "/d/.profile" + std::string(1, '\0') + ".tarvoline-abcdefgh"));
     ASSERT_TRUE(compare()) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_notes), "a user's notes in main");
     EXPECT_EQ(test_support::temp_folder::read(backup_notes), "a user's notes in the backup");
     EXPECT_EQ(test_support::temp_folder::read(outside), "outside both trees");
+    EXPECT_EQ(test_support::temp_folder::read(profile), "a user's profile");
     EXPECT_FALSE(bfs::exists(leftover));
     EXPECT_EQ(notes, std::vector<std::string>({ removed_line(bfs::path(backup) / "d") }));
-    EXPECT_EQ(records_in(settings), 2u) << "kept for a person to look at";
+    EXPECT_EQ(records_in(settings), 3u) << "kept for a person to look at";
 }
 
 } // namespace
