@@ -531,7 +531,19 @@ bool copies_in_flight::read_changes()
             made->file.reset(file.release());
             known = records_.emplace(path, std::move(made)).first;
         }
-        changed = known->second->read_new_lines() || changed;
+        record& lines = *known->second;
+        if (lines.file.get() < 0)
+            continue;
+        // Unlocked, it is an ended process's: what it names now is all it ever will. Read once, it
+        // is closed; kept records of many ended processes would use up the files a process may
+        // open. One still empty may be a new record in the moment before its process locks it.
+        const bool ended = ::flock(lines.file.get(), LOCK_SH | LOCK_NB) == 0;
+        changed = lines.read_new_lines() || changed;
+        struct ::stat info;
+        if (ended && ::fstat(lines.file.get(), &info) == 0 && info.st_size > 0)
+            lines.file.reset();
+        else if (ended)
+            ::flock(lines.file.get(), LOCK_UN);
     }
     return changed;
 }

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -547,6 +548,40 @@ TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
     EXPECT_FALSE(bfs::exists(leftover));
     EXPECT_EQ(notes, std::vector<std::string>({ removed_line(bfs::path(backup) / "d") }));
     EXPECT_EQ(records_in(settings), 3u) << "kept for a person to look at";
+}
+
+// Kept records of ended processes, each with a line for a person to look at, and few files left to
+// open: the comparison reads them and the merge still has its files.
+TEST_F(merge_safety, records_of_ended_processes_are_not_held_open)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const int records = 64;
+    for (int record = 0; record < records; ++record)
+        folder.write("settings/tarvoline-copies-" + std::to_string(100000 + record) + "-aaaaaaaa", "damaged\n");
+    // Asked about, a name of the temporaries' form has the walk read the records.
+    write_backup("d/.notes.tarvoline-2024abcd", "a user's notes");
+    write_main("d/a.txt", "main a", 1600000000);
+    write_main("d/b.txt", "main b", 1600000000);
+
+    rlim_t open_files = 0;
+    for (bfs::directory_iterator entry("/proc/self/fd"), end; entry != end; ++entry)
+        ++open_files;
+    struct ::rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct ::rlimit few = saved;
+    few.rlim_cur = open_files + records / 2;
+    ASSERT_LE(few.rlim_cur, saved.rlim_cur);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    struct restore {
+        const struct ::rlimit& limit;
+        ~restore() { ::setrlimit(RLIMIT_NOFILE, &limit); }
+    } restored { saved };
+
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), 3u);
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / "b.txt"), "main b");
 }
 
 } // namespace
