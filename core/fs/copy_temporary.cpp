@@ -136,7 +136,7 @@ int create_copy_temporary(const boost::filesystem::path& target, boost::filesyst
         temporary = folder / copy_temporary_name(target);
         // Named in the record before the file is: where no mark is kept, or once it is off, the
         // record alone tells the temporary from a user's file.
-        if (record != nullptr && !record->add(temporary, root))
+        if (record != nullptr && (!record->add(temporary, root) || !record->note_folder()))
             return -1;
         const int handle = unnamed.get() >= 0 ? name_unnamed(unnamed, temporary) : create_named(temporary);
         if (handle >= 0)

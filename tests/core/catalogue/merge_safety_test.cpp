@@ -423,6 +423,31 @@ TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
     EXPECT_EQ(records_in(settings), 0u);
 }
 
+// Two drives used in turn at one path, with the same folders.
+TEST_F(merge_safety, only_the_folder_a_leftover_was_made_in_settles_it)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    write_main("d/new.bin", "new", 1600000000);
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), 1u);
+
+    const bfs::path first_drive = folder.path() / "first-drive";
+    bfs::rename(backup_root, first_drive);
+    bfs::create_directories(backup_root / "d");
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(records_in(settings), 1u);
+    bfs::rename(backup_root, folder.path() / "second-drive");
+    bfs::rename(first_drive, backup_root);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_FALSE(bfs::exists(left[0]));
+    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
+    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
+    EXPECT_EQ(records_in(settings), 0u);
+}
+
 TEST_F(merge_safety, a_temporary_that_cannot_be_removed_stays_named_until_it_has_gone)
 {
     const bfs::path settings = folder.path() / "settings";
