@@ -288,10 +288,15 @@ std::string copy_record::failure() const
 
 bool copy_record::open()
 {
-    // The temporaries kept go on being named.
+    // What it names goes on being named: temporaries kept, and those in flight when the record is
+    // written again.
     std::vector<entry*> carried;
     for (entry& kept : kept_)
         carried.push_back(&kept);
+    for (entry& named : named_) {
+        if (std::none_of(kept_.begin(), kept_.end(), [&](const entry& kept) { return kept.path == named.path; }))
+            carried.push_back(&named);
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path = folder_ + "/" + record_prefix + std::to_string(::getpid()) + "-" + random_suffix();
         descriptor made(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
@@ -343,6 +348,7 @@ bool copy_record::open()
         for (std::size_t at = 0; at < carried.size(); ++at)
             *carried[at] = written[at];
         record_.reset(made.release());
+        identity_ = file_identity::of(info);
         path_ = path;
         size_ = lines.size();
         opened_size_ = size_;
@@ -358,6 +364,30 @@ bool copy_record::usable()
 {
     error_ = 0;
     return record_.get() >= 0 || open();
+}
+
+bool copy_record::stay_in_place()
+{
+    struct ::stat info;
+    if (::stat(path_.c_str(), &info) == 0 && file_identity::of(info) == identity_)
+        return true;
+    // Deleted, or its folder removed or renamed: no comparison reads what it names any more.
+    // Those settled since (in place, or removed from the folder they were made in) are left out.
+    named_.erase(std::remove_if(named_.begin(), named_.end(),
+                                [](const entry& named) {
+                                    struct ::stat found;
+                                    return named.noted && ::lstat(named.path.c_str(), &found) != 0
+                                        && gone(named.path, &named.folder);
+                                }),
+                 named_.end());
+    auto displaced = std::make_unique<descriptor>(record_.release());
+    if (!open()) {
+        record_.reset(displaced->release());
+        return false;
+    }
+    // Its lock stays: found again (its folder renamed back), it would pass for a dead process's.
+    displaced_.push_back(std::move(displaced));
+    return true;
 }
 
 const std::string& copy_record::real_folder(const std::string& folder)
@@ -405,7 +435,7 @@ bool copy_record::append(const std::string& lines)
 
 bool copy_record::add(const boost::filesystem::path& temporary, const boost::filesystem::path& root)
 {
-    if (!usable())
+    if (!usable() || !stay_in_place())
         return false;
     entry named;
     named.path = real_path(temporary);
@@ -435,6 +465,8 @@ bool copy_record::note_folder()
     error_ = 0;
     if (record_.get() < 0 || named_.empty())
         return true;
+    if (!stay_in_place())
+        return false;
     entry& named = named_.back();
     const std::string folder = folder_of(named.path);
     struct ::stat info;
@@ -507,6 +539,7 @@ void copy_record::clear()
     real_folders_.clear();
     // Each temporary named is in place or gone, or kept.
     named_.clear();
+    displaced_.clear();
     if (record_.get() < 0 || size_ == opened_size_)
         return;
     // A fresh record takes this one's place rather than this one being emptied: a process reading

@@ -45,8 +45,9 @@ public:
     // `failure()` telling why.
     bool usable();
     // Names `temporary`, about to be created below `root`, the folder of the tree it is copied
-    // into. False when the record can't take the line (`failure()` tells why): no temporary may
-    // then be made.
+    // into. A record no longer found at its path (its file deleted, its folder removed or renamed)
+    // is written again in its folder first, with every entry not yet settled. False when the
+    // record can't take the line (`failure()` tells why): no temporary may then be made.
     bool add(const boost::filesystem::path& temporary, const boost::filesystem::path& root);
     // Notes the folder the temporary named last is about to be created in, as it is now. False
     // when the record can't take the line (`failure()` tells why): the temporary may not be made.
@@ -86,6 +87,8 @@ private:
     };
 
     bool open();
+    // Writes the record again in its folder when it is no longer the file found at its path.
+    bool stay_in_place();
     bool append(const std::string& lines);
     bool fail(int code);
     // Drops the kept temporaries that have gone since.
@@ -97,6 +100,10 @@ private:
     std::string folder_;
     std::string path_;
     descriptor record_ { -1 };
+    // The record's file as made, to tell whether its path still leads to it.
+    file_identity identity_;
+    // Records that lost their path, held (and locked) until what they name is in place or gone.
+    std::vector<std::unique_ptr<descriptor>> displaced_;
     std::size_t size_ { 0 };
     // What it held when made: the temporaries it carried over.
     std::size_t opened_size_ { 0 };

@@ -321,13 +321,16 @@ void file_archive::finish_batch(replace_batch& batch)
     constexpr int not_flushed = -1;
     std::vector<int> flushed(files.size(), not_flushed);
     // A temporary the record names needs no mark until its rename: it is readied for it here, by
-    // the flushing threads, rather than opened once more one by one before the rename.
+    // the flushing threads, rather than opened once more one by one before the rename. Once the
+    // record can't be kept (its folder gone), the mark is all that tells them: each keeps it until
+    // just before its own rename.
     std::vector<char> readied(files.size(), 0);
+    const bool record_kept = !record_failed_;
     const auto flush_one = [&](std::size_t index) {
         const replace_batch::waiting& file = files[index];
         const int handle = ::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         copy_failure unready;
-        if (handle >= 0 && file.in_record)
+        if (handle >= 0 && file.in_record && record_kept)
             readied[index] = ready_to_place(handle, file.source_info, unready);
         const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
         if (handle >= 0)

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -53,14 +54,17 @@ protected:
     }
 
     // Runs a merge of the whole table in a child process killed, as by kill -9, when a copy
-    // reaches `step`; false when the child ended otherwise.
-    bool merge_killed_at(fs::copy_step step, int direction)
+    // reaches `step`, after `meanwhile` has seen each step; false when the child ended otherwise.
+    bool merge_killed_at(fs::copy_step step, int direction,
+                         const std::function<void(fs::copy_step)>& meanwhile = nullptr)
     {
         const pid_t child = ::fork();
         if (child < 0)
             return false;
         if (child == 0) {
-            fs::on_copy_step = [step](fs::copy_step reached) {
+            fs::on_copy_step = [step, meanwhile](fs::copy_step reached) {
+                if (meanwhile)
+                    meanwhile(reached);
                 if (reached == step)
                     ::raise(SIGKILL);
             };
@@ -112,13 +116,16 @@ protected:
     }
 
     // The records of copies in flight in `settings`.
-    static std::size_t records_in(const bfs::path& settings)
+    static std::vector<bfs::path> records_of(const bfs::path& settings)
     {
-        std::size_t records = 0;
-        for (bfs::directory_iterator entry(settings), end; entry != end; ++entry)
-            records += entry->path().filename().string().rfind("tarvoline-copies-", 0) == 0 ? 1 : 0;
+        std::vector<bfs::path> records;
+        for (bfs::directory_iterator entry(settings), end; entry != end; ++entry) {
+            if (entry->path().filename().string().rfind("tarvoline-copies-", 0) == 0)
+                records.push_back(entry->path());
+        }
         return records;
     }
+    static std::size_t records_in(const bfs::path& settings) { return records_of(settings).size(); }
 
     // Keeps the record in `settings` and the log's lines in `notes`.
     void keep_record_in(const bfs::path& settings, bool make = true)
@@ -396,6 +403,39 @@ TEST_F(merge_safety, a_merge_stops_where_the_record_of_copies_in_flight_cannot_b
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "main c");
     EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / "b.txt"), "main b");
     EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
+// Deleted by hand, or its folder cleaned up, while a merge runs: the temporaries named after that
+// would be in a file no comparison reads.
+TEST_F(merge_safety, a_record_deleted_during_a_merge_is_written_again_before_the_next_temporary)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const int files = 3;
+    for (int file = 0; file < files; ++file) {
+        write_main("d/f" + std::to_string(file), "main", 1600000000);
+        write_backup("d/f" + std::to_string(file), "old", 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    // Killed as the batch readies its copies, past the mark that would tell them otherwise.
+    bool deleted = false;
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1, [&](fs::copy_step step) {
+        if (step == fs::copy_step::written && !deleted) {
+            for (const bfs::path& record : records_of(settings))
+                bfs::remove(record);
+            deleted = true;
+        }
+    }));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), static_cast<std::size_t>(files));
+
+    ASSERT_TRUE(compare()) << error;
+    for (const bfs::path& temporary : left) {
+        EXPECT_FALSE(bfs::exists(temporary));
+        EXPECT_EQ(by_name(*table).count(temporary.filename().string()), 0u) << temporary;
+    }
+    EXPECT_EQ(table->rows.size(), static_cast<std::size_t>(files));
+    EXPECT_EQ(records_in(settings), 0u);
 }
 
 // A drive unplugged, or a folder renamed, at the comparison after a kill.
