@@ -259,6 +259,30 @@ bool settle(const named_temporary& temporary, const std::vector<std::string>& ro
     return true;
 }
 
+// `folder`'s real path; for one not made yet (a row's folder, named before it is made), the real
+// path of the nearest folder above it that is there, and the rest as written.
+std::string real_folder_path(const std::string& folder)
+{
+    boost::filesystem::path there(folder.empty() ? "." : folder);
+    std::vector<std::string> missing;
+    for (;;) {
+        if (char* resolved = ::realpath(there.empty() ? "." : there.c_str(), nullptr)) {
+            std::string real = resolved;
+            std::free(resolved);
+            for (auto step = missing.rbegin(); step != missing.rend(); ++step)
+                real += (real == "/" ? "" : "/") + *step;
+            return real;
+        }
+        const std::string step = there.filename().string();
+        if (errno != ENOENT || !there.has_filename() || step == "." || step == ".." || step == "/")
+            break;
+        missing.push_back(step);
+        there = there.parent_path();
+    }
+    // Where it can't be resolved no temporary will be made either.
+    return boost::filesystem::path(folder).lexically_normal().string();
+}
+
 } // namespace
 
 copy_record::copy_record(std::string folder) : folder_(std::move(folder)) {}
@@ -395,15 +419,7 @@ const std::string& copy_record::real_folder(const std::string& folder)
     const auto known = real_folders_.find(folder);
     if (known != real_folders_.end())
         return known->second;
-    std::string real;
-    if (char* resolved = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
-        real = resolved;
-        std::free(resolved);
-    } else {
-        // Where it can't be resolved no temporary will be made either.
-        real = boost::filesystem::path(folder).lexically_normal().string();
-    }
-    return real_folders_.emplace(folder, real).first->second;
+    return real_folders_.emplace(folder, real_folder_path(folder)).first->second;
 }
 
 std::string copy_record::real_path(const boost::filesystem::path& temporary)

@@ -44,16 +44,17 @@ public:
     // Whether temporaries can be named now: the record is open or can be made. False with
     // `failure()` telling why.
     bool usable();
-    // Names `temporary`, about to be created below `root`, the folder of the tree it is copied
-    // into. A record no longer found at its path (its file deleted, its folder removed or renamed)
-    // is written again in its folder first, with every entry not yet settled. False when the
-    // record can't take the line (`failure()` tells why): no temporary may then be made.
+    // Names `temporary`, to be created below `root`, the folder of the tree it is copied into; its
+    // folder need not be there yet. A record no longer found at its path (its file deleted, its
+    // folder removed or renamed) is written again in its folder first, with every entry not yet
+    // settled. False when the record can't take the line (`failure()` tells why): no temporary
+    // may then be made.
     bool add(const boost::filesystem::path& temporary, const boost::filesystem::path& root);
     // Notes the folder the temporary named last is about to be created in, as it is now. False
     // when the record can't take the line (`failure()` tells why): the temporary may not be made.
     bool note_folder();
-    // Takes back the temporary named last: its name turned out taken, and the record never names
-    // someone else's file. False when it can't (`failure()` tells why).
+    // Takes back the temporary named last: its name turned out taken, or it was never made, and
+    // the record never names someone else's file. False when it can't (`failure()` tells why).
     bool take_back();
     // A temporary that could neither take its target's place nor be removed: the record names it
     // until it has gone.

@@ -438,6 +438,44 @@ TEST_F(merge_safety, a_record_deleted_during_a_merge_is_written_again_before_the
     EXPECT_EQ(records_in(settings), 0u);
 }
 
+// A full disk with inodes left: the record's file can be made, but takes no line.
+TEST_F(merge_safety, a_row_whose_temporary_cannot_be_named_leaves_the_backup_as_it_was)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root mounts a volume small enough to fill";
+    const bfs::path settings = folder.path() / "settings";
+    bfs::create_directories(settings);
+    if (::mount("tmpfs", settings.c_str(), "tmpfs", 0, "size=4k") != 0)
+        GTEST_SKIP() << "no volume can be mounted here: " << std::strerror(errno);
+    struct unmount {
+        const bfs::path& point;
+        ~unmount() { ::umount2(point.c_str(), MNT_DETACH); }
+    } mounted { settings };
+    folder.write("settings/filler", std::string(4096, 'f'));
+    keep_record_in(settings, false);
+    write_main("d/new.txt", "new", 1600000000);
+    write_main("c.txt", "main c", 1600000000);
+    write_backup("c.txt", "old c", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+
+    // As the Rename rule keeps the old version.
+    int prepared = 0;
+    const fs::file_archive::before_copy prepare = [&](const bfs::path&, const bfs::path&, bool, std::string&, int&) {
+        ++prepared;
+        return true;
+    };
+    const std::string refusal = "Cannot keep the record of copies in flight in " + settings.string()
+        + ": No space left on device";
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("new.txt"), &counters, choose(1), error, prepare));
+    EXPECT_EQ(error, refusal);
+    EXPECT_FALSE(bfs::exists(backup_root / "d"));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("c.txt"), &counters, choose(1), error, prepare));
+    EXPECT_EQ(error, refusal);
+    EXPECT_EQ(prepared, 0);
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "old c");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
 // A drive unplugged, or a folder renamed, at the comparison after a kill.
 TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
 {
