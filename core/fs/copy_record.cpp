@@ -22,6 +22,7 @@ namespace {
 const char record_prefix[] = "tarvoline-copies-";
 const std::size_t record_prefix_length = sizeof(record_prefix) - 1;
 const char root_line = '=';
+const char folder_line = ':';
 const char added = '+';
 const char withdrawn = '-';
 
@@ -112,18 +113,67 @@ bool resolves_as_written(const std::string& folder)
     return same;
 }
 
-// Calls `line(kind, path)` for each whole line of `text`, with kind 0 for a line no record
-// writes, and answers where the whole lines end.
+// The same, and, where the record noted it, the very folder the temporary was made in: another
+// one at its path (another drive, a folder made again after the first was renamed away) is not.
+bool folder_as_written(const std::string& folder, const file_identity* noted)
+{
+    if (!resolves_as_written(folder))
+        return false;
+    struct ::stat info;
+    return noted == nullptr || (::stat(folder.c_str(), &info) == 0 && file_identity::of(info) == *noted);
+}
+
+std::string folder_note(const std::string& folder, const file_identity& identity)
+{
+    return folder_line + std::to_string(identity.device) + ' ' + std::to_string(identity.inode) + ' '
+        + escaped(folder) + '\n';
+}
+
+// Reads a number and the space after it.
+bool read_number(const char*& at, const char* end, std::uint64_t& number)
+{
+    const char* const start = at;
+    number = 0;
+    for (; at != end && *at >= '0' && *at <= '9'; ++at) {
+        const std::uint64_t digit = static_cast<std::uint64_t>(*at - '0');
+        if (number > (UINT64_MAX - digit) / 10)
+            return false;
+        number = number * 10 + digit;
+    }
+    if (at == start || at == end || *at != ' ')
+        return false;
+    ++at;
+    return true;
+}
+
+struct record_line {
+    // 0 for a line no record writes.
+    char kind { 0 };
+    std::string path;
+    // A folder line's.
+    file_identity folder;
+};
+
+// Calls `line(read)` for each whole line of `text`, and answers where the whole lines end.
 template <typename Line>
 std::size_t read_lines(const std::string& text, Line line)
 {
     std::size_t start = 0;
-    std::string path;
+    record_line read;
     for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        const char kind = end > start ? text[start] : 0;
-        const bool known = (kind == root_line || kind == added || kind == withdrawn)
-            && unescape(text.data() + start + 1, text.data() + end, path) && plain_absolute(path);
-        line(known ? kind : 0, path);
+        read.kind = end > start ? text[start] : 0;
+        const char* at = text.data() + start + 1;
+        const char* const line_end = text.data() + end;
+        bool known = read.kind == root_line || read.kind == added || read.kind == withdrawn
+            || (read.kind == folder_line && read_number(at, line_end, read.folder.device)
+                && read_number(at, line_end, read.folder.inode));
+        // A NUL byte is the one byte no path holds: the system would take the text before it for
+        // the path, a file the line doesn't name.
+        known = known && unescape(at, line_end, read.path) && plain_absolute(read.path)
+            && read.path.find('\0') == std::string::npos;
+        if (!known)
+            read.kind = 0;
+        line(static_cast<const record_line&>(read));
         start = end + 1;
     }
     return start;
@@ -174,28 +224,63 @@ std::vector<std::string> records_in(const std::string& folder)
     return records;
 }
 
-// Gone from a folder that is there: a temporary whose folder is away may still be in it.
-bool gone(const std::string& temporary)
+// Gone from the folder it was made in (`folder`, where noted): a temporary whose folder is away,
+// or another folder is at its path, may still be in it.
+bool gone(const std::string& temporary, const file_identity* folder)
 {
-    return errno == ENOENT && resolves_as_written(folder_of(temporary));
+    return errno == ENOENT && folder_as_written(folder_of(temporary), folder);
 }
+
+// A temporary a record names, and the folder it was made in where the record noted it.
+struct named_temporary {
+    std::string path;
+    bool noted;
+    file_identity folder;
+};
 
 // Removes a leftover a dead process's record names; true once it is settled, removed or gone.
 // One whose folder is away waits for the folder's return, and one that is not plainly the
 // record's own temporary stays where it is: both keep the record.
-bool settle(const std::string& temporary, const std::vector<std::string>& roots, copy_record::leftovers& done)
+bool settle(const named_temporary& temporary, const std::vector<std::string>& roots,
+            copy_record::leftovers& done)
 {
-    if (!temporary_below(temporary, roots) || !resolves_as_written(folder_of(temporary)))
+    const std::string& path = temporary.path;
+    const file_identity* folder = temporary.noted ? &temporary.folder : nullptr;
+    if (!temporary_below(path, roots) || !resolves_as_written(folder_of(path)))
         return false;
     struct ::stat info;
-    if (::lstat(temporary.c_str(), &info) != 0)
-        return gone(temporary);
+    if (::lstat(path.c_str(), &info) != 0)
+        return gone(path, folder);
     if (!S_ISREG(info.st_mode))
         return false;
-    if (::unlink(temporary.c_str()) != 0)
-        return gone(temporary);
-    ++done.removed[folder_of(temporary)];
+    if (::unlink(path.c_str()) != 0)
+        return gone(path, folder);
+    ++done.removed[folder_of(path)];
     return true;
+}
+
+// `folder`'s real path; for one not made yet (a row's folder, named before it is made), the real
+// path of the nearest folder above it that is there, and the rest as written.
+std::string real_folder_path(const std::string& folder)
+{
+    boost::filesystem::path there(folder.empty() ? "." : folder);
+    std::vector<std::string> missing;
+    for (;;) {
+        if (char* resolved = ::realpath(there.empty() ? "." : there.c_str(), nullptr)) {
+            std::string real = resolved;
+            std::free(resolved);
+            for (auto step = missing.rbegin(); step != missing.rend(); ++step)
+                real += (real == "/" ? "" : "/") + *step;
+            return real;
+        }
+        const std::string step = there.filename().string();
+        if (errno != ENOENT || !there.has_filename() || step == "." || step == ".." || step == "/")
+            break;
+        missing.push_back(step);
+        there = there.parent_path();
+    }
+    // Where it can't be resolved no temporary will be made either.
+    return boost::filesystem::path(folder).lexically_normal().string();
 }
 
 } // namespace
@@ -227,6 +312,15 @@ std::string copy_record::failure() const
 
 bool copy_record::open()
 {
+    // What it names goes on being named: temporaries kept, and those in flight when the record is
+    // written again.
+    std::vector<entry*> carried;
+    for (entry& kept : kept_)
+        carried.push_back(&kept);
+    for (entry& named : named_) {
+        if (std::none_of(kept_.begin(), kept_.end(), [&](const entry& kept) { return kept.path == named.path; }))
+            carried.push_back(&named);
+    }
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string path = folder_ + "/" + record_prefix + std::to_string(::getpid()) + "-" + random_suffix();
         descriptor made(::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
@@ -246,26 +340,44 @@ bool copy_record::open()
             ::unlink(path.c_str());
             return fail(lock_error);
         }
-        // The temporaries kept go on being named.
         std::string lines;
         std::vector<std::string> roots;
-        for (const kept_temporary& kept : kept_) {
-            if (std::find(roots.begin(), roots.end(), kept.root) == roots.end()) {
-                roots.push_back(kept.root);
-                lines += root_line + escaped(kept.root) + '\n';
+        std::map<std::string, file_identity> noted;
+        // Each one as a comparison reads it: one not noted is in the folder last noted at its path.
+        std::vector<entry> written;
+        for (const entry* named : carried) {
+            if (std::find(roots.begin(), roots.end(), named->root) == roots.end()) {
+                roots.push_back(named->root);
+                lines += root_line + escaped(named->root) + '\n';
             }
-            lines += added + escaped(kept.path) + '\n';
+            written.push_back(*named);
+            entry& read = written.back();
+            read.line_at = lines.size();
+            const std::string folder = folder_of(named->path);
+            const auto note = noted.find(folder);
+            if (read.noted && (note == noted.end() || note->second != read.folder)) {
+                lines += folder_note(folder, read.folder);
+                noted[folder] = read.folder;
+            } else if (!read.noted && note != noted.end()) {
+                read.noted = true;
+                read.folder = note->second;
+            }
+            lines += added + escaped(named->path) + '\n';
         }
         if (!lines.empty() && !write_once(made.get(), lines)) {
             const int code = errno;
             ::unlink(path.c_str());
             return fail(code);
         }
+        for (std::size_t at = 0; at < carried.size(); ++at)
+            *carried[at] = written[at];
         record_.reset(made.release());
+        identity_ = file_identity::of(info);
         path_ = path;
         size_ = lines.size();
+        opened_size_ = size_;
         roots_ = std::move(roots);
-        named_ = false;
+        noted_ = std::move(noted);
         cut_short_ = false;
         return true;
     }
@@ -278,20 +390,36 @@ bool copy_record::usable()
     return record_.get() >= 0 || open();
 }
 
+bool copy_record::stay_in_place()
+{
+    struct ::stat info;
+    if (::stat(path_.c_str(), &info) == 0 && file_identity::of(info) == identity_)
+        return true;
+    // Deleted, or its folder removed or renamed: no comparison reads what it names any more.
+    // Those settled since (in place, or removed from the folder they were made in) are left out.
+    named_.erase(std::remove_if(named_.begin(), named_.end(),
+                                [](const entry& named) {
+                                    struct ::stat found;
+                                    return named.noted && ::lstat(named.path.c_str(), &found) != 0
+                                        && gone(named.path, &named.folder);
+                                }),
+                 named_.end());
+    auto displaced = std::make_unique<descriptor>(record_.release());
+    if (!open()) {
+        record_.reset(displaced->release());
+        return false;
+    }
+    // Its lock stays: found again (its folder renamed back), it would pass for a dead process's.
+    displaced_.push_back(std::move(displaced));
+    return true;
+}
+
 const std::string& copy_record::real_folder(const std::string& folder)
 {
     const auto known = real_folders_.find(folder);
     if (known != real_folders_.end())
         return known->second;
-    std::string real;
-    if (char* resolved = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr)) {
-        real = resolved;
-        std::free(resolved);
-    } else {
-        // Where it can't be resolved no temporary will be made either.
-        real = boost::filesystem::path(folder).lexically_normal().string();
-    }
-    return real_folders_.emplace(folder, real).first->second;
+    return real_folders_.emplace(folder, real_folder_path(folder)).first->second;
 }
 
 std::string copy_record::real_path(const boost::filesystem::path& temporary)
@@ -323,53 +451,100 @@ bool copy_record::append(const std::string& lines)
 
 bool copy_record::add(const boost::filesystem::path& temporary, const boost::filesystem::path& root)
 {
-    if (!usable())
+    if (!usable() || !stay_in_place())
         return false;
-    const std::string path = real_path(temporary);
-    std::string real_root = real_folder(root.string());
+    entry named;
+    named.path = real_path(temporary);
+    named.root = real_folder(root.string());
     // A root that does not lead to the temporary would make its line one no comparison trusts.
-    if (!inside(path, real_root))
-        real_root = folder_of(path);
-    const bool new_root = std::find(roots_.begin(), roots_.end(), real_root) == roots_.end();
-    const std::string line = added + escaped(path) + '\n';
-    if (!append(new_root ? root_line + escaped(real_root) + '\n' + line : line))
+    if (!inside(named.path, named.root))
+        named.root = folder_of(named.path);
+    const bool new_root = std::find(roots_.begin(), roots_.end(), named.root) == roots_.end();
+    const std::string line = added + escaped(named.path) + '\n';
+    if (!append(new_root ? root_line + escaped(named.root) + '\n' + line : line))
         return false;
     if (new_root)
-        roots_.push_back(real_root);
-    named_ = true;
-    last_named_ = path;
+        roots_.push_back(named.root);
+    // As a comparison reads it: in the folder last noted at its path, until noted again.
+    const auto note = noted_.find(folder_of(named.path));
+    if (note != noted_.end()) {
+        named.noted = true;
+        named.folder = note->second;
+    }
+    named.line_at = size_ - line.size();
+    named_.push_back(std::move(named));
+    return true;
+}
+
+bool copy_record::note_folder()
+{
+    error_ = 0;
+    if (record_.get() < 0 || named_.empty())
+        return true;
+    if (!stay_in_place())
+        return false;
+    entry& named = named_.back();
+    const std::string folder = folder_of(named.path);
+    struct ::stat info;
+    // No folder, no temporary: making it fails.
+    if (::stat(folder.c_str(), &info) != 0)
+        return true;
+    const file_identity found = file_identity::of(info);
+    if (named.noted && named.folder == found)
+        return true;
+    // Named once more after the note: the temporary is made in this folder.
+    if (!append(folder_note(folder, found) + added + escaped(named.path) + '\n'))
+        return false;
+    noted_[folder] = found;
+    named.noted = true;
+    named.folder = found;
     return true;
 }
 
 bool copy_record::take_back()
 {
     error_ = 0;
-    const std::string named = escaped(last_named_) + '\n';
-    if (append(withdrawn + named))
+    if (named_.empty())
         return true;
-    // No room for the line: the name goes from the end of the record, where it is the last line.
-    const std::size_t named_at = size_ - (named.size() + 1);
-    if (::ftruncate(record_.get(), static_cast<off_t>(named_at)) != 0)
+    const entry named = named_.back();
+    named_.pop_back();
+    if (append(withdrawn + escaped(named.path) + '\n'))
+        return true;
+    // No room for the line: the name goes from the end of the record, where its lines are the
+    // last, and so does what was noted of its folder since.
+    if (::ftruncate(record_.get(), static_cast<off_t>(named.line_at)) != 0)
         return fail(errno);
-    size_ = named_at;
+    size_ = named.line_at;
     cut_short_ = false;
+    noted_.erase(folder_of(named.path));
     return true;
 }
 
 void copy_record::keep(const boost::filesystem::path& temporary)
 {
     const std::string path = real_path(temporary);
+    const auto named = std::find_if(named_.rbegin(), named_.rend(), [&](const entry& in_flight) {
+        return in_flight.path == path;
+    });
+    if (named != named_.rend()) {
+        kept_.push_back(*named);
+        return;
+    }
     const auto root = std::find_if(roots_.begin(), roots_.end(), [&](const std::string& declared) {
         return inside(path, declared);
     });
-    kept_.push_back(kept_temporary { root != roots_.end() ? *root : folder_of(path), path });
+    entry kept;
+    kept.root = root != roots_.end() ? *root : folder_of(path);
+    kept.path = path;
+    kept_.push_back(std::move(kept));
 }
 
 void copy_record::settle_kept()
 {
     kept_.erase(std::remove_if(kept_.begin(), kept_.end(),
-                               [](const kept_temporary& kept) {
-                                   return ::unlink(kept.path.c_str()) == 0 || gone(kept.path);
+                               [](const entry& kept) {
+                                   return ::unlink(kept.path.c_str()) == 0
+                                       || gone(kept.path, kept.noted ? &kept.folder : nullptr);
                                }),
                 kept_.end());
 }
@@ -378,7 +553,10 @@ void copy_record::clear()
 {
     settle_kept();
     real_folders_.clear();
-    if (record_.get() < 0 || !named_)
+    // Each temporary named is in place or gone, or kept.
+    named_.clear();
+    displaced_.clear();
+    if (record_.get() < 0 || size_ == opened_size_)
         return;
     // A fresh record takes this one's place rather than this one being emptied: a process reading
     // it meanwhile would take the lines that follow for those it had read.
@@ -406,15 +584,28 @@ copy_record::leftovers copy_record::remove_leftovers(const std::string& folder)
             || !read_all(handle.get(), content))
             continue;
         std::vector<std::string> roots;
-        std::vector<std::string> named;
+        std::map<std::string, file_identity> noted;
+        std::vector<named_temporary> named;
         bool damaged = false;
-        const std::size_t whole = read_lines(content, [&](char kind, const std::string& path) {
-            if (kind == root_line) {
-                roots.push_back(path);
-            } else if (kind == added) {
-                named.push_back(path);
-            } else if (kind == withdrawn) {
-                const auto last = std::find(named.rbegin(), named.rend(), path);
+        const std::size_t whole = read_lines(content, [&](const record_line& line) {
+            if (line.kind == root_line) {
+                roots.push_back(line.path);
+            } else if (line.kind == folder_line) {
+                noted[line.path] = line.folder;
+            } else if (line.kind == added) {
+                const auto note = noted.find(folder_of(line.path));
+                named_temporary temporary { line.path, note != noted.end(), file_identity() };
+                if (temporary.noted)
+                    temporary.folder = note->second;
+                // Named once more after its folder's note: the same temporary, made in that folder.
+                if (!named.empty() && named.back().path == line.path)
+                    named.back() = temporary;
+                else
+                    named.push_back(temporary);
+            } else if (line.kind == withdrawn) {
+                const auto last = std::find_if(named.rbegin(), named.rend(), [&](const named_temporary& temporary) {
+                    return temporary.path == line.path;
+                });
                 if (last != named.rend())
                     named.erase(std::next(last).base());
             } else {
@@ -422,7 +613,7 @@ copy_record::leftovers copy_record::remove_leftovers(const std::string& folder)
             }
         });
         bool settled = !damaged && whole == content.size();
-        for (const std::string& temporary : named)
+        for (const named_temporary& temporary : named)
             settled = settle(temporary, roots, done) && settled;
         if (settled)
             ::unlink(record.c_str());
@@ -461,17 +652,18 @@ struct copies_in_flight::record {
         if (got <= 0)
             return false;
         text.resize(static_cast<std::size_t>(got));
-        const std::size_t whole = read_lines(text, [&](char kind, const std::string& path) {
-            if (kind == root_line) {
-                roots.push_back(path);
-            } else if (kind == added) {
-                by_name.emplace(name_of(path), path);
-            } else if (kind == withdrawn) {
-                const auto found = by_name.equal_range(name_of(path));
+        const std::size_t whole = read_lines(text, [&](const record_line& line) {
+            if (line.kind == root_line) {
+                roots.push_back(line.path);
+            } else if (line.kind == added || line.kind == withdrawn) {
+                const auto found = by_name.equal_range(name_of(line.path));
                 const auto named = std::find_if(found.first, found.second, [&](const auto& entry) {
-                    return entry.second == path;
+                    return entry.second == line.path;
                 });
-                if (named != found.second)
+                // A name repeated after its folder's note is the same temporary.
+                if (line.kind == added && named == found.second)
+                    by_name.emplace(name_of(line.path), line.path);
+                else if (line.kind == withdrawn && named != found.second)
                     by_name.erase(named);
             }
         });
@@ -528,7 +720,19 @@ bool copies_in_flight::read_changes()
             made->file.reset(file.release());
             known = records_.emplace(path, std::move(made)).first;
         }
-        changed = known->second->read_new_lines() || changed;
+        record& lines = *known->second;
+        if (lines.file.get() < 0)
+            continue;
+        // Unlocked, it is an ended process's: what it names now is all it ever will. Read once, it
+        // is closed; kept records of many ended processes would use up the files a process may
+        // open. One still empty may be a new record in the moment before its process locks it.
+        const bool ended = ::flock(lines.file.get(), LOCK_SH | LOCK_NB) == 0;
+        changed = lines.read_new_lines() || changed;
+        struct ::stat info;
+        if (ended && ::fstat(lines.file.get(), &info) == 0 && info.st_size > 0)
+            lines.file.reset();
+        else if (ended)
+            ::flock(lines.file.get(), LOCK_UN);
     }
     return changed;
 }

@@ -2,11 +2,13 @@
 // The record of the copy temporaries a process has in flight, kept outside the trees it copies
 // between: one plain file per process in a folder the caller names. A line names each folder the
 // process copies into ("=" and its real path), and each temporary before it is created ("+" and
-// its real path); "-" takes back a name that turned out taken. A file system without extended
-// attributes keeps no mark, and a temporary is unmarked just before its rename; the record still
-// names it. A process holds a lock on its record while it lives: a comparison removes only what a
-// process no longer running left behind, and leaves a running one's temporaries alone. Nothing
-// here throws.
+// its real path); "-" takes back a name that turned out taken. Before a temporary is created, the
+// folder it goes into is noted (":", its device and inode, its real path) where the record doesn't
+// have it yet, and the temporary is named once more after it: only that folder settles the
+// temporary, not another one found at its path later. A file system without extended attributes
+// keeps no mark, and a temporary is unmarked just before its rename; the record still names it. A
+// process holds a lock on its record while it lives: a comparison removes only what a process no
+// longer running left behind, and leaves a running one's temporaries alone. Nothing here throws.
 
 #include "core/fs/file_content.h"
 #include "core/fs/file_identity.h"
@@ -42,12 +44,17 @@ public:
     // Whether temporaries can be named now: the record is open or can be made. False with
     // `failure()` telling why.
     bool usable();
-    // Names `temporary`, about to be created below `root`, the folder of the tree it is copied
-    // into. False when the record can't take the line (`failure()` tells why): no temporary may
-    // then be made.
+    // Names `temporary`, to be created below `root`, the folder of the tree it is copied into; its
+    // folder need not be there yet. A record no longer found at its path (its file deleted, its
+    // folder removed or renamed) is written again in its folder first, with every entry not yet
+    // settled. False when the record can't take the line (`failure()` tells why): no temporary
+    // may then be made.
     bool add(const boost::filesystem::path& temporary, const boost::filesystem::path& root);
-    // Takes back the temporary named last: its name turned out taken, and the record never names
-    // someone else's file. False when it can't (`failure()` tells why).
+    // Notes the folder the temporary named last is about to be created in, as it is now. False
+    // when the record can't take the line (`failure()` tells why): the temporary may not be made.
+    bool note_folder();
+    // Takes back the temporary named last: its name turned out taken, or it was never made, and
+    // the record never names someone else's file. False when it can't (`failure()` tells why).
     bool take_back();
     // A temporary that could neither take its target's place nor be removed: the record names it
     // until it has gone.
@@ -64,17 +71,25 @@ public:
 
     // Removes the temporaries named by the records in `folder` of processes no longer running,
     // then each record whose temporaries are all settled. One whose folder is away (a drive
-    // unplugged) waits in its record for the folder's return; a line that names nothing this
-    // program would have made keeps the record for a person to look at.
+    // unplugged), or is another folder than the one it was made in (another drive at its path),
+    // waits in its record for the folder's return; a line that names nothing this program would
+    // have made keeps the record for a person to look at.
     static leftovers remove_leftovers(const std::string& folder);
 
 private:
-    struct kept_temporary {
+    struct entry {
         std::string root;
         std::string path;
+        // The folder it was made in, once noted.
+        bool noted { false };
+        file_identity folder;
+        // Where its first line starts in the record.
+        std::size_t line_at { 0 };
     };
 
     bool open();
+    // Writes the record again in its folder when it is no longer the file found at its path.
+    bool stay_in_place();
     bool append(const std::string& lines);
     bool fail(int code);
     // Drops the kept temporaries that have gone since.
@@ -86,17 +101,23 @@ private:
     std::string folder_;
     std::string path_;
     descriptor record_ { -1 };
+    // The record's file as made, to tell whether its path still leads to it.
+    file_identity identity_;
+    // Records that lost their path, held (and locked) until what they name is in place or gone.
+    std::vector<std::unique_ptr<descriptor>> displaced_;
     std::size_t size_ { 0 };
-    // Roots declared in the record so far, and whether anything was named since it was made.
+    // What it held when made: the temporaries it carried over.
+    std::size_t opened_size_ { 0 };
+    // Roots declared in the record so far, and the folders noted, by real path.
     std::vector<std::string> roots_;
-    bool named_ { false };
-    // The last line named, for take_back.
-    std::string last_named_;
+    std::map<std::string, file_identity> noted_;
+    // Named since the record was last cleared, not taken back: each is in flight, in place or gone.
+    std::vector<entry> named_;
     // A line written only in part that could not be cut off: the next write cuts it first.
     bool cut_short_ { false };
     int error_ { 0 };
     std::map<std::string, std::string> real_folders_;
-    std::vector<kept_temporary> kept_;
+    std::vector<entry> kept_;
 };
 
 // What the records in a folder name, for the walk and for a merge clearing a folder of leftovers:

@@ -132,11 +132,16 @@ int create_copy_temporary(const boost::filesystem::path& target, boost::filesyst
     // Unnamed until it carries its mark, the temporary can't be left behind unmarked: a process
     // killed before the link leaves nothing.
     descriptor unnamed(unnamed_file(folder));
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = folder / copy_temporary_name(target);
+    bool named = !temporary.empty();
+    for (int attempt = 0; attempt < 100; ++attempt, named = false) {
         // Named in the record before the file is: where no mark is kept, or once it is off, the
         // record alone tells the temporary from a user's file.
-        if (record != nullptr && !record->add(temporary, root))
+        if (!named) {
+            temporary = folder / copy_temporary_name(target);
+            if (record != nullptr && !record->add(temporary, root))
+                return -1;
+        }
+        if (record != nullptr && !record->note_folder())
             return -1;
         const int handle = unnamed.get() >= 0 ? name_unnamed(unnamed, temporary) : create_named(temporary);
         if (handle >= 0)

@@ -43,10 +43,11 @@ bool is_own_copy_temporary(const std::string& file);
 
 // Creates a fresh temporary beside `target`, open for writing; -1 with errno when none can be
 // made. With a `record`, the temporary is named in it first, as one below `root`, the folder of the
-// tree it is copied into: where the record can't take the line no temporary is made, and
-// `record->error()` tells. Where the file system allows, the temporary gets its name only once
-// marked.
-int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*out*/,
+// tree it is copied into, and its folder is noted: where the record can't take the lines no
+// temporary is made, and `record->error()` tells. A `temporary` given is a name of the
+// temporaries' form the record named last: it is the first one tried. Where the file system
+// allows, the temporary gets its name only once marked.
+int create_copy_temporary(const boost::filesystem::path& target, boost::filesystem::path& temporary /*in, out*/,
                           copy_record* record = nullptr, const boost::filesystem::path& root = {});
 
 // Takes the mark off a complete temporary, open as `handle`, before its mode is set; false with

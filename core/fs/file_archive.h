@@ -240,13 +240,13 @@ private:
     // copy_file without its check for a copy onto itself, which the caller has made; with
     // `recorded`, the target is checked against it once more just before it is replaced. With a
     // batch, a replacing copy waits in it. `root` is the folder of the tree copied into. `code` is
-    // a failure's system error code, else 0.
+    // a failure's system error code, else 0. A temporary the record named for the copy ahead of it
+    // is taken from `named`, which is left empty once it is used.
     bool replace_file(const boost::filesystem::path& source, const boost::filesystem::path& target,
                       const boost::filesystem::path& root, std::string& error, const recorded_target* recorded,
-                      replace_batch* batch, int& code /*out*/);
-    // Whether the record of copies in flight can name temporaries now; false with its error line in
+                      replace_batch* batch, int& code /*out*/, boost::filesystem::path* named = nullptr);
+    // The record of copies in flight could not name a temporary: false with its error line in
     // `error`, and the merge that runs stops.
-    bool record_usable(std::string& error);
     bool record_refused(std::string& error);
     // Removes a temporary that won't take its target's place; the record names one that stays.
     void discard_temporary(const boost::filesystem::path& temporary);

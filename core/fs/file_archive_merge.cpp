@@ -321,13 +321,16 @@ void file_archive::finish_batch(replace_batch& batch)
     constexpr int not_flushed = -1;
     std::vector<int> flushed(files.size(), not_flushed);
     // A temporary the record names needs no mark until its rename: it is readied for it here, by
-    // the flushing threads, rather than opened once more one by one before the rename.
+    // the flushing threads, rather than opened once more one by one before the rename. Once the
+    // record can't be kept (its folder gone), the mark is all that tells them: each keeps it until
+    // just before its own rename.
     std::vector<char> readied(files.size(), 0);
+    const bool record_kept = !record_failed_;
     const auto flush_one = [&](std::size_t index) {
         const replace_batch::waiting& file = files[index];
         const int handle = ::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
         copy_failure unready;
-        if (handle >= 0 && file.in_record)
+        if (handle >= 0 && file.in_record && record_kept)
             readied[index] = ready_to_place(handle, file.source_info, unready);
         const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
         if (handle >= 0)
@@ -574,9 +577,36 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             error = "Not copied to " + target.string() + ": " + changed_since_comparison;
             return false;
         }
-        // No file is copied through a temporary the record of copies in flight can't name: checked
-        // before anything is written for the row (its folder, the old version a Rename rule keeps).
-        if (source_exists && !source_folder && !mock_copy && !record_usable(error))
+        bool copy_onto_itself = same;
+        bfs::path real_target = target;
+        if (source_exists && target_folder && !source_folder) {
+            real_target = target / source.filename();
+            struct ::stat inner;
+            copy_onto_itself = ::stat(real_target.c_str(), &inner) == 0 && inner.st_dev == source_info.st_dev
+                && inner.st_ino == source_info.st_ino;
+        }
+        const bfs::path root = walk != nullptr ? walk->root : real_target.parent_path();
+        // No file is copied through a temporary the record of copies in flight can't name: it is
+        // named before anything is written for the row (its folder, the old version a Rename rule
+        // keeps), and one the row ends without making is taken back.
+        struct named_temporary {
+            copy_record* record;
+            bfs::path path;
+            ~named_temporary()
+            {
+                if (record != nullptr && !path.empty())
+                    record->take_back();
+            }
+        } temporary { source_exists && !source_folder && !copy_onto_itself && !mock_copy ? copies_.get() : nullptr,
+                      bfs::path() };
+        const auto name_temporary = [&] {
+            temporary.path = real_target.parent_path() / copy_temporary_name(real_target);
+            if (temporary.record->add(temporary.path, root))
+                return true;
+            temporary.path.clear();
+            return record_refused(error);
+        };
+        if (temporary.record != nullptr && !name_temporary())
             return false;
         const bfs::path target_parent = target.parent_path();
         if (!target_exists && !target_parent.empty() && !present(target_parent)) {
@@ -588,14 +618,6 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
             }
         }
         if (source_exists) {
-            bool copy_onto_itself = same;
-            bfs::path real_target = target;
-            if (target_folder && !source_folder) {
-                real_target = target / source.filename();
-                struct ::stat inner;
-                copy_onto_itself = ::stat(real_target.c_str(), &inner) == 0 && inner.st_dev == source_info.st_dev
-                    && inner.st_ino == source_info.st_ino;
-            }
             // A file is never copied onto itself (same path, link or overlapping roots): it is
             // handled, and nothing is copied.
             if (!copy_onto_itself) {
@@ -604,14 +626,14 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                                              remove_copy_temporaries(real_target.parent_path(), in_flight_.get()));
                 // On a nearly full volume the waiting copies hold their old files' space until
                 // their renames; once those are done the row gets the space it would have alone.
+                // The batch's end empties the record: the row's temporary is named again.
                 const auto room_made = [&](bool done, int code) {
                     if (done || !out_of_space(code) || batch == nullptr || batch->files.empty())
                         return false;
                     finish_batch(*batch);
                     error.clear();
-                    return true;
+                    return temporary.record == nullptr || name_temporary();
                 };
-                const bfs::path root = walk != nullptr ? walk->root : real_target.parent_path();
                 int code = 0;
                 if (walk != nullptr && walk->prepare != nullptr && *walk->prepare) {
                     const before_copy& prepare = *walk->prepare;
@@ -622,9 +644,9 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                     if (!ready)
                         return false;
                 }
-                bool copied = replace_file(source, real_target, root, error, recorded, batch, code);
+                bool copied = replace_file(source, real_target, root, error, recorded, batch, code, &temporary.path);
                 if (room_made(copied, code))
-                    copied = replace_file(source, real_target, root, error, recorded, batch, code);
+                    copied = replace_file(source, real_target, root, error, recorded, batch, code, &temporary.path);
                 if (!copied)
                     return false;
                 if (counters != nullptr) {
@@ -654,11 +676,6 @@ bool file_archive::copy_file(const bfs::path& source, const bfs::path& target, s
     return replace_file(source, target, target.parent_path(), error, nullptr, nullptr, code);
 }
 
-bool file_archive::record_usable(std::string& error)
-{
-    return copies_ == nullptr || copies_->usable() || record_refused(error);
-}
-
 bool file_archive::record_refused(std::string& error)
 {
     record_failed_ = true;
@@ -675,7 +692,8 @@ void file_archive::discard_temporary(const bfs::path& temporary)
 }
 
 bool file_archive::replace_file(const bfs::path& source, const bfs::path& target, const bfs::path& root,
-                                std::string& error, const recorded_target* recorded, replace_batch* batch, int& code)
+                                std::string& error, const recorded_target* recorded, replace_batch* batch, int& code,
+                                bfs::path* named)
 {
     code = 0;
     if (mock_copy) {
@@ -700,6 +718,8 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
     // interrupted or failed copy never leaves a half-written file in place of a good one.
     const bool replacing = present(target);
     bfs::path temporary;
+    if (named != nullptr)
+        temporary.swap(*named);
     const int handle = create_copy_temporary(target, temporary, copies_.get(), root);
     if (handle < 0) {
         if (copies_ != nullptr && copies_->error() != 0)

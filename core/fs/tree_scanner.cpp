@@ -70,6 +70,7 @@ bool tree_scanner::walk_order::operator()(const folder* first, const folder* sec
 }
 
 tree_scanner::thread_maker tree_scanner::make_thread;
+std::function<void(const std::string& path)> tree_scanner::on_temporary_met;
 
 tree_scanner::tree_scanner(const bfs::path& root, bool remove_temporaries, copies_in_flight* in_flight)
     : remove_temporaries_(remove_temporaries), in_flight_(in_flight)
@@ -163,11 +164,19 @@ void tree_scanner::read(folder& listed)
             // of an interrupted copy. A user's file of such a name, or a link, is recorded like
             // any other.
             const bool temporary_name = !link && is_copy_temporary(name, std::strlen(name));
+            if (temporary_name && on_temporary_met)
+                on_temporary_met(prefix + name);
+            struct ::stat again;
             if (temporary_name && in_flight_ != nullptr && in_flight_->names(name, file_identity::of(details))) {
                 // Not this walk's to remove.
             } else if (temporary_name && is_own_copy_temporary(prefix + name)) {
                 if (remove_temporaries_ && ::unlink((prefix + name).c_str()) == 0)
                     ++listed.temporaries_removed;
+            } else if (temporary_name
+                       && (::fstatat(handle, name, &again, AT_SYMLINK_NOFOLLOW) != 0
+                           || file_identity::of(again) != file_identity::of(details))) {
+                // Placed or removed since it was met, and then no longer named: a copy that has
+                // ended, not a file.
             } else {
                 if (!texted) {
                     // What the catalogue stored when it split each file's whole path.

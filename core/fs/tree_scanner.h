@@ -64,6 +64,9 @@ public:
     // the way a process at its thread limit does.
     using thread_maker = std::function<std::thread(std::function<void()> body)>;
     static thread_maker make_thread;
+    // Called, when set, on a reading thread for each file of a temporary's name the walk meets,
+    // before it asks the records about it: a test places the temporary there as a merge would.
+    static std::function<void(const std::string& path)> on_temporary_met;
 
     // Starts the walk at once: a root that can't be read throws here, on the caller's thread, and
     // so does a walk for which not even one reading thread could be started. With fewer threads

@@ -10,8 +10,10 @@
 #include <csignal>
 #include <cstring>
 #include <fstream>
+#include <functional>
 
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -52,14 +54,17 @@ protected:
     }
 
     // Runs a merge of the whole table in a child process killed, as by kill -9, when a copy
-    // reaches `step`; false when the child ended otherwise.
-    bool merge_killed_at(fs::copy_step step, int direction)
+    // reaches `step`, after `meanwhile` has seen each step; false when the child ended otherwise.
+    bool merge_killed_at(fs::copy_step step, int direction,
+                         const std::function<void(fs::copy_step)>& meanwhile = nullptr)
     {
         const pid_t child = ::fork();
         if (child < 0)
             return false;
         if (child == 0) {
-            fs::on_copy_step = [step](fs::copy_step reached) {
+            fs::on_copy_step = [step, meanwhile](fs::copy_step reached) {
+                if (meanwhile)
+                    meanwhile(reached);
                 if (reached == step)
                     ::raise(SIGKILL);
             };
@@ -111,13 +116,16 @@ protected:
     }
 
     // The records of copies in flight in `settings`.
-    static std::size_t records_in(const bfs::path& settings)
+    static std::vector<bfs::path> records_of(const bfs::path& settings)
     {
-        std::size_t records = 0;
-        for (bfs::directory_iterator entry(settings), end; entry != end; ++entry)
-            records += entry->path().filename().string().rfind("tarvoline-copies-", 0) == 0 ? 1 : 0;
+        std::vector<bfs::path> records;
+        for (bfs::directory_iterator entry(settings), end; entry != end; ++entry) {
+            if (entry->path().filename().string().rfind("tarvoline-copies-", 0) == 0)
+                records.push_back(entry->path());
+        }
         return records;
     }
+    static std::size_t records_in(const bfs::path& settings) { return records_of(settings).size(); }
 
     // Keeps the record in `settings` and the log's lines in `notes`.
     void keep_record_in(const bfs::path& settings, bool make = true)
@@ -397,6 +405,77 @@ TEST_F(merge_safety, a_merge_stops_where_the_record_of_copies_in_flight_cannot_b
     EXPECT_TRUE(temporaries_below(backup_root).empty());
 }
 
+// Deleted by hand, or its folder cleaned up, while a merge runs: the temporaries named after that
+// would be in a file no comparison reads.
+TEST_F(merge_safety, a_record_deleted_during_a_merge_is_written_again_before_the_next_temporary)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const int files = 3;
+    for (int file = 0; file < files; ++file) {
+        write_main("d/f" + std::to_string(file), "main", 1600000000);
+        write_backup("d/f" + std::to_string(file), "old", 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    // Killed as the batch readies its copies, past the mark that would tell them otherwise.
+    bool deleted = false;
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1, [&](fs::copy_step step) {
+        if (step == fs::copy_step::written && !deleted) {
+            for (const bfs::path& record : records_of(settings))
+                bfs::remove(record);
+            deleted = true;
+        }
+    }));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), static_cast<std::size_t>(files));
+
+    ASSERT_TRUE(compare()) << error;
+    for (const bfs::path& temporary : left) {
+        EXPECT_FALSE(bfs::exists(temporary));
+        EXPECT_EQ(by_name(*table).count(temporary.filename().string()), 0u) << temporary;
+    }
+    EXPECT_EQ(table->rows.size(), static_cast<std::size_t>(files));
+    EXPECT_EQ(records_in(settings), 0u);
+}
+
+// A full disk with inodes left: the record's file can be made, but takes no line.
+TEST_F(merge_safety, a_row_whose_temporary_cannot_be_named_leaves_the_backup_as_it_was)
+{
+    if (!test_support::running_as_root())
+        GTEST_SKIP() << "only root mounts a volume small enough to fill";
+    const bfs::path settings = folder.path() / "settings";
+    bfs::create_directories(settings);
+    if (::mount("tmpfs", settings.c_str(), "tmpfs", 0, "size=4k") != 0)
+        GTEST_SKIP() << "no volume can be mounted here: " << std::strerror(errno);
+    struct unmount {
+        const bfs::path& point;
+        ~unmount() { ::umount2(point.c_str(), MNT_DETACH); }
+    } mounted { settings };
+    folder.write("settings/filler", std::string(4096, 'f'));
+    keep_record_in(settings, false);
+    write_main("d/new.txt", "new", 1600000000);
+    write_main("c.txt", "main c", 1600000000);
+    write_backup("c.txt", "old c", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+
+    // As the Rename rule keeps the old version.
+    int prepared = 0;
+    const fs::file_archive::before_copy prepare = [&](const bfs::path&, const bfs::path&, bool, std::string&, int&) {
+        ++prepared;
+        return true;
+    };
+    const std::string refusal = "Cannot keep the record of copies in flight in " + settings.string()
+        + ": No space left on device";
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("new.txt"), &counters, choose(1), error, prepare));
+    EXPECT_EQ(error, refusal);
+    EXPECT_FALSE(bfs::exists(backup_root / "d"));
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("c.txt"), &counters, choose(1), error, prepare));
+    EXPECT_EQ(error, refusal);
+    EXPECT_EQ(prepared, 0);
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "c.txt"), "old c");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
 // A drive unplugged, or a folder renamed, at the comparison after a kill.
 TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
 {
@@ -415,6 +494,31 @@ TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
     EXPECT_EQ(records_in(settings), 1u);
     bfs::remove(backup_root);
     bfs::rename(away, backup_root);
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_FALSE(bfs::exists(left[0]));
+    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
+    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
+    EXPECT_EQ(records_in(settings), 0u);
+}
+
+// Two drives used in turn at one path, with the same folders.
+TEST_F(merge_safety, only_the_folder_a_leftover_was_made_in_settles_it)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    write_main("d/new.bin", "new", 1600000000);
+    ASSERT_TRUE(compare()) << error;
+    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
+    const auto left = temporaries_below(backup_root);
+    ASSERT_EQ(left.size(), 1u);
+
+    const bfs::path first_drive = folder.path() / "first-drive";
+    bfs::rename(backup_root, first_drive);
+    bfs::create_directories(backup_root / "d");
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(records_in(settings), 1u);
+    bfs::rename(backup_root, folder.path() / "second-drive");
+    bfs::rename(first_drive, backup_root);
     ASSERT_TRUE(compare()) << error;
     EXPECT_FALSE(bfs::exists(left[0]));
     EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
@@ -524,6 +628,7 @@ TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
     const bfs::path outside = folder.write("outside/.plan.tarvoline-abcd2024", "outside both trees");
     bfs::create_directory_symlink(outside.parent_path(), backup_root / "link");
     const bfs::path leftover = write_backup("d/.a.txt.tarvoline-k3j4h5g6", "a dead process's partial copy");
+    const bfs::path profile = write_backup("d/.profile", "a user's profile");
     char* resolved = ::realpath(backup_root.c_str(), nullptr);
     ASSERT_NE(resolved, nullptr);
     const std::string backup(resolved);
@@ -535,13 +640,51 @@ TEST_F(merge_safety, a_record_removes_only_temporaries_of_its_own_process)
                  "=" + backup + "\n" + line(backup + "/d/../../outside/.plan.tarvoline-abcd2024")
                      + line(backup + "/link/.plan.tarvoline-abcd2024") + line(main_notes.string())
                      + line("backup/d/.a.txt.tarvoline-k3j4h5g6") + line(backup + "/d/.a.txt.tarvoline-k3j4h5g6"));
+    // The system reads a path only up to a NUL byte.
+    folder.write("settings/tarvoline-copies-3-cccccccc",
+                 "=" + backup + "\n" + line(backup + "/d/.profile" + std::string(1, '\0') + ".tarvoline-abcdefgh"));
     ASSERT_TRUE(compare()) << error;
     EXPECT_EQ(test_support::temp_folder::read(main_notes), "a user's notes in main");
     EXPECT_EQ(test_support::temp_folder::read(backup_notes), "a user's notes in the backup");
     EXPECT_EQ(test_support::temp_folder::read(outside), "outside both trees");
+    EXPECT_EQ(test_support::temp_folder::read(profile), "a user's profile");
     EXPECT_FALSE(bfs::exists(leftover));
     EXPECT_EQ(notes, std::vector<std::string>({ removed_line(bfs::path(backup) / "d") }));
-    EXPECT_EQ(records_in(settings), 2u) << "kept for a person to look at";
+    EXPECT_EQ(records_in(settings), 3u) << "kept for a person to look at";
+}
+
+// Kept records of ended processes, each with a line for a person to look at, and few files left to
+// open: the comparison reads them and the merge still has its files.
+TEST_F(merge_safety, records_of_ended_processes_are_not_held_open)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    const int records = 64;
+    for (int record = 0; record < records; ++record)
+        folder.write("settings/tarvoline-copies-" + std::to_string(100000 + record) + "-aaaaaaaa", "damaged\n");
+    // Asked about, a name of the temporaries' form has the walk read the records.
+    write_backup("d/.notes.tarvoline-2024abcd", "a user's notes");
+    write_main("d/a.txt", "main a", 1600000000);
+    write_main("d/b.txt", "main b", 1600000000);
+
+    rlim_t open_files = 0;
+    for (bfs::directory_iterator entry("/proc/self/fd"), end; entry != end; ++entry)
+        ++open_files;
+    struct ::rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct ::rlimit few = saved;
+    few.rlim_cur = open_files + records / 2;
+    ASSERT_LE(few.rlim_cur, saved.rlim_cur);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    struct restore {
+        const struct ::rlimit& limit;
+        ~restore() { ::setrlimit(RLIMIT_NOFILE, &limit); }
+    } restored { saved };
+
+    ASSERT_TRUE(compare()) << error;
+    EXPECT_EQ(table->rows.size(), 3u);
+    EXPECT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / "b.txt"), "main b");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "core/fs/copy_record.h"
 #include "core/fs/copy_temporary.h"
+#include "core/fs/tree_scanner.h"
 
 #include "support/temp_folder.h"
 
@@ -271,6 +272,48 @@ TEST(copy_record, names_what_it_can_and_a_comparison_removes_only_settled_leftov
         }
         EXPECT_EQ(records_in(records).size(), row.record_kept ? 1u : 0u);
     }
+}
+
+// A comparison walking a folder while a merge places its copies there: met under its temporary's
+// name, a copy is in place, and its record names it no more, by the time the walk asks.
+TEST(copy_record, a_temporary_placed_as_the_walk_meets_it_is_not_listed)
+{
+    temp_folder top;
+    const bfs::path records = top.path() / "records";
+    const bfs::path tree = top.path() / "tree";
+    bfs::create_directories(records);
+    bfs::create_directories(tree / "d");
+    fs::copy_record record(records.string());
+    bfs::path temporary;
+    const int handle = fs::create_copy_temporary(tree / "d" / "copied.txt", temporary, &record, tree);
+    ASSERT_GE(handle, 0);
+    ASSERT_EQ(::write(handle, "new", 3), 3);
+    ::close(handle);
+
+    fs::copies_in_flight in_flight(records.string());
+    struct placing {
+        placing(const bfs::path& temporary, fs::copy_record& record)
+        {
+            fs::tree_scanner::on_temporary_met = [&temporary, &record](const std::string& met) {
+                const bfs::path target = temporary.parent_path() / "copied.txt";
+                if (met == temporary.string() && ::rename(met.c_str(), target.c_str()) == 0)
+                    record.clear();
+            };
+        }
+        ~placing() { fs::tree_scanner::on_temporary_met = nullptr; }
+    } placed(temporary, record);
+    std::vector<std::string> listed;
+    {
+        fs::tree_scanner walk(tree, true, &in_flight);
+        fs::tree_scanner::batch found;
+        while (walk.next(found)) {
+            for (const fs::tree_scanner::file& file : found.files)
+                listed.push_back(file.name);
+        }
+    }
+    EXPECT_FALSE(bfs::exists(temporary));
+    for (const std::string& name : listed)
+        EXPECT_FALSE(fs::is_copy_temporary(name.data(), name.size())) << name;
 }
 
 } // namespace
