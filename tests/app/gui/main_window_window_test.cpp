@@ -350,6 +350,38 @@ CDialog* modal_dialog()
     return nullptr;
 }
 
+// Presses `keys` in the About box the main window opens on its command, once `prepare` has run.
+key_run press_in_about_box(CWnd& window, const std::vector<int>& keys, const std::function<void()>& prepare)
+{
+    return press_in_modal_run(
+        keys,
+        [&window] {
+            window.SendMessage(WM_COMMAND, ID_HELP_ABOUT);
+            return INT_PTR{0};
+        },
+        [] { return modal_dialog() != nullptr; },
+        [] {
+            if (CDialog* dialog = modal_dialog())
+                dialog->EndDialog(left_open);
+        },
+        prepare, {});
+}
+
+// The toolkit's grid of the Tool options dialog, null before it is built.
+wxPropertyGrid* options_grid(CDialog& dialog)
+{
+    auto* manager = dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
+    return manager ? manager->GetGrid() : nullptr;
+}
+
+// Whether a value's editor in the grid has the keys.
+bool editing_in(wxPropertyGrid* grid)
+{
+    wxWindow* editor = grid ? grid->GetEditorControl() : nullptr;
+    wxWindow* focus = wxWindow::FindFocus();
+    return editor && focus && (focus == editor || editor->IsDescendant(focus));
+}
+
 template <typename dialog_type>
 key_run press_in_dialog(commands_noted<dialog_type>& dialog, const std::vector<int>& keys,
                         const std::function<void()>& prepare = {}, const std::function<void()>& between = {},
@@ -407,16 +439,8 @@ TEST(dialog_keys_window, escape_cancels_and_return_presses_the_default_in_every_
         return [&store, value](const std::vector<int>& keys) {
             commands_noted<CPropertyDlg> dialog(store);
             build_tool_options(dialog, store);
-            const auto grid = [&dialog] {
-                auto* manager =
-                    dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
-                return manager ? manager->GetGrid() : nullptr;
-            };
-            const auto editing = [&grid] {
-                wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
-                wxWindow* focus = wxWindow::FindFocus();
-                return editor && focus && (focus == editor || editor->IsDescendant(focus));
-            };
+            const auto grid = [&dialog] { return options_grid(dialog); };
+            const auto editing = [&grid] { return editing_in(grid()); };
             // The keys before the last are meant for the editor, each pressed while it has the
             // focus; the last is the dialog's, pressed once the edit has ended.
             const size_t count = keys.size();
@@ -519,16 +543,8 @@ TEST(dialog_keys_window, escape_in_a_values_choice_puts_back_the_value_it_had)
     ASSERT_TRUE(store.set(settings_keys::auto_load, "Yes"));
     commands_noted<CPropertyDlg> dialog(store);
     build_tool_options(dialog, store);
-    const auto grid = [&dialog] {
-        auto* manager =
-            dynamic_cast<wxPropertyGridManager*>(platform::widget_of(*dialog.GetDlgItem(IDC_PROPERTY_GRID)));
-        return manager ? manager->GetGrid() : nullptr;
-    };
-    const auto editing = [&grid] {
-        wxWindow* editor = grid() ? grid()->GetEditorControl() : nullptr;
-        wxWindow* focus = wxWindow::FindFocus();
-        return editor && focus && (focus == editor || editor->IsDescendant(focus));
-    };
+    const auto grid = [&dialog] { return options_grid(dialog); };
+    const auto editing = [&grid] { return editing_in(grid()); };
     const auto shown = [&grid] { return std::string(grid()->GetPropertyValueAsString("Auto Load").utf8_str().data()); };
     // What the row showed before each Escape: its value and whether it was drawn as changed.
     std::vector<std::pair<std::string, bool>> before_escape;
@@ -567,25 +583,13 @@ TEST_F(main_window_window, f5_compares_at_once_after_a_dialog_closes)
     const int compared = comparisons_logged();
 
     // The user clicks the About box's OK button.
-    const key_run about = press_in_modal_run(
-        {},
-        [this] {
-            command(ID_HELP_ABOUT);
-            return INT_PTR{0};
-        },
-        [] { return modal_dialog() != nullptr; },
-        [] {
-            if (CDialog* dialog = modal_dialog())
-                dialog->EndDialog(left_open);
-        },
-        [] {
-            auto* ok = dynamic_cast<wxButton*>(platform::widget_of(*modal_dialog()->GetDlgItem(IDOK)));
-            ASSERT_NE(ok, nullptr);
-            wxCommandEvent pressed(wxEVT_BUTTON, ok->GetId());
-            pressed.SetEventObject(ok);
-            ok->ProcessWindowEvent(pressed);
-        },
-        {});
+    const key_run about = press_in_about_box(*window, {}, [] {
+        auto* ok = dynamic_cast<wxButton*>(platform::widget_of(*modal_dialog()->GetDlgItem(IDOK)));
+        ASSERT_NE(ok, nullptr);
+        wxCommandEvent pressed(wxEVT_BUTTON, ok->GetId());
+        pressed.SetEventObject(ok);
+        ok->ProcessWindowEvent(pressed);
+    });
     ASSERT_FALSE(about.ran_out) << "the About box was not closed";
 
     ASSERT_TRUE(gui_test::press_key(WXK_F5, 0, frame));
@@ -775,18 +779,9 @@ TEST_F(main_window_window, a_question_and_a_dialog_open_centred_over_the_moved_w
                 },
                 [&box] { return gui_test::modal_window() != nullptr && box() != nullptr; },
                 [] { gui_test::hide_modal_window(); }, [&box, &asked] { asked = box()->GetScreenRect(); }, {});
-            about = press_in_modal_run(
-                {WXK_ESCAPE},
-                [this] {
-                    command(ID_HELP_ABOUT);
-                    return INT_PTR{0};
-                },
-                [] { return modal_dialog() != nullptr; },
-                [] {
-                    if (CDialog* dialog = modal_dialog())
-                        dialog->EndDialog(left_open);
-                },
-                [&opened] { opened = wxGetTopLevelParent(platform::widget_of(*modal_dialog()))->GetScreenRect(); }, {});
+            about = press_in_about_box(*window, {WXK_ESCAPE}, [&opened] {
+                opened = wxGetTopLevelParent(platform::widget_of(*modal_dialog()))->GetScreenRect();
+            });
             window->EndDialog(0);
         },
         {});

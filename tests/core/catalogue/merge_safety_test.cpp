@@ -141,6 +141,28 @@ protected:
         return "Removed 1 temporaries of an interrupted copy in " + folder.string();
     }
 
+    // A merge of the new d/new.bin killed past the mark, the record kept in `settings`: the one
+    // temporary it leaves.
+    bfs::path leftover_of_a_killed_merge(const bfs::path& settings)
+    {
+        keep_record_in(settings);
+        write_main("d/new.bin", "new", 1600000000);
+        EXPECT_TRUE(compare()) << error;
+        EXPECT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
+        const auto left = temporaries_below(backup_root);
+        EXPECT_EQ(left.size(), 1u);
+        return left.empty() ? bfs::path() : left.front();
+    }
+
+    // The comparison that follows has removed `leftover` and its record, and listed nothing of it.
+    void expect_removed_with_its_record(const bfs::path& leftover, const bfs::path& settings)
+    {
+        EXPECT_FALSE(bfs::exists(leftover));
+        EXPECT_EQ(by_name(*table).count(leftover.filename().string()), 0u);
+        EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
+        EXPECT_EQ(records_in(settings), 0u);
+    }
+
     void TearDown() override { fs::on_copy_step = nullptr; }
 
     std::vector<std::string> notes;
@@ -480,13 +502,9 @@ TEST_F(merge_safety, a_row_whose_temporary_cannot_be_named_leaves_the_backup_as_
 TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
 {
     const bfs::path settings = folder.path() / "settings";
-    keep_record_in(settings);
-    write_main("d/new.bin", "new", 1600000000);
-    ASSERT_TRUE(compare()) << error;
     // Past its mark: only the record tells it from a user's file.
-    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
-    const auto left = temporaries_below(backup_root);
-    ASSERT_EQ(left.size(), 1u);
+    const bfs::path left = leftover_of_a_killed_merge(settings);
+    ASSERT_FALSE(left.empty());
 
     const bfs::path away = folder.path() / "backup-away";
     bfs::rename(backup_root, away);
@@ -495,22 +513,15 @@ TEST_F(merge_safety, a_leftover_whose_folder_is_away_is_removed_once_it_is_back)
     bfs::remove(backup_root);
     bfs::rename(away, backup_root);
     ASSERT_TRUE(compare()) << error;
-    EXPECT_FALSE(bfs::exists(left[0]));
-    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
-    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
-    EXPECT_EQ(records_in(settings), 0u);
+    expect_removed_with_its_record(left, settings);
 }
 
 // Two drives used in turn at one path, with the same folders.
 TEST_F(merge_safety, only_the_folder_a_leftover_was_made_in_settles_it)
 {
     const bfs::path settings = folder.path() / "settings";
-    keep_record_in(settings);
-    write_main("d/new.bin", "new", 1600000000);
-    ASSERT_TRUE(compare()) << error;
-    ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1));
-    const auto left = temporaries_below(backup_root);
-    ASSERT_EQ(left.size(), 1u);
+    const bfs::path left = leftover_of_a_killed_merge(settings);
+    ASSERT_FALSE(left.empty());
 
     const bfs::path first_drive = folder.path() / "first-drive";
     bfs::rename(backup_root, first_drive);
@@ -520,10 +531,7 @@ TEST_F(merge_safety, only_the_folder_a_leftover_was_made_in_settles_it)
     bfs::rename(backup_root, folder.path() / "second-drive");
     bfs::rename(first_drive, backup_root);
     ASSERT_TRUE(compare()) << error;
-    EXPECT_FALSE(bfs::exists(left[0]));
-    EXPECT_EQ(by_name(*table).count(left[0].filename().string()), 0u);
-    EXPECT_EQ(notes, std::vector<std::string>({ removed_line(backup_root / "d") }));
-    EXPECT_EQ(records_in(settings), 0u);
+    expect_removed_with_its_record(left, settings);
 }
 
 TEST_F(merge_safety, a_temporary_that_cannot_be_removed_stays_named_until_it_has_gone)
