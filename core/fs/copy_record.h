@@ -6,16 +6,20 @@
 // folder it goes into is noted (":", its device and inode, its real path) where the record doesn't
 // have it yet, and the temporary is named once more after it: only that folder settles the
 // temporary, not another one found at its path later. A file system without extended attributes
-// keeps no mark, and a temporary is unmarked just before its rename; the record still names it. A
-// process holds a lock on its record while it lives: a comparison removes only what a process no
-// longer running left behind, and leaves a running one's temporaries alone. Nothing here throws.
+// keeps no mark, and a temporary is unmarked just before its rename; the record still names it, and
+// is written again in its folder when it is no longer found at its path (deleted, its folder
+// removed or renamed). A process holds a lock on its record while it lives: a comparison removes
+// only what a process no longer running left behind, and leaves a running one's temporaries alone.
+// Nothing here throws.
 
 #include "core/fs/file_content.h"
 #include "core/fs/file_identity.h"
 
 #include <boost/filesystem/path.hpp>
 
+#include <atomic>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -44,15 +48,30 @@ public:
     // Whether temporaries can be named now: the record is open or can be made. False with
     // `failure()` telling why.
     bool usable();
-    // Names `temporary`, to be created below `root`, the folder of the tree it is copied into; its
-    // folder need not be there yet. A record no longer found at its path (its file deleted, its
-    // folder removed or renamed) is written again in its folder first, with every entry not yet
-    // settled. False when the record can't take the line (`failure()` tells why): no temporary
-    // may then be made.
+    // Names `temporary`, to be created below `root`, the folder of the tree it is copied into, and
+    // notes its folder in the same write where it is there and not noted yet: the row that copies
+    // it makes nothing before the record has all it needs. A folder not made yet is noted once it
+    // is (`note_folder`). False when the record can't take the lines (`failure()` tells why): no
+    // temporary may then be made.
     bool add(const boost::filesystem::path& temporary, const boost::filesystem::path& root);
-    // Notes the folder the temporary named last is about to be created in, as it is now. False
-    // when the record can't take the line (`failure()` tells why): the temporary may not be made.
-    bool note_folder();
+    // Notes `folder`, found now, as the folder the temporary named last is made in, where the
+    // record doesn't have it so. False when the record can't take the line (`failure()` tells
+    // why): the temporary may not be made.
+    bool note_folder(const file_identity& folder);
+    // The same just before the temporary is made, `unnamed` being the status of the unnamed file it
+    // will be, where there is one: a note of a folder on that file's drive stands (another drive
+    // at the folder's path is noted anew); otherwise the folder is looked at now.
+    bool note_folder(const struct ::stat* unnamed);
+    // The temporary named last has been created: from now on it is settled once it is in place or
+    // gone. Before, it is always named, whatever is found at its path.
+    void made();
+    // Whether the record is still the file found at its path; one that is not is written again in
+    // its folder, with every entry not settled. Cheap while nothing happened to the record's file
+    // or the folders on its path, so asked before a temporary is made, between the chunks of its
+    // copy, and before its mark comes off or it is renamed. False when it can't be written again
+    // (`failure()` tells why): no temporary may be left without a record naming it. Safe to call
+    // from several threads at once, while no other call runs.
+    bool stay_in_place();
     // Takes back the temporary named last: its name turned out taken, or it was never made, and
     // the record never names someone else's file. False when it can't (`failure()` tells why).
     bool take_back();
@@ -83,14 +102,18 @@ private:
         // The folder it was made in, once noted.
         bool noted { false };
         file_identity folder;
+        // Created; until then nothing at its path is its temporary.
+        bool made { false };
         // Where its first line starts in the record.
         std::size_t line_at { 0 };
     };
 
+    class place_watch;
+
     bool open();
-    // Writes the record again in its folder when it is no longer the file found at its path.
-    bool stay_in_place();
     bool append(const std::string& lines);
+    // Writes the note of `found` for the temporary named last.
+    bool write_note(const file_identity& found);
     bool fail(int code);
     // Drops the kept temporaries that have gone since.
     void settle_kept();
@@ -103,6 +126,13 @@ private:
     descriptor record_ { -1 };
     // The record's file as made, to tell whether its path still leads to it.
     file_identity identity_;
+    // Tells when the record's path needs looking at: always, while it is not `watching_`.
+    std::unique_ptr<place_watch> watch_;
+    std::atomic<bool> watching_ { false };
+    // Something happened to it, or it was found away from its path and not written again yet: it
+    // is looked at, each time until it is in place.
+    std::atomic<bool> suspect_ { false };
+    std::mutex place_mutex_;
     // Records that lost their path, held (and locked) until what they name is in place or gone.
     std::vector<std::unique_ptr<descriptor>> displaced_;
     std::size_t size_ { 0 };
@@ -110,7 +140,7 @@ private:
     std::size_t opened_size_ { 0 };
     // Roots declared in the record so far, and the folders noted, by real path.
     std::vector<std::string> roots_;
-    std::map<std::string, file_identity> noted_;
+    std::map<std::string, file_identity, std::less<>> noted_;
     // Named since the record was last cleared, not taken back: each is in flight, in place or gone.
     std::vector<entry> named_;
     // A line written only in part that could not be cut off: the next write cuts it first.

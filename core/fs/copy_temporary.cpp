@@ -141,11 +141,20 @@ int create_copy_temporary(const boost::filesystem::path& target, boost::filesyst
             if (record != nullptr && !record->add(temporary, root))
                 return -1;
         }
-        if (record != nullptr && !record->note_folder())
-            return -1;
+        if (record != nullptr) {
+            // The drive the unnamed file is on tells whether the folder noted is still the one at
+            // its path, without looking it up again; without one, the folder is looked at.
+            struct ::stat unnamed_info;
+            const bool on_drive = unnamed.get() >= 0 && ::fstat(unnamed.get(), &unnamed_info) == 0;
+            if (!record->note_folder(on_drive ? &unnamed_info : nullptr))
+                return -1;
+        }
         const int handle = unnamed.get() >= 0 ? name_unnamed(unnamed, temporary) : create_named(temporary);
-        if (handle >= 0)
+        if (handle >= 0) {
+            if (record != nullptr)
+                record->made();
             return handle;
+        }
         // Nothing was made: the record must not name what may be someone else's file.
         const int code = errno;
         if (record != nullptr && !record->take_back())

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <exception>
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <thread>
 #include <utility>
@@ -150,6 +151,35 @@ bool ready_to_place(int temporary, const struct ::stat& source_info, copy_failur
 // Records of copies in flight past this size are emptied between rows that leave nothing waiting.
 const std::size_t record_bound = 64 * 1024;
 
+// The looks at the record of copies in flight of a loop that takes the marks off temporaries or
+// renames them one after another: a look less than a tenth of a millisecond old stands for a new
+// one. A look is a system call, and one per temporary cost a merge of small files on a fast volume
+// a few hundredths; on a slow one each temporary takes longer than that anyway.
+class record_looks {
+public:
+    explicit record_looks(copy_record* record) : record_(record) {}
+
+    // Whether the record, if any, is where comparisons read it, written again if need be.
+    bool in_place()
+    {
+        if (record_ == nullptr)
+            return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (looked_ && now - last_ < std::chrono::microseconds(100))
+            return true;
+        if (!record_->stay_in_place())
+            return false;
+        looked_ = true;
+        last_ = now;
+        return true;
+    }
+
+private:
+    copy_record* record_;
+    bool looked_ { false };
+    std::chrono::steady_clock::time_point last_;
+};
+
 } // namespace
 
 copy_counts& copy_counts::operator+=(const copy_counts& other)
@@ -276,7 +306,10 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             const data::data_row copy = *row;
             std::string row_error;
             const replace_batch::tally before = counted_so_far();
-            if (!merge_one(backup_root, copy, counters, choose, walk, row_error))
+            // The record's line is said once, whichever row or batch met it first.
+            if (!merge_one(backup_root, copy, counters, choose, walk, row_error)
+                && std::none_of(batch.errors.begin(), batch.errors.end(),
+                                [&](const auto& failed) { return record_failed_ && failed.second == row_error; }))
                 batch.errors.emplace_back(batch.row, row_error);
             // No row goes on without a record that would name its temporaries.
             if (record_failed_)
@@ -291,6 +324,8 @@ bool file_archive::merge_rows(const std::string& backup_root, data::data_table& 
             }
             if (batch.files.size() >= replace_batch::most_files || batch.bytes >= replace_batch::most_bytes)
                 finish_batch(batch);
+            if (record_failed_)
+                break;
             // A merge of new files only, copied one by one, never finishes a batch.
             if (batch.files.empty() && copies_ != nullptr && copies_->size() > record_bound)
                 copies_->clear();
@@ -320,19 +355,23 @@ void file_archive::finish_batch(replace_batch& batch)
     // A copy is renamed over its target only once its own flush has answered.
     constexpr int not_flushed = -1;
     std::vector<int> flushed(files.size(), not_flushed);
-    // A temporary the record names needs no mark until its rename: it is readied for it here, by
-    // the flushing threads, rather than opened once more one by one before the rename. Once the
-    // record can't be kept (its folder gone), the mark is all that tells them: each keeps it until
-    // just before its own rename.
+    // A temporary the record names needs no mark until its rename: once flushed, it is readied for
+    // it here, by the flushing threads, rather than opened once more one by one before the rename.
+    // Its mark comes off only while the record is where comparisons read it; where the record
+    // can't be kept there any more, nothing of the batch is placed.
     std::vector<char> readied(files.size(), 0);
-    const bool record_kept = !record_failed_;
-    const auto flush_one = [&](std::size_t index) {
+    std::atomic<bool> record_lost { false };
+    const auto flush_one = [&](std::size_t index, record_looks& looks) {
         const replace_batch::waiting& file = files[index];
         const int handle = ::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-        copy_failure unready;
-        if (handle >= 0 && file.in_record && record_kept)
-            readied[index] = ready_to_place(handle, file.source_info, unready);
         const int code = handle < 0 || ::fdatasync(handle) != 0 ? errno : 0;
+        if (code == 0 && file.in_record && !record_lost) {
+            copy_failure unready;
+            if (looks.in_place())
+                readied[index] = ready_to_place(handle, file.source_info, unready);
+            else
+                record_lost = true;
+        }
         if (handle >= 0)
             ::close(handle);
         flushed[index] = code;
@@ -342,8 +381,9 @@ void file_archive::finish_batch(replace_batch& batch)
     // flushed is flushed below by the calling thread.
     const auto flush = [&]() noexcept {
         try {
+            record_looks looks(copies_.get());
             for (std::size_t index = next_file++; index < files.size(); index = next_file++)
-                flush_one(index);
+                flush_one(index, looks);
         } catch (...) {
         }
     };
@@ -360,12 +400,15 @@ void file_archive::finish_batch(replace_batch& batch)
     flush();
     for (auto& flusher : flushers)
         flusher.join();
+    record_looks leftover_looks(copies_.get());
     for (std::size_t index = 0; index < files.size(); ++index) {
         if (flushed[index] == not_flushed)
-            flush_one(index);
+            flush_one(index, leftover_looks);
     }
+    // A row that fails now: its text, if any, and what it counted taken back.
     const auto drop = [&](const replace_batch::waiting& file, const std::string& text) {
-        batch.errors.emplace_back(file.row, text);
+        if (!text.empty())
+            batch.errors.emplace_back(file.row, text);
         if (batch.counters != nullptr)
             *batch.counters -= file.counted.counts;
         batch.taken_back.counts += file.counted.counts;
@@ -374,17 +417,31 @@ void file_archive::finish_batch(replace_batch& batch)
         batch.taken_back.main_bytes += file.counted.main_bytes;
         batch.taken_back.backup_bytes += file.counted.backup_bytes;
     };
+    // The record can't be kept: the merge stops, and the copies still waiting are removed, as the
+    // record no longer tells them from a user's files. The record's line says why, once.
+    const auto give_up = [&](std::size_t from) {
+        if (!record_failed_) {
+            record_failed_ = true;
+            batch.errors.emplace_back(files[from].row, copies_->failure());
+        }
+        for (std::size_t waiting = from; waiting < files.size(); ++waiting) {
+            discard_temporary(files[waiting].temporary);
+            drop(files[waiting], std::string());
+        }
+    };
+    if (record_lost)
+        give_up(0);
     // Copies whose flush found the volume full are made again, each on its own, once the others'
     // renames have freed their old files.
     std::vector<const replace_batch::waiting*> again;
-    std::size_t index = 0;
-    for (const auto& file : files) {
+    record_looks rename_looks(copies_.get());
+    for (std::size_t at = 0; at < files.size() && !record_lost; ++at) {
+        const replace_batch::waiting& file = files[at];
         const auto fail = [&](const std::string& what, int code) {
             discard_temporary(file.temporary);
             drop(file, "Unable to copy " + file.source.string() + " to " + file.target.string() + ": " + what
                      + (code != 0 ? ": " + system_message(code) : std::string()));
         };
-        const std::size_t at = index++;
         const int flush_code = flushed[at];
         if (flush_code != 0 && out_of_space(flush_code)) {
             discard_temporary(file.temporary);
@@ -402,6 +459,11 @@ void file_archive::finish_batch(replace_batch& batch)
                 fail(changed_since_comparison, 0);
                 continue;
             }
+        }
+        if (file.in_record && !rename_looks.in_place()) {
+            record_lost = true;
+            give_up(at);
+            break;
         }
         if (!readied[at]) {
             descriptor placed(::open(file.temporary.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
@@ -422,6 +484,11 @@ void file_archive::finish_batch(replace_batch& batch)
     for (const replace_batch::waiting* file : again) {
         std::string text;
         int code = 0;
+        // Once the record can't take a name, the merge stops: its line is already there.
+        if (record_failed_) {
+            drop(*file, text);
+            continue;
+        }
         if (!replace_file(file->source, file->target, file->root, text,
                           file->check_target ? &file->recorded : nullptr, nullptr, code))
             drop(*file, text);
@@ -614,7 +681,22 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                 if (on_mock_action)
                     on_mock_action(source.parent_path(), target_parent);
             } else {
+                // Deepest first: where the record can't note the folder the temporary goes into,
+                // the folders the row made go again, still empty, before anything else is made.
+                std::vector<bfs::path> made;
+                for (bfs::path missing = target_parent; !missing.empty() && !present(missing);
+                     missing = missing.parent_path())
+                    made.push_back(missing);
                 bfs::create_directories(target_parent);
+                struct ::stat folder_info;
+                if (temporary.record != nullptr && ::stat(target_parent.c_str(), &folder_info) == 0
+                    && !temporary.record->note_folder(file_identity::of(folder_info))) {
+                    for (const bfs::path& folder : made) {
+                        if (::rmdir(folder.c_str()) != 0)
+                            break;
+                    }
+                    return record_refused(error);
+                }
             }
         }
         if (source_exists) {
@@ -636,6 +718,9 @@ bool file_archive::copy_checked(const bfs::path& source, const bfs::path& target
                 };
                 int code = 0;
                 if (walk != nullptr && walk->prepare != nullptr && *walk->prepare) {
+                    // What the Rename rule keeps is made only while the record names the row.
+                    if (temporary.record != nullptr && !temporary.record->stay_in_place())
+                        return record_refused(error);
                     const before_copy& prepare = *walk->prepare;
                     const bool replacing = present(real_target);
                     bool ready = prepare(source, real_target, replacing, error, code);
@@ -733,14 +818,35 @@ bool file_archive::replace_file(const bfs::path& source, const bfs::path& target
         discard_temporary(temporary);
         return fail(what, system_code);
     };
-    if (!copy_content_and_times(from.get(), info, to.get(), failure))
+    // The temporary is made: from now until it is in place, a record comparisons can't read would
+    // leave it to pass for a user's file. The record is looked at between the chunks of the copy,
+    // and before the mark comes off and the rename; where it can't be kept the merge stops.
+    bool record_lost = false;
+    const auto record_in_place = [&] {
+        if (copies_ == nullptr || copies_->stay_in_place())
+            return true;
+        record_lost = true;
+        return false;
+    };
+    const auto stop_for_the_record = [&] {
+        to.close();
+        discard_temporary(temporary);
+        return record_refused(error);
+    };
+    if (!copy_content_and_times(from.get(), info, to.get(), failure, record_in_place)) {
+        if (record_lost)
+            return stop_for_the_record();
         return abandon(failure.what, failure.code);
+    }
     report_copy_step(copy_step::written);
     // A replaced file must be on disk before the good old one goes; in a batch, the batch's
     // flush sees to it, and the temporary keeps its mark until just before its rename.
     const bool waits = replacing && batch != nullptr;
     if (replacing && !waits && ::fdatasync(to.get()) != 0)
         return abandon("cannot write the content", errno);
+    // Its mark comes off, then it is renamed, moments later: one look covers both.
+    if (!waits && !record_in_place())
+        return stop_for_the_record();
     if (!waits && !ready_to_place(to.get(), info, failure))
         return abandon(failure.what, failure.code);
     if (to.close() != 0) {

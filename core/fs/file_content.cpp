@@ -90,13 +90,14 @@ bool copy_file_data(int source, const struct ::stat& info, int target, copy_fail
     return copy_content_and_times(source, info, target, failure) && copy_permissions(info, target, failure);
 }
 
-bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure)
+bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure,
+                            const copy_going_on& going_on)
 {
     const auto fail = [&](const char* what, int code) {
         failure = { what, code };
         return false;
     };
-    if (!copy_file_content(source, target))
+    if (!copy_file_content(source, target, going_on))
         return fail("cannot copy the content", errno);
     report_copy_step(copy_step::read);
     // A source written to while it was read may have given a mix of old and new content; the
@@ -138,39 +139,53 @@ bool copy_permissions(const struct ::stat& info, int target, copy_failure& failu
     return true;
 }
 
-bool copy_file_content(int source, int target)
+bool copy_file_content(int source, int target, const copy_going_on& going_on)
 {
-    bool kernel_copy = true;
+    // A chunk takes milliseconds on a fast volume; after each, the caller may stop the copy. A file
+    // of less than a chunk is copied without asking.
+    std::size_t chunk = std::size_t(8) << 20;
+    std::size_t since_asked = 0;
+    const auto go_on = [&](ssize_t copied) {
+        since_asked += static_cast<std::size_t>(copied);
+        if (since_asked < chunk || !going_on)
+            return true;
+        since_asked = 0;
+        if (going_on())
+            return true;
+        errno = ECANCELED;
+        return false;
+    };
     for (;;) {
-        const ssize_t copied = ::copy_file_range(source, nullptr, target, nullptr, 1 << 30, 0);
+        const ssize_t copied = ::copy_file_range(source, nullptr, target, nullptr, chunk, 0);
         if (copied == 0)
             return true;
-        if (copied > 0)
+        if (copied > 0) {
+            if (!go_on(copied))
+                return false;
             continue;
+        }
         if (errno == EINTR)
             continue;
-        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF) {
-            kernel_copy = false;
+        // Where the kernel won't copy, the rest goes through a buffer, from where it stopped.
+        if (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == EBADF)
             break;
-        }
         return false;
     }
-    if (!kernel_copy) {
-        std::vector<char> buffer(1 << 18);
-        for (;;) {
-            const ssize_t read = ::read(source, buffer.data(), buffer.size());
-            if (read == 0)
-                return true;
-            if (read < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            if (!write_all(target, buffer.data(), static_cast<std::size_t>(read)))
-                return false;
+    // A copy through a buffer mostly goes to another kind of drive, often a slower one: smaller chunks.
+    chunk = std::size_t(1) << 20;
+    std::vector<char> buffer(1 << 18);
+    for (;;) {
+        const ssize_t read = ::read(source, buffer.data(), buffer.size());
+        if (read == 0)
+            return true;
+        if (read < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
         }
+        if (!write_all(target, buffer.data(), static_cast<std::size_t>(read)) || !go_on(read))
+            return false;
     }
-    return true;
 }
 
 } // namespace fs

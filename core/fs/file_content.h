@@ -4,6 +4,7 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include <functional>
 #include <string>
 
 #include <sys/stat.h>
@@ -49,13 +50,19 @@ int open_regular_file(const boost::filesystem::path& path, struct ::stat& info /
 // fails or the source changed while it was read.
 bool copy_file_data(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/);
 
+// Asked between the chunks of a copy whether it may go on.
+using copy_going_on = std::function<bool()>;
+
 // The same in two steps, for a copy that must do something between them: the content and times,
-// then the permissions (the mode may forbid changing the file after).
-bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/);
+// then the permissions (the mode may forbid changing the file after). A copy that `going_on` stops
+// fails with ECANCELED.
+bool copy_content_and_times(int source, const struct ::stat& info, int target, copy_failure& failure /*out*/,
+                            const copy_going_on& going_on = nullptr);
 bool copy_permissions(const struct ::stat& info, int target, copy_failure& failure /*out*/);
 
-// Copies from the source's offset to its end; in-kernel where the file systems allow it, else
-// through a buffer. False with errno set when a read or write fails.
-bool copy_file_content(int source, int target);
+// Copies from the source's offset to its end, in chunks; in-kernel where the file systems allow
+// it, else through a buffer. False with errno set when a read or write fails, ECANCELED when
+// `going_on` stops it.
+bool copy_file_content(int source, int target, const copy_going_on& going_on = nullptr);
 
 } // namespace fs

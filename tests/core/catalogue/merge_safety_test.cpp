@@ -127,6 +127,27 @@ protected:
     }
     static std::size_t records_in(const bfs::path& settings) { return records_of(settings).size(); }
 
+    // The temporaries below the backup that no record in `settings` names: a kill now would leave
+    // them for a comparison to take for the user's files.
+    std::vector<std::string> unnamed_temporaries(const bfs::path& settings) const
+    {
+        std::string lines;
+        for (const bfs::path& record : records_of(settings))
+            lines += "\n" + test_support::temp_folder::read(record);
+        std::vector<std::string> unnamed;
+        for (const bfs::path& temporary : temporaries_below(backup_root)) {
+            const std::string name = temporary.filename().string();
+            if (lines.find("/" + name + "\n") == std::string::npos)
+                unnamed.push_back(name);
+        }
+        return unnamed;
+    }
+    static void delete_records(const bfs::path& settings)
+    {
+        for (const bfs::path& record : records_of(settings))
+            bfs::remove(record);
+    }
+
     // Keeps the record in `settings` and the log's lines in `notes`.
     void keep_record_in(const bfs::path& settings, bool make = true)
     {
@@ -458,6 +479,136 @@ TEST_F(merge_safety, a_record_deleted_during_a_merge_is_written_again_before_the
     }
     EXPECT_EQ(table->rows.size(), static_cast<std::size_t>(files));
     EXPECT_EQ(records_in(settings), 0u);
+}
+
+// The Rename rule keeps a replaced file's old version after its temporary is named and before it
+// is made; the record deleted meanwhile must still name it once written again.
+TEST_F(merge_safety, a_record_deleted_while_an_old_version_is_kept_names_the_temporary_made_after)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    for (const char* name : { "d/a", "d/b" }) {
+        write_main(name, "main", 1600000000);
+        write_backup(name, "old", 1500000000);
+    }
+    ASSERT_TRUE(compare()) << error;
+    int replacing = 0;
+    const fs::file_archive::before_copy prepare = [&](const bfs::path&, const bfs::path&, bool replaces,
+                                                      std::string&, int&) {
+        if (replaces && ++replacing == 2)
+            delete_records(settings);
+        return true;
+    };
+    std::vector<std::string> unnamed;
+    fs::on_copy_step = [&](fs::copy_step step) {
+        if (step == fs::copy_step::named) {
+            const auto now = unnamed_temporaries(settings);
+            unnamed.insert(unnamed.end(), now.begin(), now.end());
+        }
+    };
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error, prepare)) << error;
+    EXPECT_EQ(replacing, 2);
+    EXPECT_EQ(unnamed, std::vector<std::string>());
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "d" / "b"), "main");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
+// Deleted by hand while a long copy runs, and again once a batch's copies are written and wait for
+// their flush: each is written again before the copy goes on and before a mark comes off.
+TEST_F(merge_safety, a_record_deleted_while_copies_are_in_flight_is_written_again_before_they_go_on)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    // More than a chunk of the copy: the record is looked at between two.
+    write_main("a/long.bin", std::string((std::size_t(8) << 20) + 1, 'l'), 1600000000);
+    write_main("b/replaced.bin", "main", 1600000000);
+    write_backup("b/replaced.bin", "old", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+    const auto in_flight = [&](const std::string& name) {
+        const auto temporaries = temporaries_below(backup_root);
+        return std::any_of(temporaries.begin(), temporaries.end(), [&](const bfs::path& temporary) {
+            return temporary.filename().string().rfind("." + name + ".", 0) == 0;
+        });
+    };
+    std::vector<std::string> deleted;
+    std::vector<std::string> unnamed;
+    fs::on_copy_step = [&](fs::copy_step step) {
+        if (step == fs::copy_step::named && in_flight("long.bin") && deleted.empty()) {
+            delete_records(settings);
+            deleted.push_back("as the long copy began");
+        } else if (step == fs::copy_step::written && in_flight("replaced.bin") && deleted.size() == 1) {
+            delete_records(settings);
+            deleted.push_back("as the batch's copy was written");
+        } else if (step == fs::copy_step::read || step == fs::copy_step::unmarked) {
+            const auto now = unnamed_temporaries(settings);
+            unnamed.insert(unnamed.end(), now.begin(), now.end());
+        }
+    };
+    ASSERT_TRUE(archive.merge_rows(backup_root.string(), *table, &counters, choose(1), error)) << error;
+    EXPECT_EQ(deleted.size(), 2u);
+    EXPECT_EQ(unnamed, std::vector<std::string>());
+    EXPECT_EQ(bfs::file_size(backup_root / "a" / "long.bin"), (std::uintmax_t(8) << 20) + 1);
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "b" / "replaced.bin"), "main");
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
+}
+
+// A record that can't grow past a size, as on a nearly full volume: a row whose folder can't be
+// noted leaves nothing, and one whose old version is kept goes through, as its record was complete
+// before anything of it was made.
+TEST_F(merge_safety, a_row_leaves_nothing_of_itself_when_the_record_cannot_take_its_folder)
+{
+    const bfs::path settings = folder.path() / "settings";
+    keep_record_in(settings);
+    write_main("n/a", "new", 1600000000);
+    write_main("e/r", "main r", 1600000000);
+    write_backup("e/r", "old r", 1500000000);
+    ASSERT_TRUE(compare()) << error;
+    struct ::rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto cap = [&](std::size_t bytes) {
+        struct ::rlimit capped = saved;
+        capped.rlim_cur = bytes;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &capped), 0);
+    };
+    struct restore {
+        const struct ::rlimit& limit;
+        void (*const signal_before)(int);
+        ~restore()
+        {
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, signal_before);
+        }
+    } restored { saved, std::signal(SIGXFSZ, SIG_IGN) };
+    char* resolved = ::realpath(backup_root.c_str(), nullptr);
+    ASSERT_NE(resolved, nullptr);
+    const std::string backup(resolved);
+    std::free(resolved);
+
+    // Room for the new row's name, none for the note of the folder it makes.
+    cap(("=" + backup + "\n").size() + ("+" + backup + "/n/.a.tarvoline-abcdefgh\n").size());
+    EXPECT_FALSE(archive.merge_row(backup_root.string(), row_named("a"), &counters, choose(1), error));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_EQ(error, "Cannot keep the record of copies in flight in " + settings.string() + ": File too large");
+    EXPECT_FALSE(bfs::exists(backup_root / "n"));
+
+    // The record can't grow once the Rename rule has kept the old version.
+    const bfs::path kept = backup_root / "e" / "r_20260101_000000";
+    const fs::file_archive::before_copy keep_old = [&](const bfs::path&, const bfs::path& target, bool replacing,
+                                                       std::string&, int&) {
+        if (replacing) {
+            bfs::copy_file(target, kept);
+            const auto records = records_of(settings);
+            cap(records.empty() ? 0 : bfs::file_size(records.front()));
+        }
+        return true;
+    };
+    const bool merged = archive.merge_row(backup_root.string(), row_named("r"), &counters, choose(1), error, keep_old);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    EXPECT_TRUE(merged) << error;
+    EXPECT_EQ(test_support::temp_folder::read(backup_root / "e" / "r"), merged ? "main r" : "old r");
+    EXPECT_TRUE(!bfs::exists(kept) || test_support::temp_folder::read(backup_root / "e" / "r") == "main r")
+        << "an old version beside a file that was not replaced";
+    EXPECT_TRUE(temporaries_below(backup_root).empty());
 }
 
 // A full disk with inodes left: the record's file can be made, but takes no line.
