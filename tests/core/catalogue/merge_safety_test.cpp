@@ -464,8 +464,7 @@ TEST_F(merge_safety, a_record_deleted_during_a_merge_is_written_again_before_the
     bool deleted = false;
     ASSERT_TRUE(merge_killed_at(fs::copy_step::unmarked, 1, [&](fs::copy_step step) {
         if (step == fs::copy_step::written && !deleted) {
-            for (const bfs::path& record : records_of(settings))
-                bfs::remove(record);
+            delete_records(settings);
             deleted = true;
         }
     }));
